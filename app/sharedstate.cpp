@@ -1,0 +1,138 @@
+#include "sharedstate.h"
+
+#include "series.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+#include <QReadWriteLock>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <atomic>
+
+namespace {
+std::atomic<quint8> g_languageCode{0};
+std::atomic<char> g_seriesLetter{'0'};
+
+QMutex g_textMutex;
+QString g_modelString;
+QString g_dataDirectory;
+
+QReadWriteLock g_featureLock;
+QList<QStringList> g_featureRows;
+}  // namespace
+
+quint8 languageCode() { return g_languageCode.load(); }
+void setLanguageCode(quint8 code) { g_languageCode.store(code); }
+
+char seriesLetter() { return g_seriesLetter.load(); }
+void setSeriesLetter(char letter) { g_seriesLetter.store(letter); }
+
+QString modelString()
+{
+    QMutexLocker lock(&g_textMutex);
+    return g_modelString;
+}
+
+void setModelString(const QString &model)
+{
+    QMutexLocker lock(&g_textMutex);
+    g_modelString = model;
+}
+
+QString dataDirectory()
+{
+    {
+        QMutexLocker lock(&g_textMutex);
+        if (!g_dataDirectory.isEmpty())
+            return g_dataDirectory;
+    }
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+
+void setDataDirectory(const QString &dir)
+{
+    QMutexLocker lock(&g_textMutex);
+    g_dataDirectory = dir;
+}
+
+QString dataPath(const QString &relative)
+{
+    return QDir(dataDirectory()).filePath(relative);
+}
+
+bool loadLanguageCode()
+{
+    QFile file(dataPath(QStringLiteral("LT.txt")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    const QString first = QString::fromUtf8(file.readLine(64)).trimmed();
+    if (first == QLatin1String("0") || first == QLatin1String("1") ||
+        first == QLatin1String("2")) {
+        setLanguageCode(quint8(first.toInt()));
+        return true;
+    }
+    return false;
+}
+
+void setSeriesFeatureText(const QString &text)
+{
+    QList<QStringList> rows;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QStringList pieces =
+            line.split(QStringLiteral("//"), Qt::SkipEmptyParts);
+        if (!pieces.isEmpty())
+            rows.append(pieces);
+    }
+    QWriteLocker lock(&g_featureLock);
+    g_featureRows = rows;
+}
+
+bool loadSeriesFeatures()
+{
+    QFile file(dataPath(QStringLiteral("InvType/typeInfo.txt")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        setSeriesFeatureText(QString());
+        return false;
+    }
+    setSeriesFeatureText(QString::fromUtf8(file.readAll()));
+    return true;
+}
+
+bool isSeriesFeatureFor(char letter, const QString &key)
+{
+    const int column = seriesFeatureColumn(letter);
+    if (column == 0)
+        return false;
+    QReadLocker lock(&g_featureLock);
+    for (const QStringList &row : g_featureRows) {
+        if (row.at(0) != key)
+            continue;
+        if (column >= row.size())
+            return false;
+        static const QRegularExpression separators(QStringLiteral("-|,"));
+        const QStringList parts = row.at(column).trimmed().split(separators, Qt::SkipEmptyParts);
+        return !parts.isEmpty() && parts.first() != QLatin1String("0");
+    }
+    return false;
+}
+
+bool isSeriesFeature(const QString &key)
+{
+    return isSeriesFeatureFor(seriesLetter(), key);
+}
+
+void resetSharedState()
+{
+    setLanguageCode(0);
+    setSeriesLetter('0');
+    setModelString(QString());
+    setSeriesFeatureText(QString());
+}

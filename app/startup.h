@@ -1,0 +1,19 @@
+#pragma once
+
+class QMainWindow;
+
+// The process-wide start-up of the program: link and shared state to their
+// start values, the language choice from LT.txt and the series feature table
+// from InvType/typeInfo.txt, in that order.
+void initialiseSharedState();
+
+// The window that stands in for the main window: titled "Vantreo", showing
+// every link error in a warning box.
+QMainWindow *createMainWindow();
+
+// Shows a link error as the main window does: the message of the code in a
+// warning box titled "Warning" ("Communication Error!" for -1).
+void showLinkError(int code);
+
+// The whole program: start-up, the window, the event loop.
+int runApplication(int argc, char **argv);

@@ -1,0 +1,293 @@
+#include "clitool.h"
+
+#include "app/messagetable.h"
+#include "app/series.h"
+#include "app/sharedstate.h"
+#include "link/linkstate.h"
+#include "link/readwritertu.h"
+#include "link/serialporttransport.h"
+
+#include <QFile>
+#include <QSerialPortInfo>
+
+#include <cmath>
+
+struct CliTool::Options {
+    ComSettings settings;
+    QString port;
+    bool portGiven = false;
+    int station = 1;
+    int lineEnd = -1;
+    QString model;
+};
+
+CliTool::CliTool(QTextStream &out, QTextStream &err) : m_out(out), m_err(err)
+{
+    m_factory = [](const QString &port) {
+        return std::make_shared<SerialPortTransport>(SerialPortTransport::systemPortName(port));
+    };
+}
+
+QString CliTool::usage()
+{
+    return QStringLiteral(
+        "Usage: vantreo-cli [--port NAME] [--protocol rtu|ascii|native] [--baud N]\n"
+        "                   [--data-bits 7|8] [--parity none|odd|even] [--stop-bits 1|2]\n"
+        "                   [--line-end none|cr|crlf] [--station N] [--model MODEL]\n"
+        "                   [--data DIR] COMMAND ...\n"
+        "\n"
+        "Commands:\n"
+        "  read ADDRESS [SCALE]   read one register, scaled (default scale 1)\n"
+        "  write ADDRESS VALUE    write the low 16 bits of VALUE to a register\n"
+        "  function NAME [HZ]     run a function of InvType/FNC.txt (FRE takes Hz)\n"
+        "  ports                  list the serial ports\n"
+        "\n"
+        "Settings not given come from iniProtocol.txt beside the executable.\n"
+        "Exit status: 0 success, 1 drive or link failure, 2 usage error.\n");
+}
+
+int CliTool::usageError(const QString &why)
+{
+    m_err << "vantreo-cli: " << why << "\n\n" << usage();
+    m_err.flush();
+    return 2;
+}
+
+// Prints the link's own message; an operation that failed without a report
+// (a monitor reading) still says why.
+int CliTool::driveFailure()
+{
+    if (m_errors.isEmpty())
+        m_errors.append(-1);
+    for (int code : qAsConst(m_errors))
+        m_err << errorMessage(code) << '\n';
+    m_err.flush();
+    return 1;
+}
+
+static bool takeInt(const QString &text, int min, int max, int *value)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok, 0);
+    if (!ok || v < min || v > max)
+        return false;
+    *value = v;
+    return true;
+}
+
+static bool pickIndex(const QString &text, const QStringList &choices, int *index)
+{
+    const int i = choices.indexOf(text.toLower());
+    if (i < 0)
+        return false;
+    *index = i;
+    return true;
+}
+
+int CliTool::parseOptions(const QStringList &args, Options &o, QStringList &command)
+{
+    int i = 0;
+    for (; i < args.size() && args.at(i).startsWith(QLatin1String("--")); ++i) {
+        const QString opt = args.at(i);
+        if (i + 1 >= args.size())
+            return usageError(QStringLiteral("%1 needs a value").arg(opt));
+        const QString v = args.at(++i);
+        int n = 0;
+        bool ok = true;
+        if (opt == QLatin1String("--port")) {
+            o.port = v;
+            o.portGiven = true;
+        } else if (opt == QLatin1String("--protocol")) {
+            ok = pickIndex(v, {QStringLiteral("native"), QStringLiteral("rtu"),
+                               QStringLiteral("ascii")}, &o.settings.protocol);
+        } else if (opt == QLatin1String("--baud")) {
+            ok = takeInt(v, 1, 4000000, &n) && ComSettings::indexForBaud(n) >= 0;
+            if (ok)
+                o.settings.baudIndex = ComSettings::indexForBaud(n);
+        } else if (opt == QLatin1String("--data-bits")) {
+            ok = takeInt(v, 7, 8, &n);
+            o.settings.dataBitsIndex = n - 7;
+        } else if (opt == QLatin1String("--parity")) {
+            ok = pickIndex(v, {QStringLiteral("none"), QStringLiteral("odd"),
+                               QStringLiteral("even")}, &o.settings.parityIndex);
+        } else if (opt == QLatin1String("--stop-bits")) {
+            ok = takeInt(v, 1, 2, &n);
+            o.settings.stopBitsIndex = n - 1;
+        } else if (opt == QLatin1String("--line-end")) {
+            ok = pickIndex(v, {QStringLiteral("none"), QStringLiteral("cr"),
+                               QStringLiteral("crlf")}, &o.lineEnd);
+        } else if (opt == QLatin1String("--station")) {
+            ok = takeInt(v, 0, 255, &o.station);
+        } else if (opt == QLatin1String("--model")) {
+            o.model = v;
+        } else if (opt == QLatin1String("--data")) {
+            setDataDirectory(v);
+        } else {
+            return usageError(QStringLiteral("unknown option %1").arg(opt));
+        }
+        if (!ok)
+            return usageError(QStringLiteral("bad value for %1: %2").arg(opt, v));
+    }
+    command = args.mid(i);
+    if (command.isEmpty())
+        return usageError(QStringLiteral("no command given"));
+    return 0;
+}
+
+static ComSettings storedSettings()
+{
+    ComSettings settings;
+    QFile file(dataPath(QStringLiteral("iniProtocol.txt")));
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        const QString line = QString::fromUtf8(file.readLine(512));
+        if (!line.trimmed().isEmpty())
+            settings = ComSettings::fromLine(line);
+    }
+    return settings;
+}
+
+int CliTool::connectLink(const Options &o)
+{
+    LinkState &link = linkState();
+    if (o.settings.protocol != 1) {
+        m_err << "vantreo-cli: the "
+              << (o.settings.protocol == 0 ? "native" : "Modbus ASCII")
+              << " protocol is not available in this version; use --protocol rtu\n";
+        m_err.flush();
+        return 2;
+    }
+    link.protocolCode = quint8(o.settings.protocol);
+    link.lineEnd = o.lineEnd >= 0 ? o.lineEnd : o.settings.lineEndIndex;
+    link.setStation(o.station);
+    if (!o.model.isEmpty()) {
+        setModelString(o.model);
+        setSeriesLetter(seriesLetterForModel(o.model, '0'));
+    }
+    loadSeriesFeatures();
+
+    const QString portText = o.portGiven ? o.port : o.settings.portText;
+    std::shared_ptr<Transport> port = m_factory(portText);
+    port->applySettings(o.settings.lineSettings());
+    if (!port->open()) {
+        m_err << messageText(4) << port->portName() << messageText(5) << '\n';
+        m_err.flush();
+        return 1;
+    }
+    link.setSerialPort(port);
+
+    auto *driver = new ReadWriteRTU;
+    driver->setProtocol(o.settings.protocol);
+    setCurrentDriver(driver);
+    return 0;
+}
+
+int CliTool::run(const QStringList &arguments)
+{
+    Options options;
+    options.settings = storedSettings();
+    QStringList command;
+    if (const int rc = parseOptions(arguments, options, command))
+        return rc;
+    if (command.first() == QLatin1String("ports"))
+        return cmdPorts();
+    QMetaObject::Connection errors = QObject::connect(
+        LinkEvents::instance(), &LinkEvents::showErrorInfo,
+        [this](int code) { m_errors.append(code); });
+    int rc = connectLink(options);
+    if (rc == 0)
+        rc = runCommand(command);
+    QObject::disconnect(errors);
+    linkState().setSerialPort(nullptr);
+    return rc;
+}
+
+int CliTool::runCommand(const QStringList &command)
+{
+    const QString name = command.first();
+    if (name == QLatin1String("read"))
+        return cmdRead(command);
+    if (name == QLatin1String("write"))
+        return cmdWrite(command);
+    if (name == QLatin1String("function"))
+        return cmdFunction(command);
+    return usageError(QStringLiteral("unknown command %1").arg(name));
+}
+
+int CliTool::cmdRead(const QStringList &command)
+{
+    int address = 0;
+    if (command.size() < 2 || command.size() > 3 || !takeInt(command.at(1), 0, 65535, &address))
+        return usageError(QStringLiteral("read takes ADDRESS [SCALE]"));
+    double scale = 1;
+    if (command.size() == 3) {
+        bool ok = false;
+        scale = command.at(2).toDouble(&ok);
+        if (!ok || !std::isfinite(scale) || scale <= 0)
+            return usageError(QStringLiteral("bad scale %1").arg(command.at(2)));
+    }
+    const double value = currentDriver()->readRegister(address, scale);
+    if (value == -1) {
+        if (address >= ReadWrite::kAddressLimit) {
+            m_err << messageText(12) << '\n';
+            m_err.flush();
+            return 1;
+        }
+        return driveFailure();
+    }
+    m_out << QString::number(value, 'g', 6) << '\n';
+    m_out.flush();
+    return 0;
+}
+
+int CliTool::cmdWrite(const QStringList &command)
+{
+    int address = 0;
+    int value = 0;
+    if (command.size() != 3 || !takeInt(command.at(1), 0, 65535, &address) ||
+        !takeInt(command.at(2), INT_MIN, INT_MAX, &value))
+        return usageError(QStringLiteral("write takes ADDRESS VALUE"));
+    if (!currentDriver()->writeRegister(address, value & 0xFFFF))
+        return driveFailure();
+    return 0;
+}
+
+int CliTool::cmdFunction(const QStringList &command)
+{
+    if (command.size() < 2 || command.size() > 3 || command.at(1).size() != 3)
+        return usageError(QStringLiteral("function takes NAME [HZ], NAME of three characters"));
+    QByteArray code = command.at(1).toLatin1();
+    if (code == "FRE") {
+        bool ok = false;
+        const double hz = command.size() == 3 ? command.at(2).toDouble(&ok) : 0;
+        const double units = std::floor((hz + 0.001) * 100);
+        if (!ok || !(units >= 0 && units <= 65535))
+            return usageError(QStringLiteral("FRE needs a frequency in Hz (0 to 655.35)"));
+        const int n = int(units);
+        code.append(char(n >> 8));
+        code.append(char(n & 0xFF));
+    } else if (command.size() == 3) {
+        return usageError(QStringLiteral("only FRE takes a value"));
+    }
+    ReadWrite *driver = currentDriver();
+    const int result = driver->runFunction(code);
+    if (result == -1)
+        return driveFailure();
+    if (code.at(0) == 'M' && code.at(2) == 'R')
+        m_out << QString::number(driver->lastReading(), 'g', 6) << '\n';
+    else if (code.left(3) == "MOD")
+        m_out << QChar(result) << '\n';
+    else
+        m_out << result << '\n';
+    m_out.flush();
+    return 0;
+}
+
+int CliTool::cmdPorts()
+{
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        m_out << info.portName() << '\t' << info.systemLocation() << '\t' << info.description()
+              << '\n';
+    m_out.flush();
+    return 0;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "link/comsettings.h"
+
+#include <QStringList>
+#include <QTextStream>
+
+#include <functional>
+#include <memory>
+
+class Transport;
+
+// vantreo-cli: the program's core driven from the command line. Options set
+// up the link (by default from iniProtocol.txt), then one command runs.
+// Exit status: 0 success, 1 drive or link failure, 2 usage error.
+class CliTool
+{
+public:
+    using TransportFactory = std::function<std::shared_ptr<Transport>(const QString &port)>;
+
+    CliTool(QTextStream &out, QTextStream &err);
+
+    int run(const QStringList &arguments);
+
+    // Tests put a scripted port in place of the serial port.
+    void setTransportFactory(TransportFactory factory) { m_factory = std::move(factory); }
+
+    static QString usage();
+
+private:
+    struct Options;
+
+    int parseOptions(const QStringList &args, Options &options, QStringList &command);
+    int connectLink(const Options &options);
+    int runCommand(const QStringList &command);
+    int cmdRead(const QStringList &command);
+    int cmdWrite(const QStringList &command);
+    int cmdFunction(const QStringList &command);
+    int cmdPorts();
+    int usageError(const QString &why);
+    int driveFailure();
+
+    QTextStream &m_out;
+    QTextStream &m_err;
+    TransportFactory m_factory;
+    QList<int> m_errors;
+};

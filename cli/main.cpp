@@ -1,0 +1,12 @@
+#include "clitool.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    CliTool tool(out, err);
+    return tool.run(app.arguments().mid(1));
+}

@@ -1,0 +1,75 @@
+#include "comsettings.h"
+
+#include <QStringList>
+
+namespace {
+const qint32 kBauds[] = {4800, 9600, 19200, 38400, 57600, 115200};
+}
+
+ComSettings ComSettings::fromLine(const QString &line)
+{
+    return fromLine(line, ComSettings());
+}
+
+ComSettings ComSettings::fromLine(const QString &rawLine, const ComSettings &base)
+{
+    ComSettings s = base;
+    const QStringList f = rawLine.trimmed().split(QLatin1Char('-'));
+    auto field = [&f](int i) { return i < f.size() ? f.at(i).trimmed() : QString(); };
+    const QString protocol = field(0);
+    s.protocol = protocol == QLatin1String("0") ? 0 : protocol == QLatin1String("1") ? 1 : 2;
+    if (!field(1).isEmpty())
+        s.portText = field(1);
+    if (f.size() > 2) {
+        const QString baud = field(2);
+        bool ok = false;
+        const int index = baud.toInt(&ok);
+        s.baudIndex = ok && index >= 0 && index <= 4 ? index : 5;
+    }
+    if (field(3) == QLatin1String("0") || field(3) == QLatin1String("1"))
+        s.dataBitsIndex = field(3).toInt();
+    if (field(4) == QLatin1String("0") || field(4) == QLatin1String("1"))
+        s.stopBitsIndex = field(4).toInt();
+    if (f.size() > 5)
+        s.parityIndex = field(5) == QLatin1String("0") ? 0 : field(5) == QLatin1String("1") ? 1 : 2;
+    const QString lineEnd = field(6);
+    if (lineEnd == QLatin1String("0") || lineEnd == QLatin1String("1") ||
+        lineEnd == QLatin1String("2"))
+        s.lineEndIndex = lineEnd.toInt();
+    return s;
+}
+
+QString ComSettings::toLine() const
+{
+    return QStringLiteral("%1-%2-%3-%4-%5-%6-%7")
+        .arg(protocol)
+        .arg(portText)
+        .arg(baudIndex)
+        .arg(dataBitsIndex)
+        .arg(stopBitsIndex)
+        .arg(parityIndex)
+        .arg(lineEndIndex);
+}
+
+LineSettings ComSettings::lineSettings() const
+{
+    LineSettings l;
+    l.baudRate = baudForIndex(baudIndex);
+    l.dataBits = dataBitsIndex == 0 ? 7 : 8;
+    l.stopBits = stopBitsIndex == 0 ? 1 : 2;
+    l.parity = parityIndex == 0 ? 'N' : parityIndex == 1 ? 'O' : 'E';
+    return l;
+}
+
+qint32 ComSettings::baudForIndex(int index)
+{
+    return index >= 0 && index <= 4 ? kBauds[index] : 115200;
+}
+
+int ComSettings::indexForBaud(qint32 baud)
+{
+    for (int i = 0; i < 6; ++i)
+        if (kBauds[i] == baud)
+            return i;
+    return -1;
+}

@@ -1,0 +1,101 @@
+#include "linkstate.h"
+
+#include "readwrite.h"
+#include "transport.h"
+
+#include <QMutex>
+
+#include <vector>
+
+QByteArray LinkState::stationText() const
+{
+    const quint16 bits = m_stationText.load();
+    QByteArray text(2, '\0');
+    text[0] = char(bits >> 8);
+    text[1] = char(bits & 0xFF);
+    return text;
+}
+
+void LinkState::setStationText(const QByteArray &text)
+{
+    const quint8 hi = text.size() > 0 ? quint8(text.at(0)) : 0;
+    const quint8 lo = text.size() > 1 ? quint8(text.at(1)) : 0;
+    m_stationText.store(quint16(hi << 8 | lo));
+}
+
+void LinkState::setStation(int station)
+{
+    stationByte.store(quint8(station));
+    setStationText(stationTextFor(station));
+}
+
+std::shared_ptr<Transport> LinkState::serialPort() const
+{
+    m_portGuard.acquire();
+    std::shared_ptr<Transport> port = m_port;
+    m_portGuard.release();
+    return port;
+}
+
+void LinkState::setSerialPort(std::shared_ptr<Transport> port)
+{
+    portLock.acquire();
+    m_portGuard.acquire();
+    m_port.swap(port);
+    m_portGuard.release();
+    portLock.release();
+    // The old port (now in `port`) closes here, outside the locks.
+}
+
+void LinkState::reset()
+{
+    protocolCode = 0;
+    stationByte = 0;
+    lineEnd = 1;
+    commError = false;
+    linkLost = false;
+    quietReads = false;
+    silentReads = false;
+    acceptReject77 = false;
+    acceptReject288 = false;
+    nativeGroup = -1;
+    groupReselect = false;
+    m_stationText = 0;
+}
+
+LinkState &linkState()
+{
+    static LinkState state;
+    return state;
+}
+
+QByteArray stationTextFor(int station)
+{
+    return QByteArray::number(quint8(station), 16).toUpper().rightJustified(2, '0');
+}
+
+namespace {
+std::atomic<ReadWrite *> g_current{nullptr};
+QMutex g_retiredMutex;
+std::vector<std::unique_ptr<ReadWrite>> &retiredDrivers()
+{
+    static std::vector<std::unique_ptr<ReadWrite>> drivers;
+    return drivers;
+}
+}  // namespace
+
+ReadWrite *currentDriver() { return g_current.load(); }
+
+void setCurrentDriver(ReadWrite *driver)
+{
+    QMutexLocker lock(&g_retiredMutex);
+    if (driver)
+        retiredDrivers().emplace_back(driver);
+    g_current.store(driver);
+}
+
+LinkEvents *LinkEvents::instance()
+{
+    static LinkEvents events;
+    return &events;
+}

@@ -1,0 +1,249 @@
+#include "readwrite.h"
+
+#include "linkstate.h"
+#include "transport.h"
+
+#include "app/sharedstate.h"
+#include "app/userinteraction.h"
+
+#include <QFile>
+#include <QTextStream>
+#include <QThread>
+
+#include <cmath>
+
+namespace {
+// Values that the rules compare with limits such as 0.3 come from raw x 0.01
+// products; a small tolerance keeps "exactly 0.3" exact.
+constexpr double kTolerance = 1e-9;
+constexpr int kAttempts = 3;
+constexpr int kBytePauseMs = 10;
+}  // namespace
+
+ReadWrite::ReadWrite(QObject *parent) : QObject(parent)
+{
+    loadFunctionTable();
+}
+
+ReadWrite::~ReadWrite() = default;
+
+bool ReadWrite::writeRegister(int, int) { return true; }
+double ReadWrite::readRegister(int, double) { return -1; }
+int ReadWrite::runFunction(const QByteArray &) { return -1; }
+double ReadWrite::lastReading() { return m_lastReading.load(); }
+int ReadWrite::readPacked(int, int) { return -1; }
+
+void ReadWrite::setProtocol(int protocol)
+{
+    m_protocol.store(protocol);
+    loadFunctionTable();
+}
+
+QList<QByteArray> ReadWrite::functionTable() const
+{
+    QMutexLocker lock(&m_tableMutex);
+    return m_table;
+}
+
+QByteArray ReadWrite::functionRecord(const QString &rawLine, int protocol)
+{
+    const QString line = rawLine.trimmed();
+    const QStringList pieces = line.split(QLatin1Char('-'), Qt::SkipEmptyParts);
+    if (pieces.isEmpty())
+        return QByteArray();
+    bool ok = false;
+    if (pieces.at(0).toInt(&ok) != protocol || !ok)
+        return QByteArray();
+    QByteArray record;
+    if (protocol == 1) {
+        if (pieces.size() < 4)
+            return QByteArray();
+        record.append(char(1));
+        for (int i = 1; i <= 3; ++i)
+            record.append(pieces.at(i).at(0).toLatin1());
+        for (int i = 4; i < pieces.size(); ++i) {
+            const uint byte = pieces.at(i).toUInt(&ok, 16);
+            if (!ok || byte > 0xFF)
+                return QByteArray();
+            record.append(char(byte));
+        }
+        return record;
+    }
+    const QByteArray joined = QString(line).remove(QLatin1Char('-')).toLatin1();
+    if (joined.size() < 4)
+        return QByteArray();
+    record.append(char(joined.at(0) - '0'));
+    record.append(joined.mid(1));
+    return record;
+}
+
+void ReadWrite::loadFunctionTable()
+{
+    QList<QByteArray> table;
+    QFile file(dataPath(QStringLiteral("InvType/FNC.txt")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        userInteraction()->warning(
+            tr("Warning"),
+            tr("Cannot read file %1:\n%2.").arg(file.fileName(), file.errorString()));
+    } else {
+        QTextStream in(&file);
+        const int protocol = m_protocol.load();
+        while (!in.atEnd()) {
+            const QByteArray record = functionRecord(in.readLine(), protocol);
+            if (!record.isEmpty())
+                table.append(record);
+        }
+    }
+    QMutexLocker lock(&m_tableMutex);
+    m_table = table;
+}
+
+QByteArray ReadWrite::findFunction(const QByteArray &name) const
+{
+    if (name.size() < 3)
+        return QByteArray();
+    QMutexLocker lock(&m_tableMutex);
+    for (const QByteArray &record : m_table)
+        if (record.mid(1, 3) == name.left(3))
+            return record;
+    return QByteArray();
+}
+
+void ReadWrite::patchFunction(const QByteArray &name, int offset, const QByteArray &bytes)
+{
+    QMutexLocker lock(&m_tableMutex);
+    for (QByteArray &record : m_table) {
+        if (record.mid(1, 3) != name.left(3))
+            continue;
+        if (record.size() >= offset + bytes.size())
+            record.replace(offset, bytes.size(), bytes);
+        return;
+    }
+}
+
+ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, FrameForm form)
+{
+    LinkState &link = linkState();
+    Exchange ex;
+    ex.expected = expected;
+    const QByteArray frame = completeFrame(body);
+
+    link.portLock.acquire();
+    const std::shared_ptr<Transport> port = link.serialPort();
+    char buf[kAnswerBufferSize];
+    int n = 0;
+    int attempts = 0;
+    while (attempts < kAttempts) {
+        ++attempts;
+        if (form == FrameForm::Bytes)
+            QThread::msleep(kBytePauseMs);
+        n = port ? port->transact(frame, expected, buf, kAnswerBufferSize) : -1;
+        ex.answer = n > 0 ? QByteArray(buf, n) : QByteArray();
+        ex.answerBad = !answerPasses(ex.answer);
+        link.commError = ex.answerBad;
+        if (n > 0)
+            break;
+    }
+    if (n <= 0)
+        link.quietReads = false;
+    ex.linkLost = attempts == kAttempts;
+    link.linkLost = ex.linkLost;
+    link.portLock.release();
+    return ex;
+}
+
+QByteArray ReadWrite::completeFrame(const QByteArray &body) const { return body; }
+
+bool ReadWrite::answerPasses(const QByteArray &answer) const { return !answer.isEmpty(); }
+
+void ReadWrite::reportError(int code, bool linkLost) const
+{
+    emit LinkEvents::instance()->showErrorInfo(linkLost ? 8 : code);
+}
+
+void ReadWrite::reportReadError(int code, bool linkLost) const
+{
+    const LinkState &link = linkState();
+    if (!link.quietReads && !link.silentReads)
+        reportError(code, linkLost);
+}
+
+double ReadWrite::valueFromRaw(quint16 raw, double scale, int address, bool modbus)
+{
+    if (raw == 0xFFFF)
+        return isSeriesFeature(QStringLiteral("readWrite_99999")) ? 99999 : 9999;
+    double value = raw * scale;
+    if (!modbus || address != 188)
+        return value;
+    switch (seriesLetter()) {
+    case 'A':
+    case 'L':
+        value *= 0.1;
+        break;
+    case 'G':
+        if (value > 0.3 + kTolerance)
+            value *= 0.1;
+        break;
+    case 'T':
+        if (value > 0.41 + kTolerance)
+            value *= 0.1;
+        break;
+    case 'X':
+        if (value >= 0.6 - kTolerance)
+            value *= 0.1;
+        break;
+    default:
+        break;
+    }
+    return value;
+}
+
+double ReadWrite::modbusReadingScale(char secondLetter)
+{
+    switch (secondLetter) {
+    case '7':
+    case 'A':
+    case 'B':
+    case 'C':
+    case 'K':
+        return 1;
+    case 'E':
+    case 'F':
+        return 0.1;
+    default:
+        return 0.01;
+    }
+}
+
+int ReadWrite::decodeMode(int value)
+{
+    switch (value) {
+    case 0:
+    case 1:
+    case 2:
+        return '0' + value;
+    case 6:
+    case 7:
+        if (isSeriesFeature(QStringLiteral("readWrite_H")))
+            return '0' + value - 6;
+        return -1;
+    default:
+        return -1;
+    }
+}
+
+bool ReadWrite::isMonitorReading(const QByteArray &name)
+{
+    return name.size() >= 3 && name.at(0) == 'M' && name.at(2) == 'R';
+}
+
+bool ReadWrite::isSelectorWrite(const QByteArray &name)
+{
+    return name.size() >= 3 && name.at(0) == 'M' && name.at(2) == 'W';
+}
+
+bool ReadWrite::isWordFunction(const QByteArray &name)
+{
+    const QByteArray n = name.left(3);
+    return n == "STA" || n == "M0N" || n == "M1N";
+}

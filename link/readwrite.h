@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+
+#include <atomic>
+
+// The operations every protocol driver offers, and what the three drivers
+// share: the function table of InvType/FNC.txt, the serialised exchange with
+// its three attempts, the value rules and the single path for link errors.
+class ReadWrite : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ReadWrite(QObject *parent = nullptr);
+    ~ReadWrite() override;
+
+    // Writes the low 16 bits of `value`.
+    virtual bool writeRegister(int address, int value);
+    // Returns the scaled value, or -1 on failure.
+    virtual double readRegister(int address, double scale);
+    // Runs the function named by the first three characters of `code`; for
+    // "FRE" bytes 4 and 5 (counting from 1) carry the frequency, high byte first.
+    virtual int runFunction(const QByteArray &code);
+    void loadFunctionTable();
+    virtual double lastReading();
+    // Low bytes of `count` registers packed, the first most significant; 0xFFFF on failure.
+    virtual int readPacked(int address, int count);
+
+    void setProtocol(int protocol);
+    int protocol() const { return m_protocol.load(); }
+    QList<QByteArray> functionTable() const;
+
+    // The record a line of FNC.txt gives for `protocol`; empty when the line
+    // belongs to another protocol or cannot be a record.
+    static QByteArray functionRecord(const QString &line, int protocol);
+
+    static constexpr int kAddressLimit = 1600;
+
+protected:
+    enum class FrameForm { Bytes, Text };
+
+    // What one exchange brought back.
+    struct Exchange {
+        QByteArray answer;
+        int expected = 0;
+        bool answerBad = true;  // the protocol's answer check failed
+        bool linkLost = false;  // all three attempts were needed
+        bool complete() const { return answer.size() == expected && !answerBad; }
+    };
+
+    static constexpr int kAnswerBufferSize = 18;
+
+    // One request, up to three attempts, under the port lock.
+    Exchange exchange(const QByteArray &body, int expected, FrameForm form);
+
+    // Adds checksum and terminator to a request body.
+    virtual QByteArray completeFrame(const QByteArray &body) const;
+    // The protocol's answer check; true when the answer is usable.
+    virtual bool answerPasses(const QByteArray &answer) const;
+
+    // The record for a function name (its first three characters), or empty.
+    QByteArray findFunction(const QByteArray &name) const;
+    // Overwrites `bytes` of the named record from `offset` (the "FRE" value).
+    void patchFunction(const QByteArray &name, int offset, const QByteArray &bytes);
+
+    // Emits the error, or code 8 when the exchange lost the link (callers that
+    // made no exchange pass the shared linkLost flag).
+    void reportError(int code, bool linkLost) const;
+    // Reports a failed read unless reads are quiet or silent.
+    void reportReadError(int code, bool linkLost) const;
+
+    // 0xFFFF gives 9999 or 99999; otherwise raw x scale, and register 188 is
+    // corrected by series for the Modbus drivers.
+    static double valueFromRaw(quint16 raw, double scale, int address, bool modbus);
+    static double modbusReadingScale(char secondLetter);
+    // '0', '1', '2' for a mode value, -1 for any other.
+    static int decodeMode(int value);
+    static bool isMonitorReading(const QByteArray &name);
+    static bool isSelectorWrite(const QByteArray &name);
+    static bool isWordFunction(const QByteArray &name);
+
+    void setLastReading(double value) { m_lastReading.store(value); }
+    QMutex &functionMutex() { return m_functionMutex; }
+
+private:
+    mutable QMutex m_tableMutex;
+    QList<QByteArray> m_table;
+    std::atomic<int> m_protocol{0};
+    std::atomic<double> m_lastReading{0};
+    QMutex m_functionMutex;
+};

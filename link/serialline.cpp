@@ -1,0 +1,52 @@
+#include "serialline.h"
+
+int readAnswer(SerialLine &line, char *buf, int bufSize, int wanted, AnswerReadStats *stats)
+{
+    AnswerReadStats local;
+    qint64 previous = 0;
+    int idle = 0;
+    for (;;) {
+        line.waitMs(line.pollIntervalMs());
+        ++local.polls;
+        const qint64 count = line.bytesWaiting();
+        if (count < 0) {
+            if (stats)
+                *stats = local;
+            return -1;
+        }
+        if (count > previous) {
+            previous = count;
+            idle = 0;
+        } else {
+            ++idle;
+            if (count >= wanted && idle >= kQuietPollsComplete)
+                break;
+            if (count < wanted && idle >= kQuietPollsIncomplete) {
+                local.timedOut = true;
+                break;
+            }
+        }
+        if (local.polls >= kMaxPolls) {
+            local.timedOut = true;
+            break;
+        }
+    }
+    if (stats)
+        *stats = local;
+    const qint64 taken = line.readInto(buf, bufSize);
+    if (taken < 0)
+        return -1;
+    // Bytes beyond the buffer belong to no request; drop them so they cannot
+    // be taken for the answer of the next one.
+    line.discardInput();
+    return int(taken);
+}
+
+int transactOn(SerialLine &line, const QByteArray &frame, int wanted, char *buf, int bufSize,
+               AnswerReadStats *stats)
+{
+    line.discardInput();
+    if (!line.writeAll(frame))
+        return -1;
+    return readAnswer(line, buf, bufSize, wanted, stats);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+
+// The primitive operations of one port, used only by the thread that owns it.
+// The polled answer read is built on them, so the real port and the fake one
+// share its rules.
+class SerialLine
+{
+public:
+    virtual ~SerialLine() = default;
+    virtual void discardInput() = 0;
+    virtual bool writeAll(const QByteArray &frame) = 0;
+    // Waits `ms` milliseconds while incoming bytes are collected.
+    virtual void waitMs(int ms) = 0;
+    // Bytes received and not yet read; -1 when the port failed.
+    virtual qint64 bytesWaiting() = 0;
+    // Reads up to `max` bytes; -1 when the port failed.
+    virtual qint64 readInto(char *buf, qint64 max) = 0;
+    // 1 ms, or 2 ms when the line runs at 4800 baud.
+    virtual int pollIntervalMs() const = 0;
+};
+
+// How the last answer read ended (for tests and benchmarks).
+struct AnswerReadStats {
+    int polls = 0;
+    bool timedOut = false;
+};
+
+// Quiet polls after which a complete answer is taken, and after which an
+// incomplete one is given up.
+constexpr int kQuietPollsComplete = 2;
+constexpr int kQuietPollsIncomplete = 51;
+// A line that never stops sending must not hold the caller forever.
+constexpr int kMaxPolls = 2000;
+
+// The polled response read: wait for the count of waiting bytes to settle,
+// then take them (never more than `bufSize`). Returns the count taken, or -1.
+int readAnswer(SerialLine &line, char *buf, int bufSize, int wanted,
+               AnswerReadStats *stats = nullptr);
+
+// One attempt on a line: drop stale input, write, read the answer.
+int transactOn(SerialLine &line, const QByteArray &frame, int wanted, char *buf, int bufSize,
+               AnswerReadStats *stats = nullptr);

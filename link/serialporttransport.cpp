@@ -1,0 +1,98 @@
+#include "serialporttransport.h"
+
+#include "serialportworker.h"
+
+#include <QMetaObject>
+
+SerialPortTransport::SerialPortTransport(const QString &name)
+{
+    m_worker = new SerialPortWorker(name);
+    m_worker->moveToThread(&m_thread);
+    m_thread.setObjectName(QStringLiteral("serial I/O"));
+    m_thread.start();
+}
+
+SerialPortTransport::~SerialPortTransport()
+{
+    // The port must be destroyed on the thread that owns it.
+    runOnIoThread([this] {
+        delete m_worker;
+        m_worker = nullptr;
+    });
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void SerialPortTransport::runOnIoThread(const std::function<void()> &work) const
+{
+    if (QThread::currentThread() == &m_thread)
+        work();
+    else
+        QMetaObject::invokeMethod(m_worker, work, Qt::BlockingQueuedConnection);
+}
+
+bool SerialPortTransport::open()
+{
+    bool ok = false;
+    runOnIoThread([&] { ok = m_worker->openPort(); });
+    return ok;
+}
+
+void SerialPortTransport::close()
+{
+    runOnIoThread([&] { m_worker->closePort(); });
+}
+
+bool SerialPortTransport::isOpen() const
+{
+    bool open = false;
+    runOnIoThread([&] { open = m_worker->isOpen(); });
+    return open;
+}
+
+QString SerialPortTransport::portName() const
+{
+    QString name;
+    runOnIoThread([&] { name = m_worker->portName(); });
+    return name;
+}
+
+QString SerialPortTransport::errorString() const
+{
+    QString text;
+    runOnIoThread([&] { text = m_worker->errorString(); });
+    return text;
+}
+
+bool SerialPortTransport::applySettings(const LineSettings &settings)
+{
+    bool ok = false;
+    runOnIoThread([&] { ok = m_worker->applySettings(settings); });
+    return ok;
+}
+
+LineSettings SerialPortTransport::settings() const
+{
+    LineSettings s;
+    runOnIoThread([&] { s = m_worker->settings(); });
+    return s;
+}
+
+int SerialPortTransport::transact(const QByteArray &frame, int wanted, char *buf, int bufSize)
+{
+    int n = -1;
+    runOnIoThread([&] {
+        if (m_worker->isOpen())
+            n = transactOn(*m_worker, frame, wanted, buf, bufSize);
+    });
+    return n;
+}
+
+QString SerialPortTransport::systemPortName(const QString &portText)
+{
+#ifdef Q_OS_WIN
+    if (portText.size() > 4)
+        return QStringLiteral("\\\\.\\") + portText;
+#endif
+    return portText;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "serialline.h"
+#include "transport.h"
+
+#include <QObject>
+
+class QSerialPort;
+
+// Owns the QSerialPort on the I/O thread and runs the polled answer read there.
+class SerialPortWorker : public QObject, public SerialLine
+{
+    Q_OBJECT
+public:
+    explicit SerialPortWorker(const QString &name);
+    ~SerialPortWorker() override;
+
+    bool openPort();
+    void closePort();
+    bool isOpen() const;
+    QString portName() const;
+    QString errorString() const;
+    bool applySettings(const LineSettings &settings);
+    LineSettings settings() const { return m_settings; }
+
+    void discardInput() override;
+    bool writeAll(const QByteArray &frame) override;
+    void waitMs(int ms) override;
+    qint64 bytesWaiting() override;
+    qint64 readInto(char *buf, qint64 max) override;
+    int pollIntervalMs() const override;
+
+private:
+    bool pushSettings();
+
+    QSerialPort *m_port = nullptr;
+    QString m_name;
+    LineSettings m_settings;
+};

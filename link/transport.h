@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Line settings of a serial port.
+struct LineSettings {
+    qint32 baudRate = 9600;
+    int dataBits = 8;
+    char parity = 'N';  // 'N', 'O' or 'E'
+    int stopBits = 1;
+
+    bool operator==(const LineSettings &o) const
+    {
+        return baudRate == o.baudRate && dataBits == o.dataBits && parity == o.parity &&
+               stopBits == o.stopBits;
+    }
+};
+
+// The serial line as the drivers see it. `transact` is one attempt of an
+// exchange: drop stale input, write the frame, read the answer by polling.
+// Implementations may be called from any thread; the caller (the exchange of
+// ReadWrite) serialises attempts with the link's port lock.
+class Transport
+{
+public:
+    virtual ~Transport() = default;
+
+    virtual bool open() = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual QString portName() const = 0;
+    virtual QString errorString() const = 0;
+
+    // Applies the settings; false when the device refused one of them (a
+    // warning only: pseudo-terminals refuse some changes on an open port).
+    virtual bool applySettings(const LineSettings &settings) = 0;
+    virtual LineSettings settings() const = 0;
+
+    // Returns the number of answer bytes put into `buf` (at most `bufSize`),
+    // 0 when none came, -1 when the port failed.
+    virtual int transact(const QByteArray &frame, int wanted, char *buf, int bufSize) = 0;
+};

@@ -1,0 +1,93 @@
+#include "app/startup.h"
+#include "common/testsupport.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QtTest>
+
+#include <thread>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        resetSharedState();
+        linkState().reset();
+        setUserInteraction(&m_ui);
+        m_ui.clear();
+    }
+    void cleanup() { setUserInteraction(nullptr); }
+
+    void sharedStateFromTheFiles()
+    {
+        DataDir dir;
+        dir.write("LT.txt", "2\n");
+        dir.write("InvType/typeInfo.txt", "readWrite_H//1//0//0//0//0//0//0//0//0//0//0\n");
+        linkState().stationByte = 7;
+        linkState().commError = true;
+        setSeriesLetter('H');
+        initialiseSharedState();
+        QCOMPARE(int(languageCode()), 2);
+        QCOMPARE(seriesLetter(), '0');
+        QCOMPARE(int(linkState().stationByte), 0);
+        QVERIFY(!linkState().commError);
+        QCOMPARE(linkState().stationText(), QByteArray(2, '\0'));
+        setSeriesLetter('H');
+        QVERIFY(isSeriesFeature("readWrite_H"));
+    }
+
+    void missingFilesGiveEnglishAndNoFeatures()
+    {
+        DataDir dir;
+        setLanguageCode(1);
+        initialiseSharedState();
+        QCOMPARE(int(languageCode()), 0);
+        setSeriesLetter('H');
+        QVERIFY(!isSeriesFeature("readWrite_H"));
+        QVERIFY(m_ui.messages().isEmpty());
+    }
+
+    void windowShowsLinkErrors_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("-1") << -1 << "Communication Error!";
+        QTest::newRow("8") << 8 << "Communication Error!";
+        QTest::newRow("12") << 12 << "Illegal data address!";
+        QTest::newRow("19") << 19 << "Material range error!";
+        QTest::newRow("no text") << 42 << "Communication Error!";
+    }
+    void windowShowsLinkErrors()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        std::unique_ptr<QMainWindow> window(createMainWindow());
+        QCOMPARE(window->windowTitle(), QString("Vantreo"));
+        emit LinkEvents::instance()->showErrorInfo(code);
+        const auto messages = m_ui.messages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.at(0).kind, QString("warning"));
+        QCOMPARE(messages.at(0).title, QString("Warning"));
+        QCOMPARE(messages.at(0).text, text);
+    }
+
+    void errorsFromOtherThreadsReachTheGuiThread()
+    {
+        std::unique_ptr<QMainWindow> window(createMainWindow());
+        std::thread poller([] { emit LinkEvents::instance()->showErrorInfo(12); });
+        poller.join();
+        QTRY_COMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(m_ui.messages().at(0).thread, QThread::currentThread());
+        window.reset();
+        emit LinkEvents::instance()->showErrorInfo(12);
+        QCOMPARE(m_ui.messages().size(), 1);  // no window, nobody shows it
+    }
+
+private:
+    RecordingInteraction m_ui;
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

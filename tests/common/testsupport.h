@@ -1,0 +1,141 @@
+#pragma once
+
+#include "app/messagetable.h"
+#include "app/sharedstate.h"
+#include "app/userinteraction.h"
+#include "link/checksums.h"
+#include "link/faketransport.h"
+#include "link/linkstate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QMutex>
+#include <QPair>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
+
+// Records every message instead of showing it.
+class RecordingInteraction : public UserInteraction
+{
+public:
+    struct Message {
+        QString kind, title, text;
+        QThread *thread;
+    };
+
+    void warning(const QString &title, const QString &text) override { add("warning", title, text); }
+    void critical(const QString &title, const QString &text) override { add("critical", title, text); }
+    void information(const QString &title, const QString &text) override
+    {
+        add("information", title, text);
+    }
+    Answer question(const QString &title, const QString &text, bool, bool) override
+    {
+        add("question", title, text);
+        return nextAnswer;
+    }
+
+    QList<Message> messages() const
+    {
+        QMutexLocker lock(&mutex);
+        return list;
+    }
+    void clear()
+    {
+        QMutexLocker lock(&mutex);
+        list.clear();
+    }
+
+    Answer nextAnswer = Answer::Yes;
+
+private:
+    void add(const char *kind, const QString &title, const QString &text)
+    {
+        QMutexLocker lock(&mutex);
+        list.append({QString::fromLatin1(kind), title, text, QThread::currentThread()});
+    }
+    mutable QMutex mutex;
+    QList<Message> list;
+};
+
+// Collects the link error codes emitted while it lives.
+class ErrorRecorder
+{
+public:
+    ErrorRecorder()
+    {
+        m_connection = QObject::connect(LinkEvents::instance(), &LinkEvents::showErrorInfo,
+                                        [this](int code) {
+                                            QMutexLocker lock(&m_mutex);
+                                            m_codes.append(code);
+                                        });
+    }
+    ~ErrorRecorder() { QObject::disconnect(m_connection); }
+    QList<int> codes() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_codes;
+    }
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_codes.clear();
+    }
+
+private:
+    QMetaObject::Connection m_connection;
+    mutable QMutex m_mutex;
+    QList<int> m_codes;
+};
+
+// A data folder of the test's own with the files it writes.
+class DataDir
+{
+public:
+    DataDir() { setDataDirectory(m_dir.path()); }
+    ~DataDir() { setDataDirectory(QString()); }
+    QString path() const { return m_dir.path(); }
+    void write(const QString &relative, const QByteArray &content)
+    {
+        const QString file = m_dir.filePath(relative);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile f(file);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(content);
+    }
+    void copyShipped(const QString &relative)
+    {
+        QFile in(QStringLiteral(VANTREO_SOURCE_DATA "/") + relative);
+        if (in.open(QIODevice::ReadOnly))
+            write(relative, in.readAll());
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Hex text ("01 03 01 2C") to bytes.
+inline QByteArray bytesOf(const char *hex)
+{
+    return QByteArray::fromHex(QByteArray(hex).replace(' ', ""));
+}
+
+// Appends the Modbus CRC, low byte first.
+inline QByteArray withCrc(const QByteArray &body)
+{
+    const quint16 crc = modbusCrc(body);
+    return body + QByteArray(1, char(crc & 0xFF)) + QByteArray(1, char(crc >> 8));
+}
+
+// Puts a fresh fake port on the link and restores the start-up link state.
+inline std::shared_ptr<FakeTransport> installFakePort()
+{
+    auto fake = std::make_shared<FakeTransport>();
+    fake->open();
+    linkState().reset();
+    linkState().setSerialPort(fake);
+    return fake;
+}

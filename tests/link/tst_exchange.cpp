@@ -1,0 +1,223 @@
+#include "common/testsupport.h"
+#include "link/readwritertu.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+// The exchange: three attempts, the flags it leaves, and one port shared by
+// several threads.
+class TestExchange : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        m_dir.copyShipped("InvType/FNC.txt");
+        setUserInteraction(&m_ui);
+    }
+    void init()
+    {
+        resetSharedState();
+        m_fake = installFakePort();
+        linkState().setStation(1);
+        m_driver.reset(new ReadWriteRTU);
+        m_driver->setProtocol(1);
+        m_errors.clear();
+    }
+    void cleanupTestCase() { setUserInteraction(nullptr); }
+
+    void completeAnswerAfterTwoQuietPolls()
+    {
+        m_fake->enqueueReply(withCrc(bytesOf("01 03 02 00 05")), 3.0, 0.5);
+        QCOMPARE(m_driver->readRegister(300, 1), 5.0);
+        const AnswerReadStats s = m_fake->readStats().value(0);
+        QCOMPARE(s.timedOut, false);
+        // The last byte arrives at 6 ms: poll 6 sees it, polls 7 and 8 are quiet.
+        QCOMPARE(s.polls, 8);
+        QCOMPARE(m_fake->writes().size(), 1);
+        QVERIFY(!linkState().linkLost);
+    }
+
+    void shortAnswerIsGivenUpAndNotRetried()
+    {
+        m_fake->enqueueReply(withCrc(bytesOf("01 03 02 00 05")).left(5));
+        linkState().quietReads = true;
+        QCOMPARE(m_driver->readRegister(300, 1), -1.0);
+        const AnswerReadStats s = m_fake->readStats().value(0);
+        QCOMPARE(s.polls, 1 + 51);
+        QVERIFY(s.timedOut);
+        QCOMPARE(m_fake->writes().size(), 1);
+        QVERIFY(!linkState().linkLost);
+        QVERIFY2(linkState().quietReads, "an answer of some bytes keeps reads quiet");
+        QVERIFY(m_errors.codes().isEmpty());
+    }
+
+    void answerOnTheThirdAttemptSetsLinkLost()
+    {
+        m_fake->enqueueSilence();
+        m_fake->enqueueSilence();
+        m_fake->enqueueReply(withCrc(bytesOf("01 03 02 00 2A")));
+        QCOMPARE(m_driver->readRegister(300, 1), 42.0);
+        QCOMPARE(m_fake->writes().size(), 3);
+        QVERIFY(linkState().linkLost);
+        // The next exchange that needs fewer attempts clears it again.
+        m_fake->enqueueSilence();
+        m_fake->enqueueReply(withCrc(bytesOf("01 03 02 00 2B")));
+        QCOMPARE(m_driver->readRegister(300, 1), 43.0);
+        QVERIFY(!linkState().linkLost);
+    }
+
+    void noAnswerFailsWithCommunicationError_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("read") << "read";
+        QTest::newRow("write") << "write";
+        QTest::newRow("function") << "function";
+        QTest::newRow("packed") << "packed";
+    }
+    void noAnswerFailsWithCommunicationError()
+    {
+        QFETCH(QString, operation);
+        linkState().quietReads = true;
+        QElapsedTimer timer;
+        timer.start();
+        bool failed = false;
+        if (operation == "read")
+            failed = m_driver->readRegister(300, 1) == -1;
+        else if (operation == "write")
+            failed = !m_driver->writeRegister(300, 1);
+        else if (operation == "function")
+            failed = m_driver->runFunction("STO") == -1;
+        else
+            failed = m_driver->readPacked(300, 2) == 0xFFFF;
+        QVERIFY(failed);
+        QVERIFY2(timer.elapsed() >= 30, "a 10 ms pause before each of three attempts");
+        QCOMPARE(m_fake->writes().size(), 3);
+        for (const AnswerReadStats &s : m_fake->readStats())
+            QCOMPARE(s.polls, 51);
+        QVERIFY(linkState().linkLost);
+        QVERIFY2(!linkState().quietReads, "a dead line clears quietReads");
+        // Quiet reads were cleared by the dead line, so the read reports too.
+        QCOMPARE(m_errors.codes(), QList<int>{8});
+        QCOMPARE(errorMessage(8), QString("Communication Error!"));
+    }
+
+    void closedPortIsADeadLine()
+    {
+        m_fake->close();
+        QCOMPARE(m_driver->readRegister(300, 1), -1.0);
+        QCOMPARE(m_errors.codes(), QList<int>{8});
+        linkState().setSerialPort(nullptr);
+        QVERIFY(!m_driver->writeRegister(1, 1));
+        QCOMPARE(m_errors.codes(), (QList<int>{8, 8}));
+    }
+
+    void lateAnswerCountsForTheRetry()
+    {
+        // The drive answers after the first attempt was given up; the answer
+        // arrives while the identical second request waits and is taken.
+        m_fake->enqueueReply(withCrc(bytesOf("01 03 02 00 01")), 55.0);
+        m_fake->enqueueSilence();
+        QCOMPARE(m_driver->readRegister(300, 1), 1.0);
+        QCOMPARE(m_fake->writes().size(), 2);
+        QVERIFY(!linkState().linkLost);
+    }
+
+    void threadsNeverInterleaveFrames()
+    {
+        m_fake->setRealTime(true);
+        // Answers carry the requested address, so each caller can check that
+        // it got the answer to its own request.
+        m_fake->setResponder([](const QByteArray &req) {
+            QByteArray body = req.left(2) + QByteArray(1, 2) + req.mid(2, 2);
+            return QList<FakeTransport::Reply>{{withCrc(body), 0.2, 0.1}};
+        });
+        std::atomic<int> wrong{0};
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([&, t] {
+                for (int i = 0; i < 15; ++i) {
+                    const int address = t * 100 + i;
+                    if (m_driver->readRegister(address, 1) != address)
+                        ++wrong;
+                }
+            });
+        }
+        for (std::thread &t : threads)
+            t.join();
+        QCOMPARE(wrong.load(), 0);
+        QCOMPARE(m_fake->overlaps(), 0);
+        const auto writes = m_fake->writes();
+        QCOMPARE(writes.size(), 60);
+        for (const QByteArray &w : writes)
+            QCOMPARE(w.size(), 8);
+    }
+
+    void overlapDetectorWorks()
+    {
+        // The same load straight on the port, without the port lock, must be
+        // seen to overlap: otherwise the test above proves nothing.
+        m_fake->setRealTime(true);
+        m_fake->setResponder([](const QByteArray &req) {
+            return QList<FakeTransport::Reply>{{req, 0.5, 0.1}};
+        });
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([&] {
+                char buf[18];
+                for (int i = 0; i < 10; ++i)
+                    m_fake->transact("12345678", 8, buf, sizeof buf);
+            });
+        }
+        for (std::thread &t : threads)
+            t.join();
+        QVERIFY(m_fake->overlaps() > 0);
+    }
+
+    void functionsAndRegistersFromManyThreads()
+    {
+        m_fake->setRealTime(true);
+        m_fake->setResponder([](const QByteArray &req) {
+            if (req.at(1) == 0x06)
+                return QList<FakeTransport::Reply>{{req, 0.2, 0.1}};
+            QByteArray body = req.left(2) + QByteArray(1, 2) + req.mid(2, 2);
+            return QList<FakeTransport::Reply>{{withCrc(body), 0.2, 0.1}};
+        });
+        std::atomic<int> failures{0};
+        std::vector<std::thread> threads;
+        threads.emplace_back([&] {
+            for (int i = 0; i < 20; ++i)
+                if (m_driver->runFunction("M0R") != 0 || m_driver->lastReading() < 0)
+                    ++failures;
+        });
+        threads.emplace_back([&] {
+            for (int i = 0; i < 20; ++i)
+                if (m_driver->runFunction("STA") != 0x1001)
+                    ++failures;
+        });
+        threads.emplace_back([&] {
+            for (int i = 0; i < 20; ++i)
+                if (!m_driver->writeRegister(i, i))
+                    ++failures;
+        });
+        for (std::thread &t : threads)
+            t.join();
+        QCOMPARE(failures.load(), 0);
+        QCOMPARE(m_fake->overlaps(), 0);
+        QVERIFY(m_errors.codes().isEmpty());
+    }
+
+private:
+    DataDir m_dir;
+    RecordingInteraction m_ui;
+    ErrorRecorder m_errors;
+    std::shared_ptr<FakeTransport> m_fake;
+    std::unique_ptr<ReadWriteRTU> m_driver;
+};
+
+QTEST_GUILESS_MAIN(TestExchange)
+#include "tst_exchange.moc"

@@ -1,0 +1,121 @@
+#include "common/testsupport.h"
+#include "link/readwritertu.h"
+
+#include <QtTest>
+
+class TestFunctionTable : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        resetSharedState();
+        setUserInteraction(&m_ui);
+        m_ui.clear();
+    }
+    void cleanup() { setUserInteraction(nullptr); }
+
+    void record_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QByteArray>("record");
+        QTest::newRow("RTU line") << "1-M-0-R-03-10-00-00-01" << 1
+                                  << QByteArray("\x01M0R\x03\x10\x00\x00\x01", 9);
+        QTest::newRow("ASCII line") << "2-M0R-03-1000-0001" << 2
+                                    << QByteArray("\x02M0R0310000001");
+        QTest::newRow("native line") << "0-FWD-FA-0-0002" << 0 << QByteArray(1, '\0') + "FWDFA00002";
+        QTest::newRow("other protocol") << "2-M0R-03-1000-0001" << 1 << QByteArray();
+        QTest::newRow("empty pieces dropped") << "1--M--0-R-03-10-00-00-01" << 1
+                                              << QByteArray("\x01M0R\x03\x10\x00\x00\x01", 9);
+        QTest::newRow("CR left by an editor") << "1-S-T-O-06-10-05-00-00\r" << 1
+                                              << QByteArray("\x01STO\x06\x10\x05\x00\x00", 9);
+        QTest::newRow("too few pieces") << "1-M-0" << 1 << QByteArray();
+        QTest::newRow("not hex") << "1-M-0-R-GG" << 1 << QByteArray();
+        QTest::newRow("more than a byte") << "1-M-0-R-100" << 1 << QByteArray();
+        QTest::newRow("empty line") << "" << 1 << QByteArray();
+        QTest::newRow("letters for a protocol") << "x-M-0-R-03" << 1 << QByteArray();
+        QTest::newRow("text line too short") << "2-MO" << 2 << QByteArray();
+    }
+    void record()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, protocol);
+        QFETCH(QByteArray, record);
+        QCOMPARE(ReadWrite::functionRecord(line, protocol), record);
+    }
+
+    void loadsOnlyItsProtocolAndFirstNameWins()
+    {
+        DataDir dir;
+        dir.write("InvType/FNC.txt",
+                  "0-FWD-FA-0-0002\n"
+                  "1-F-W-D-06-10-05-00-02\n"
+                  "2-FWD-06-1005-0002\n"
+                  "1-F-W-D-06-10-05-00-09\n"
+                  "garbage line\n"
+                  "1-S-T-O-06-10-05-00-00\n");
+        ReadWriteRTU driver;
+        QCOMPARE(driver.functionTable().size(), 1);  // protocol 0 until set
+        driver.setProtocol(1);
+        QCOMPARE(driver.functionTable().size(), 3);
+
+        auto fake = installFakePort();
+        linkState().setStation(1);
+        const QByteArray body = bytesOf("01 06 10 05 00 02");
+        fake->enqueueReply(withCrc(body));
+        QCOMPARE(driver.runFunction("FWD"), 0);
+        QCOMPARE(fake->writes().value(0), withCrc(body));
+        QVERIFY(m_ui.messages().isEmpty());
+    }
+
+    void missingFileWarnsAndEveryFunctionFails()
+    {
+        DataDir dir;
+        ErrorRecorder errors;
+        ReadWriteRTU driver;
+        driver.setProtocol(1);
+        const auto messages = m_ui.messages();
+        QCOMPARE(messages.size(), 2);  // at construction and on setProtocol
+        QCOMPARE(messages.at(1).title, QString("Warning"));
+        QVERIFY2(messages.at(1).text.startsWith("Cannot read file "), qPrintable(messages.at(1).text));
+        QVERIFY(messages.at(1).text.contains("InvType/FNC.txt:\n"));
+        QVERIFY(messages.at(1).text.endsWith("."));
+        QVERIFY(driver.functionTable().isEmpty());
+
+        auto fake = installFakePort();
+        QCOMPARE(driver.runFunction("FWD"), -1);
+        QCOMPARE(errors.codes(), QList<int>{14});
+        QVERIFY(fake->writes().isEmpty());
+        linkState().linkLost = true;
+        QCOMPARE(driver.runFunction("STO"), -1);
+        QCOMPARE(errors.codes(), (QList<int>{14, 8}));
+        // Monitor readings and selector writes fail silently: the monitor
+        // loop would otherwise raise a box per cycle.
+        errors.clear();
+        QCOMPARE(driver.runFunction("M0R"), -1);
+        QCOMPARE(driver.runFunction("M4W"), -1);
+        QVERIFY(errors.codes().isEmpty());
+    }
+
+    void shippedTableHasTheRtuFunctions()
+    {
+        DataDir dir;
+        dir.copyShipped("InvType/FNC.txt");
+        ReadWriteRTU driver;
+        driver.setProtocol(1);
+        QStringList names;
+        for (const QByteArray &r : driver.functionTable())
+            names << QString::fromLatin1(r.mid(1, 3));
+        for (const char *needed : {"MOD", "STA", "M0N", "M1N", "FRE", "FWD", "REV", "STO", "CU0",
+                                   "EXT", "JOG", "996", "997", "998", "999", "991", "992", "M0R"})
+            QVERIFY2(names.contains(needed), needed);
+        QVERIFY(m_ui.messages().isEmpty());
+    }
+
+private:
+    RecordingInteraction m_ui;
+};
+
+QTEST_GUILESS_MAIN(TestFunctionTable)
+#include "tst_functiontable.moc"
