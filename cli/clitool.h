@@ -29,6 +29,19 @@ public:
 
 private:
     struct Options;
+    struct SimulationOptions {
+        struct Drive {
+            int station;
+            QString model;
+            double version;
+        };
+        bool pty = false;
+        bool fast = false;
+        QString link;
+        double turnaroundMs = 2;
+        QList<Drive> drives;
+    };
+    static const char *const kDefaultSimModel;
 
     int parseOptions(const QStringList &args, Options &options, QStringList &command);
     int connectLink(const Options &options);
@@ -37,6 +50,9 @@ private:
     int cmdWrite(const QStringList &command);
     int cmdFunction(const QStringList &command);
     int cmdPorts();
+    int cmdSimulate(const QStringList &args, Options options);
+    int parseSimulation(const QStringList &args, Options &o, SimulationOptions &sim);
+    std::shared_ptr<Transport> simulatedPort(const Options &o);
     int usageError(const QString &why);
     int driveFailure();
 

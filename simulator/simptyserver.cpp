@@ -1,0 +1,118 @@
+#include "simptyserver.h"
+
+#include "simulatedline.h"
+
+#include <QFile>
+
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+}
+
+SimPtyServer::SimPtyServer(std::shared_ptr<SimulatedLine> line, bool fast)
+    : m_line(std::move(line)), m_fast(fast)
+{
+}
+
+SimPtyServer::~SimPtyServer()
+{
+    if (!m_linkPath.isEmpty())
+        QFile::remove(m_linkPath);
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (m_master >= 0)
+        ::close(m_master);
+}
+
+bool SimPtyServer::open(const QString &linkPath, QString *error)
+{
+    m_master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) {
+        *error = QStringLiteral("cannot create a pseudo-terminal");
+        return false;
+    }
+    m_slavePath = QString::fromLocal8Bit(ptsname(m_master));
+    // Holding the slave open keeps the terminal alive between clients; raw
+    // mode lets every byte through unchanged.
+    m_slave = ::open(m_slavePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    if (m_slave >= 0) {
+        termios t{};
+        if (tcgetattr(m_slave, &t) == 0) {
+            cfmakeraw(&t);
+            tcsetattr(m_slave, TCSANOW, &t);
+        }
+    }
+    if (!linkPath.isEmpty()) {
+        QFile::remove(linkPath);
+        if (!QFile::link(m_slavePath, linkPath)) {
+            *error = QStringLiteral("cannot create the link %1").arg(linkPath);
+            return false;
+        }
+        m_linkPath = linkPath;
+    }
+    return true;
+}
+
+void SimPtyServer::serve(const std::atomic<bool> &stop)
+{
+    auto lastByte = Clock::now();
+    bool partial = false;
+    while (!stop) {
+        pollfd p{m_master, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 20);
+        const double gapMs = std::max(2.0, 3.5 * m_line->characterMs());
+        if (ready <= 0 || !(p.revents & POLLIN)) {
+            // A frame broken off by silence is dropped, as a drive does.
+            const double quiet =
+                std::chrono::duration<double, std::milli>(Clock::now() - lastByte).count();
+            if (partial && quiet > gapMs) {
+                m_line->resetInput();
+                partial = false;
+            }
+            continue;
+        }
+        char buf[512];
+        const ssize_t n = ::read(m_master, buf, sizeof buf);
+        if (n <= 0)
+            continue;
+        lastByte = Clock::now();
+        const QList<QByteArray> frames = m_line->frames(QByteArray(buf, int(n)));
+        for (const QByteArray &frame : frames)
+            answer(frame);
+        partial = true;
+    }
+}
+
+void SimPtyServer::answer(const QByteArray &frame)
+{
+    for (const FakeTransport::Reply &reply : m_line->respond(frame)) {
+        // The request has already arrived; what is left of the delay is the
+        // drive's turnaround.
+        const double turnaround = reply.delayMs - frame.size() * m_line->characterMs();
+        writePaced(reply.bytes, std::max(0.0, turnaround), reply.byteIntervalMs);
+    }
+}
+
+void SimPtyServer::writePaced(const QByteArray &bytes, double delayMs, double intervalMs)
+{
+    if (m_fast) {
+        if (::write(m_master, bytes.constData(), size_t(bytes.size())) < 0)
+            return;
+        return;
+    }
+    const auto start = Clock::now();
+    for (int i = 0; i < bytes.size(); ++i) {
+        const auto due = start + std::chrono::microseconds(
+                                     qint64((delayMs + i * intervalMs) * 1000));
+        std::this_thread::sleep_until(due);
+        if (::write(m_master, bytes.constData() + i, 1) < 0)
+            return;
+    }
+}
