@@ -555,11 +555,32 @@ int SimulatedDrive::decimalDigits(int address) const
         return m_parameters.value(address).digits;
     if (address >= MonitorBase && address < MonitorBase + 4)
         return 2;
+    if (address == SelectedValue)
+        return selectedDigits(m_selector);
     if (address == 56 && m_series != 'H')
         return bigCapacity() && m_series == 'G' ? 1 : 2;
     if (address == 188)
         return 2;
     return 0;
+}
+
+// Decimal places of a selectable quantity, as the reading's name scales it
+// over Modbus: terminal words, status, DC bus and torque whole, PID in 0.1 %.
+int SimulatedDrive::selectedDigits(int id)
+{
+    switch (id) {
+    case DcBus:
+    case TerminalInputs:
+    case TerminalOutputs:
+    case StatusWordQuantity:
+    case OutputTorque:
+        return 0;
+    case PidTarget:
+    case PidFeedback:
+        return 1;
+    default:
+        return 2;
+    }
 }
 
 int SimulatedDrive::nativeGroup() const

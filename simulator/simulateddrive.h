@@ -87,6 +87,7 @@ private:
     int writeFunctionRegister(int address, quint16 value);
     int runParameterFunction(quint16 code);
     quint16 currentStatus() const;
+    static int selectedDigits(int id);
     quint16 quantity(int id) const;
     quint16 monitorValue(int index) const;
     quint16 historyItem(const AlarmRecord &record, int item) const;
