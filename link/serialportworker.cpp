@@ -18,6 +18,18 @@ bool SerialPortWorker::openPort()
     // (pseudo-terminals do) is still usable.
     pushSettings();
     m_port->setFlowControl(QSerialPort::NoFlowControl);
+    if (m_port->open(QIODevice::ReadWrite)) {
+        pushSettings();
+        return true;
+    }
+    // Some devices (pseudo-terminals among them) refuse parity or character
+    // size outright; open with the plainest framing and keep what they take.
+    if (m_port->error() == QSerialPort::DeviceNotFoundError ||
+        m_port->error() == QSerialPort::PermissionError)
+        return false;
+    m_port->setDataBits(QSerialPort::Data8);
+    m_port->setParity(QSerialPort::NoParity);
+    m_port->setStopBits(QSerialPort::OneStop);
     if (!m_port->open(QIODevice::ReadWrite))
         return false;
     pushSettings();
