@@ -7,6 +7,10 @@
 #include "link/linkstate.h"
 #include "link/readwritertu.h"
 #include "link/serialporttransport.h"
+#include "simulator/simport.h"
+#include "simulator/simptyserver.h"
+#include "simulator/simulateddrive.h"
+#include "simulator/simulatedline.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -109,6 +113,78 @@ void onPty(ReadWrite &driver, int count)
     peer.join();
     ::close(master);
 }
+// The simulated drive with real byte timing: an exchange should take the
+// 10 ms pause, the wire time of request and answer, the turnaround and the
+// polls, and not much more.
+std::shared_ptr<SimulatedLine> simulatedLine(int baud)
+{
+    auto line = std::make_shared<SimulatedLine>(1, 0);
+    line->addDrive(std::make_shared<SimulatedDrive>(1, "ZM-043-7.5K"));
+    LineSettings s;
+    s.baudRate = baud;
+    line->setLineSettings(s);
+    return line;
+}
+
+int readSimulated(ReadWrite &driver, int count)
+{
+    int failures = 0;
+    for (int i = 0; i < count; ++i)
+        if (driver.readRegister(7, 0.1) != 5.0)
+            ++failures;
+    return failures;
+}
+
+void onSimulatedDrive(ReadWrite &driver, int count, int baud)
+{
+    auto line = simulatedLine(baud);
+    auto port = std::make_shared<SimPort>(line);
+    port->applySettings(line->lineSettings());
+    port->open();
+    linkState().setSerialPort(port);
+    const double wire = 15 * line->characterMs();
+    const double floor = 10 + wire + line->turnaroundMs() + 3;
+    QElapsedTimer t;
+    t.start();
+    const int failures = readSimulated(driver, count);
+    char what[64];
+    std::snprintf(what, sizeof what, "sim port %d baud (wire %.2f ms)", baud, wire);
+    report(what, count, t.nsecsElapsed(), floor);
+    if (failures)
+        std::printf("  %d failures\n", failures);
+    linkState().setSerialPort(nullptr);
+}
+
+void onSimulatedPty(ReadWrite &driver, int count, int baud)
+{
+    auto line = simulatedLine(baud);
+    SimPtyServer server(line);
+    QString error;
+    if (!server.open(QString(), &error)) {
+        std::printf("%s\n", qPrintable(error));
+        return;
+    }
+    std::atomic<bool> stop{false};
+    std::thread serving([&] { server.serve(stop); });
+    auto port = std::make_shared<SerialPortTransport>(server.slavePath());
+    port->applySettings(line->lineSettings());
+    if (port->open()) {
+        linkState().setSerialPort(port);
+        const double wire = 7 * line->characterMs();  // the request arrives at once on a pty
+        const double floor = 10 + wire + line->turnaroundMs() + 3;
+        QElapsedTimer t;
+        t.start();
+        const int failures = readSimulated(driver, count);
+        char what[64];
+        std::snprintf(what, sizeof what, "simulate pty %d baud (answer %.2f ms)", baud, wire);
+        report(what, count, t.nsecsElapsed(), floor);
+        if (failures)
+            std::printf("  %d failures\n", failures);
+        linkState().setSerialPort(nullptr);
+    }
+    stop = true;
+    serving.join();
+}
 }  // namespace
 
 int main(int argc, char **argv)
@@ -127,5 +203,9 @@ int main(int argc, char **argv)
     driver.setProtocol(1);
     onFake(driver, count);
     onPty(driver, count);
+    for (int baud : {9600, 115200}) {
+        onSimulatedDrive(driver, count, baud);
+        onSimulatedPty(driver, count, baud);
+    }
     return 0;
 }
