@@ -123,7 +123,8 @@ void SimulatedDrive::seedIdentity()
         m_fixed.insert(56, quint16(std::lround(ratedCurrent())));
         m_fixed.insert(300, quint16(std::lround(m_capacity * 100)));
         m_fixed.insert(301, quint16(m_voltageClass < 300 ? 220 : 440));
-        m_fixed.insert(199, quint16(std::lround(m_version * 100)));
+        // The firmware keeps its version x 100 in the integer part of P.199 (0.01 steps).
+        m_fixed.insert(199, quint16(std::lround(m_version * 10000)));
         return;
     }
     for (const IdentityRange &r : kIdentity) {
@@ -534,6 +535,8 @@ int SimulatedDrive::write(int address, quint16 value)
     update();
     if (m_refused.contains(address))
         return m_refused.value(address);
+    if (m_refusedWrites.contains(address))
+        return m_refusedWrites.value(address);
     if (m_fixed.contains(address))
         return IllegalValue;
     if (m_parameters.contains(address))
@@ -673,6 +676,15 @@ double SimulatedDrive::outputFrequency() const
 }
 
 bool SimulatedDrive::running() const { return (statusWord() & 0x01) != 0; }
+
+void SimulatedDrive::setRefusedWrite(int address, int exception)
+{
+    QMutexLocker lock(&m_mutex);
+    if (exception == Ok)
+        m_refusedWrites.remove(address);
+    else
+        m_refusedWrites.insert(address, exception);
+}
 
 void SimulatedDrive::setRefusedRegister(int address, int exception)
 {

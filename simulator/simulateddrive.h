@@ -64,6 +64,8 @@ public:
     // Fault injection: every access to `address` is refused with `exception`
     // (Ok lifts the refusal).
     void setRefusedRegister(int address, int exception);
+    // Only writes to `address` are refused.
+    void setRefusedWrite(int address, int exception);
 
     // Live values, for tests.
     double outputFrequency() const;
@@ -113,6 +115,7 @@ private:
     QHash<int, Parameter> m_parameters;
     QHash<int, quint16> m_fixed;  // identity registers that are not parameters
     QHash<int, int> m_refused;
+    QHash<int, int> m_refusedWrites;
     int m_nativeGroup = 0;
 
     bool m_manualClock = false;

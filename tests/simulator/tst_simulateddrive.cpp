@@ -160,7 +160,7 @@ private slots:
         QTest::newRow("ZQ") << "ZQ1-043-5.5K" << 1401 << 3;
         QTest::newRow("ZN capacity") << "ZN-020-5.5K" << 300 << 550;
         QTest::newRow("ZN voltage") << "ZN-020-5.5K" << 301 << 220;
-        QTest::newRow("ZN version") << "ZN-020-5.5K" << 199 << 10;
+        QTest::newRow("ZN version") << "ZN-020-5.5K" << 199 << 1000;
         QTest::newRow("ZM-K big drive current in 0.1 A") << "ZM-043-185K-K" << 56 << 3173;
     }
     void identityRegisters()

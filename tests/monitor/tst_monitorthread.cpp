@@ -1,0 +1,338 @@
+#include "app/series.h"
+#include "common/testsupport.h"
+#include "link/readwritertu.h"
+#include "monitor/identityread.h"
+#include "monitor/monitordata.h"
+#include "monitor/monitorpages.h"
+#include "monitor/monitorthread.h"
+#include "monitor/parameteraccess.h"
+#include "monitor/quantitytable.h"
+#include "simulator/simport.h"
+#include "simulator/simregisters.h"
+#include "simulator/simulateddrive.h"
+#include "simulator/simulatedline.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <atomic>
+
+namespace {
+const char *const kFeatures =
+    "monitorthread_readInverterInfo_F//0//0//0//0//0//1//0//0//0//0//0\n"
+    "monitorthread_readInverterInfo_XGT//0//0//0//0//0//0//1//1//1//0//0\n"
+    "monitorthread_readInverterInfo_BCS//0//1//1//1//0//0//0//0//0//0//0\n"
+    "monitorthread_readInverterInfo_E//0//0//0//0//1//0//0//0//0//0//0\n"
+    "monitorthread_readInverterInfo_L//0//0//0//0//0//0//0//0//0//1//0\n"
+    "monitorthread_readInverterInfo_H//1//0//0//0//0//0//0//0//0//0//0\n"
+    "monitorthread_readInverterInfo_A//0//0//0//0//0//0//0//0//0//0//1\n";
+
+// Parameter reads and writes with fixed scales, standing in for the catalogue.
+class ScaledParameters : public ParameterAccess
+{
+public:
+    double readParameter(int number) override
+    {
+        const double scale = number == 302 || number == 402 || number == 202 ||
+                                     number == 702 || number == 1402 || number == 300 ||
+                                     number == 199
+                                 ? 0.01
+                                 : 1;
+        return currentDriver()->readRegister(number, scale);
+    }
+    bool writeParameter(int number, const QString &value, const QString &) override
+    {
+        writes.append(qMakePair(number, value));
+        return currentDriver()->writeRegister(number, value.toInt());
+    }
+    QString catalogueVersion() const override { return version; }
+
+    QList<QPair<int, QString>> writes;
+    QString version = QStringLiteral("0.33");
+};
+
+class RecordingPage : public DialPageSink, public TrendPageSink
+{
+public:
+    void takeSample() override { ++samples; }
+    void sampleChannels() override { ++channels; }
+    void showDriveInfo(const QStringList &r) override { record = r; }
+    std::atomic<int> samples{0};
+    std::atomic<int> channels{0};
+    QStringList record;
+};
+}  // namespace
+
+// The monitor thread against a simulated drive: which quantities a cycle
+// reads, what a failure does, the identity read, and the thread's lifetime.
+class TestMonitorThread : public QObject
+{
+    Q_OBJECT
+
+    DataDir m_dir;
+    RecordingInteraction m_ui;
+    std::shared_ptr<SimulatedLine> m_line;
+    std::shared_ptr<SimPort> m_port;
+    ScaledParameters m_parameters;
+
+    std::shared_ptr<SimulatedDrive> attach(const QString &model, int protocol = 1)
+    {
+        m_line = std::make_shared<SimulatedLine>(protocol, 0);
+        auto drive = std::make_shared<SimulatedDrive>(1, model);
+        drive->setManualClock(true);
+        m_line->addDrive(drive);
+        m_port = std::make_shared<SimPort>(m_line, true);
+        m_port->open();
+        linkState().reset();
+        linkState().protocolCode = quint8(protocol);
+        linkState().setSerialPort(m_port);
+        linkState().setStation(1);
+        setModelString(model);
+        setSeriesLetter(seriesLetterForModel(model, '0'));
+        auto *driver = new ReadWriteRTU;
+        driver->setProtocol(1);
+        setCurrentDriver(driver);
+        monitorData().reset();
+        return drive;
+    }
+
+    int exchanges() const { return m_port->writes().size(); }
+
+private slots:
+    void initTestCase()
+    {
+        m_dir.copyShipped("InvType/FNC.txt");
+        setUserInteraction(&m_ui);
+        setSeriesFeatureText(kFeatures);
+    }
+    void cleanupTestCase()
+    {
+        linkState().setSerialPort(nullptr);
+        setUserInteraction(nullptr);
+    }
+
+    void tablesBySeries()
+    {
+        QCOMPARE(quantityTable('A').size(), 24);
+        QCOMPARE(quantityTable('L').size(), 21);
+        QCOMPARE(quantityTable('F').size(), 13);
+        QCOMPARE(quantityTable('A').at(4).selector, QByteArray("MAW"));
+        QCOMPARE(quantityTable('A').at(13).reading, QByteArray("MQR"));
+        QCOMPARE(quantityTable('L').at(13).reading, QByteArray("MDR"));
+        QCOMPARE(quantityTable('F').at(10).selector, QByteArray("MAW"));
+        QCOMPARE(quantityTable('F').at(12).reading, QByteArray("MCR"));
+        QVERIFY(quantityTable('F').at(12).selector.isEmpty());
+        QCOMPARE(quantityTable('A').at(23).reading, QByteArray("MCR"));
+    }
+
+    void cycleWithoutFlagsStillCallsThePages()
+    {
+        attach("ZM-043-7.5K");
+        MonitorThread thread(&m_parameters);
+        RecordingPage page;
+        thread.setDialPage(&page);
+        thread.setTrendPage(&page);
+        QVERIFY(thread.startForTrend());
+        thread.stopTrend();
+        thread.wait();
+        m_port->clearWrites();
+        const int before = page.channels;
+        QVERIFY(thread.runCycle());
+        QCOMPARE(exchanges(), 0);
+        QCOMPARE(page.samples.load(), 0);  // the dial page is not active
+        QVERIFY(page.channels == before);  // neither is the trend page now
+    }
+
+    void statusWordOnlyForTheDials()
+    {
+        auto drive = attach("ZM-043-7.5K");
+        MonitorThread thread(&m_parameters);
+        monitorData().setTrendFlag(12, true);
+        QVERIFY(thread.runCycle());
+        QCOMPARE(exchanges(), 0);
+        monitorData().setDialFlag(12, true);
+        drive->raiseAlarm(7);
+        QVERIFY(thread.runCycle());
+        QCOMPARE(exchanges(), 1);
+        QCOMPARE(int(monitorData().value(12)) & 0x80, 0x80);
+    }
+
+    void selectedQuantitiesAndValues()
+    {
+        auto drive = attach("ZM-043-7.5K");
+        drive->write(SimRegisters::FrequencyCommand, 4000);
+        drive->write(SimRegisters::Control, 2);
+        drive->advance(10000);
+        MonitorThread thread(&m_parameters);
+        for (int k : {0, 2, 7, 10})
+            monitorData().setTrendFlag(k, true);
+        QVERIFY(thread.runCycle());
+        QCOMPARE(monitorData().value(0), 40.0);
+        QVERIFY(monitorData().value(2) > 0);
+        QVERIFY(monitorData().value(7) > 600);  // DC bus of the 440 V class
+        QCOMPARE(int(monitorData().value(10)) & 0x01, 0);  // STF active (low)
+        QCOMPARE(exchanges(), 1 + 1 + 2 + 2);
+    }
+
+    void failureEndsTheCycle()
+    {
+        auto drive = attach("ZM-043-7.5K");
+        MonitorThread thread(&m_parameters);
+        RecordingPage page;
+        thread.setDialPage(&page);
+        for (int k = 0; k < 12; ++k) {
+            monitorData().setDialFlag(k, true);
+            monitorData().setValue(k, -7);
+        }
+        drive->setRefusedRegister(SimRegisters::MonitorBase + 2, SimulatedDrive::IllegalAddress);
+        QVERIFY(thread.startForDials());
+        thread.stopDials();
+        thread.wait();
+        const int samples = page.samples;
+        QVERIFY(!thread.runCycle());
+        QCOMPARE(monitorData().value(0), 0.0);
+        QCOMPARE(monitorData().value(1), 0.0);
+        for (int k = 2; k < 12; ++k)
+            QCOMPARE(monitorData().value(k), -7.0);
+        QCOMPARE(page.samples.load(), samples);
+        QVERIFY(m_ui.messages().isEmpty());
+    }
+
+    void bigZmKCurrentOverModbus_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<double>("factor");
+        QTest::newRow("185K over RTU") << "ZM-043-185K-K" << 1 << 10.0;
+        QTest::newRow("160K over RTU") << "ZM-043-160K-K" << 1 << 1.0;
+        QTest::newRow("185K over the native protocol") << "ZM-043-185K-K" << 0 << 1.0;
+    }
+    void bigZmKCurrentOverModbus()
+    {
+        QFETCH(QString, model);
+        QFETCH(int, protocol);
+        QFETCH(double, factor);
+        auto drive = attach(model);
+        linkState().protocolCode = quint8(protocol);
+        drive->write(SimRegisters::FrequencyCommand, 5000);
+        drive->write(SimRegisters::Control, 2);
+        drive->advance(30000);
+        MonitorThread thread(&m_parameters);
+        monitorData().setDialFlag(2, true);
+        QVERIFY(thread.runCycle());
+        QVector<quint16> raw;
+        drive->read(SimRegisters::MonitorBase + 2, 1, &raw);
+        QCOMPARE(monitorData().value(2), raw.at(0) * 0.01 * factor);
+    }
+
+    void flagsTimerAndThread()
+    {
+        attach("ZM-043-7.5K");
+        MonitorThread thread(&m_parameters);
+        RecordingPage page;
+        thread.setDialPage(&page);
+        thread.setTrendPage(&page);
+        monitorData().setDialFlag(0, true);
+        QVERIFY(thread.startForDials());
+        QVERIFY(thread.startForTrend());
+        QVERIFY(thread.isRunning());
+        QVERIFY(thread.timerActive());
+        QTRY_VERIFY(page.samples > 2 && page.channels > 2);
+        thread.stopDials();
+        QVERIFY(thread.isRunning());
+        QVERIFY(thread.timerActive());
+        const int channels = page.channels;
+        QTRY_VERIFY(page.channels > channels + 2);
+        thread.stopTrend();
+        QVERIFY(!thread.timerActive());
+        QVERIFY(thread.wait(5000));
+        QCOMPARE(thread.trendValue(0), 0.0);
+    }
+
+    void lostLinkEndsTheThread()
+    {
+        attach("ZM-043-7.5K");
+        MonitorThread thread(&m_parameters);
+        QSignalSpy finished(&thread, &QThread::finished);
+        monitorData().setDialFlag(0, true);
+        QVERIFY(thread.startForDials());
+        SimFaults dead;
+        dead.noAnswer = true;
+        m_line->setFaults(1, dead);
+        QVERIFY(finished.wait(10000));
+        QVERIFY(linkState().linkLost);
+        QVERIFY(thread.dialActive());  // the pages put themselves off line
+        QVERIFY(m_ui.messages().isEmpty());
+    }
+
+    void identityRecords_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QStringList>("record");
+        QTest::newRow("ZM (F range)") << "ZM-043-7.5K"
+                                      << QStringList{"ZM-043-7.5KW", "V0.33", "12.86A", "440V", ""};
+        QTest::newRow("ZM-K (XGT range)") << "ZM-043-7.5K-K"
+                                          << QStringList{"ZM-043-7.5K-K", "V0.33", "12.86A",
+                                                         "440V", "0"};
+        QTest::newRow("ZM-K 185 kW") << "ZM-043-185K-K"
+                                     << QStringList{"ZM-043-185K-K", "V0.33", "317.3A", "440V",
+                                                    "0"};
+        QTest::newRow("ZD (BCS range), version from the drive")
+            << "ZD-023-0.75K" << QStringList{"ZD-023-0.75KW", "0.4", "2.57A", "220V", "0"};
+        QTest::newRow("ZP (E range)") << "ZP-043-22K"
+                                      << QStringList{"ZP-043-22KW", "1", "37.74A", "440V", "0"};
+        QTest::newRow("ZM-KX (L range)") << "ZM-043-5.5K-KX"
+                                         << QStringList{"ZM-043-5.5K-KX", "V0.33", "9.43A",
+                                                        "440V", "0"};
+        QTest::newRow("ZQ (A range)") << "ZQ1-043-5.5K"
+                                      << QStringList{"ZQ1-043-5.5KW", "V0.33", "9.43A", "440V",
+                                                     "0"};
+        QTest::newRow("ZN") << "ZN-020-5.5K" << QStringList{"ZN-020-5.5K", "0.1", "19A", ""};
+    }
+    void identityRecords()
+    {
+        QFETCH(QString, model);
+        QFETCH(QStringList, record);
+        auto drive = attach(model);
+        drive->write(77, 2);
+        m_parameters.writes.clear();
+        IdentityRead identity(m_parameters);
+        QCOMPARE(identity.run(), record);
+        QCOMPARE(drive->parameter(77).value, quint16(2));  // restored
+        QVERIFY(!linkState().acceptReject77);
+        QVERIFY(!linkState().silentReads);
+    }
+
+    void refusedGuardWriteStillStarts()
+    {
+        auto drive = attach("ZM-043-7.5K");
+        drive->setRefusedWrite(77, SimulatedDrive::IllegalValue);
+        MonitorThread thread(&m_parameters);
+        RecordingPage page;
+        thread.setDialPage(&page);
+        QVERIFY(thread.startForDials());
+        QCOMPARE(page.record.value(0), QString("ZM-043-7.5KW"));
+        thread.stopDials();
+        thread.wait();
+        QVERIFY(!linkState().acceptReject77);
+        // Without the flag the same refusal is a failure again.
+        QVERIFY(!currentDriver()->writeRegister(77, 1));
+    }
+
+    void failedIdentityChangesNothing()
+    {
+        auto drive = attach("ZM-043-7.5K");
+        drive->setRefusedRegister(56, SimulatedDrive::IllegalAddress);
+        MonitorThread thread(&m_parameters);
+        QVERIFY(!thread.startForDials());
+        QVERIFY(!thread.dialActive());
+        QVERIFY(!thread.isRunning());
+        QVERIFY(!thread.timerActive());
+        QVERIFY2(!linkState().acceptReject77, "a failed read leaves no rejected write accepted");
+        setSeriesLetter('0');
+        QVERIFY(!thread.startForDials());  // no series, no register range
+    }
+};
+
+QTEST_MAIN(TestMonitorThread)
+#include "tst_monitorthread.moc"
