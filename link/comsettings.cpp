@@ -73,3 +73,44 @@ int ComSettings::indexForBaud(qint32 baud)
             return i;
     return -1;
 }
+
+int ComSettings::dataBitsFor(int protocol, int dataBitsIndex)
+{
+    if (protocol == 1)
+        return 8;
+    if (protocol == 2)
+        return 7;
+    return dataBitsIndex == 0 ? 7 : 8;
+}
+
+const QString &ComSettings::devicePrefix()
+{
+    static const QString prefix = QStringLiteral("\\\\.\\");
+    return prefix;
+}
+
+int ComSettings::portNumber(const QString &portText)
+{
+    bool ok = false;
+    const int number = portText.mid(3).toInt(&ok, 10);
+    return ok ? number : 0;
+}
+
+QString ComSettings::prefixedPortName(const QString &portText, PrefixRule rule)
+{
+    if (portText.startsWith(devicePrefix()))
+        return portText;
+    const bool prefix = rule == PrefixRule::NameLength ? portText.size() > 4
+                                                       : portNumber(portText) >= 10;
+    return prefix ? devicePrefix() + portText : portText;
+}
+
+bool ComSettings::isStorablePortText(const QString &portText)
+{
+    if (portText.isEmpty() || portText.contains(QLatin1Char('-')))
+        return false;
+    for (const QChar c : portText)
+        if (c.isSpace())
+            return false;
+    return true;
+}

@@ -27,4 +27,22 @@ struct ComSettings {
     LineSettings lineSettings() const;
     static qint32 baudForIndex(int index);
     static int indexForBaud(qint32 baud);  // -1 when not offered
+
+    // Data bits the protocol fixes: Modbus RTU 8, Modbus ASCII 7; the native
+    // protocol takes the data-length choice (index 0: 7, else 8).
+    static int dataBitsFor(int protocol, int dataBitsIndex);
+
+    // Windows opens COM10 and above only through the "\\.\" device prefix.
+    // Start-up decides by the stored text's length (longer than four
+    // characters), the setup dialog by the port number (10 or more).
+    enum class PrefixRule { NameLength, PortNumber };
+    static const QString &devicePrefix();
+    // The number after the first three characters ("Com12" -> 12); 0 when none.
+    static int portNumber(const QString &portText);
+    // `portText` with the device prefix when the rule asks for it; a text
+    // that already carries the prefix is left alone.
+    static QString prefixedPortName(const QString &portText, PrefixRule rule);
+    // A port text the settings line can hold and read back: not empty, no
+    // '-' (the field separator) and no white space.
+    static bool isStorablePortText(const QString &portText);
 };
