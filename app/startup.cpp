@@ -5,6 +5,8 @@
 #include "sharedstate.h"
 
 #include "link/linkstate.h"
+#include "link/portsetup.h"
+#include "simulator/demoline.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -43,6 +45,20 @@ QMainWindow *createMainWindow()
     return window;
 }
 
+void openLink(bool demo)
+{
+    PortSetup::setTransportFactory(&openPortOrSimulation);
+    PortSetup::openPortFromFile();
+    if (!demo)
+        return;
+    // The demo runs on the simulated line whatever iniProtocol.txt says, and
+    // leaves that file alone.
+    ComSettings settings = ComSettings::fromLine(QStringLiteral("1-sim-1-1-0-0-0"));
+    PortSetup::installDriver(settings.protocol);
+    linkState().lineEnd = settings.lineEndIndex;
+    PortSetup::reopenPort(settings.portText, settings.lineSettings());
+}
+
 int runApplication(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -54,6 +70,7 @@ int runApplication(int argc, char **argv)
     GuiInteraction interaction;
     setUserInteraction(&interaction);
     QMainWindow *window = createMainWindow();
+    openLink(QCoreApplication::arguments().contains(QStringLiteral("--demo")));
     window->showMaximized();
     const int result = app.exec();
     delete window;

@@ -15,5 +15,9 @@ QMainWindow *createMainWindow();
 // warning box titled "Warning" ("Communication Error!" for -1).
 void showLinkError(int code);
 
+// Opens the port and makes the driver current from iniProtocol.txt; with
+// `demo` the link runs on the simulated line instead (port "sim").
+void openLink(bool demo);
+
 // The whole program: start-up, the window, the event loop.
 int runApplication(int argc, char **argv);

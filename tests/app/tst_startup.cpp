@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "common/testsupport.h"
+#include "link/readwrite.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -83,6 +84,35 @@ private slots:
         window.reset();
         emit LinkEvents::instance()->showErrorInfo(12);
         QCOMPARE(m_ui.messages().size(), 1);  // no window, nobody shows it
+    }
+
+    void demoRunsOnTheSimulatedLine()
+    {
+        DataDir dir;
+        dir.copyShipped("InvType/FNC.txt");
+        dir.write("iniProtocol.txt", "0-nosuchport-1-1-0-0-1\n");
+        openLink(true);
+        QCOMPARE(linkState().serialPort()->portName(), QString("sim"));
+        QCOMPARE(int(linkState().protocolCode), 1);
+        QCOMPARE(currentDriver()->protocol(), 1);
+        linkState().setStation(2);  // the ZN drive of the demo line
+        QCOMPARE(currentDriver()->readRegister(300, 0.01), 5.5);
+        QVERIFY(m_ui.messages().isEmpty());
+        QFile file(dir.path() + "/iniProtocol.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("0-nosuchport-1-1-0-0-1\n"));  // left alone
+    }
+
+    void storedSimulatedPortOpensWithoutDemo()
+    {
+        DataDir dir;
+        dir.copyShipped("InvType/FNC.txt");
+        dir.write("iniProtocol.txt", "1-sim-1-1-0-0-0\n");
+        openLink(false);
+        QCOMPARE(linkState().serialPort()->portName(), QString("sim"));
+        linkState().setStation(1);
+        QCOMPARE(currentDriver()->readRegister(7, 0.1), 5.0);
+        linkState().setSerialPort(nullptr);
     }
 
 private:

@@ -1,0 +1,32 @@
+#include "demoline.h"
+
+#include "simport.h"
+#include "simulateddrive.h"
+#include "simulatedline.h"
+
+#include "link/serialporttransport.h"
+
+#include <QMutex>
+
+std::shared_ptr<SimulatedLine> demoLine()
+{
+    static QMutex mutex;
+    static std::shared_ptr<SimulatedLine> line;
+    QMutexLocker lock(&mutex);
+    if (!line) {
+        line = std::make_shared<SimulatedLine>(1, 0);
+        const char *const models[] = {"ZM-043-7.5K", "ZN-020-5.5K", "ZM-043-7.5K-K",
+                                      "ZM-043-5.5K-KX", "ZQ1-043-5.5K", "ZP2-043-2.2K"};
+        int station = 1;
+        for (const char *model : models)
+            line->addDrive(std::make_shared<SimulatedDrive>(station++, QString::fromLatin1(model)));
+    }
+    return line;
+}
+
+std::shared_ptr<Transport> openPortOrSimulation(const QString &name)
+{
+    if (name.compare(simulatedPortText(), Qt::CaseInsensitive) == 0)
+        return std::make_shared<SimPort>(demoLine());
+    return std::make_shared<SerialPortTransport>(name);
+}
