@@ -105,10 +105,8 @@ def _motor_constants():
         (18, 'moment of inertia', '转动惯量', '0~655.34kg.m2,{NS}', '0.01kg.m2', '{NS}'),
     ]
     rows = []
-    for base, en_motor, zh_motor, last in ((300, 'Motor', '电机', 18), (330, 'Second motor', '第二电机', 18)):
+    for base, en_motor, zh_motor in ((300, 'Motor', '电机'), (330, 'Second motor', '第二电机')):
         for offset, en, zh, rng, unit, default in motor:
-            if offset > last:
-                continue
             rows.append((base + offset, '%s %s' % (en_motor, en), zh_motor + zh, rng, unit, default))
     rows.append((319, 'Speed/torque control switchover', '速度/转矩控制切换', '0~2', '1', '0'))
     rows.append((320, 'Torque command filter time', '转矩指令滤波时间', '0~1s', '0.001s', '0.02'))
@@ -299,6 +297,14 @@ MASTER = _fill([
     (433, 'Overspeed detection level', '超速检测水准', '0~{FMAX}Hz,{NS}', '0.01Hz', '{NS}'),
     (434, 'Speed deviation detection level', '速度偏差检测水准', '0~50%', '0.1%', '10'),
     (435, 'Speed deviation detection time', '速度偏差检测时间', '0~10s', '0.1s', '1'),
+    (440, 'Second PID action selection', '第二PID动作选择', '0~4', '1', '0'),
+    (441, 'Second PID feedback source selection', '第二PID反馈来源选择', '0~3', '1', '0'),
+    (442, 'Second PID action set point', '第二PID动作目标值', '0~100%', '0.01%', '0'),
+    (443, 'Second PID proportional band', '第二PID比例带', '0.1~1000%,{NS}', '0.1%', '100'),
+    (444, 'Second PID integral time', '第二PID积分时间', '0.1~3600s,{NS}', '0.1s', '1'),
+    (445, 'Second PID differential time', '第二PID微分时间', '0.01~10s,{NS}', '0.01s', '{NS}'),
+    (446, 'Second PID upper limit', '第二PID上限', '0~100%,{NS}', '0.1%', '{NS}'),
+    (447, 'Second PID lower limit', '第二PID下限', '0~100%,{NS}', '0.1%', '{NS}'),
     (500, 'Sleep function selection', '休眠功能选择', '0,1', '1', '0'),
     (501, 'Sleep frequency', '休眠频率', '0~{FMAX}Hz', '0.01Hz', '10'),
     (502, 'Sleep delay time', '休眠延迟时间', '0~3600s', '0.1s', '60'),
@@ -313,6 +319,10 @@ MASTER = _fill([
     (521, 'Emergency run frequency', '紧急运行频率', '0~{FMAX}Hz', '0.01Hz', '50'),
     (530, 'Energy saving control selection', '节能控制选择', '0,1', '1', '0'),
     (531, 'Energy saving gain', '节能增益', '0~200%', '0.1%', '100'),
+] + [
+    (540 + i, 'User group parameter %d' % (i + 1), '用户参数组第%d项' % (i + 1), '0~999,{NS}', '1',
+     '{NS}') for i in range(8)
+] + [
     (600, 'Communication read mapping 1', '通讯读取映射1', '0~1599', '1', '0'),
     (601, 'Communication read mapping 2', '通讯读取映射2', '0~1599', '1', '0'),
     (602, 'Communication read mapping 3', '通讯读取映射3', '0~1599', '1', '0'),
