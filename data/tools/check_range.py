@@ -271,6 +271,9 @@ class Checker:
         label = lambda n: ('P.%s' % n).rjust(5)
         if [label(n) for n in order] != sorted(label(n) for n in order):
             self.error('%s: parameters not in the order of the P column' % relative)
+        if not order or order[0] != 0:
+            self.error('%s: the first parameter must be P.0 (the loader starts its first '
+                       'record at number 0)' % relative)
         if letter == 'A' and (not order or order[-1] != '99X'):
             self.error('%s: P.99X must be the last entry' % relative)
 

@@ -195,6 +195,8 @@ SERIES = {
     'T': dict(
         numbers=_T, fmax=600, terminals=TERMINALS_STD, identity=(401, 460),
         p21=True,
+        overrides={9: ('Electronic thermal O/L relay (0: rated inverter current)',
+                       '电子热继电器（0：变频器额定电流）', '0~500A', '0.01A', '---')},
         windows=dict([(n, ('0.30', LATEST)) for n in range(300, 321)]
                      + [(n, ('0.40', LATEST)) for n in (290, 291)]),
         versioned={72: [('0.00', '0.39', {'range': '0.7~10kHz'}), ('0.40', LATEST, {})]},
