@@ -6,6 +6,7 @@
 #include "link/linkstate.h"
 #include "link/readwritertu.h"
 #include "link/serialporttransport.h"
+#include "simulator/catalogueseed.h"
 #include "simulator/simport.h"
 #include "simulator/simptyserver.h"
 #include "simulator/simulateddrive.h"
@@ -315,7 +316,7 @@ std::shared_ptr<Transport> CliTool::simulatedPort(const Options &o)
     auto line = std::make_shared<SimulatedLine>(o.settings.protocol,
                                                 o.lineEnd >= 0 ? o.lineEnd : o.settings.lineEndIndex);
     const QString model = o.model.isEmpty() ? QString::fromLatin1(kDefaultSimModel) : o.model;
-    line->addDrive(std::make_shared<SimulatedDrive>(o.station, model));
+    line->addDrive(makeSimulatedDrive(o.station, model));
     return std::make_shared<SimPort>(line);
 }
 
@@ -375,7 +376,7 @@ int CliTool::cmdSimulate(const QStringList &args, Options options)
     line->setLineSettings(options.settings.lineSettings());
     line->setTurnaroundMs(sim.turnaroundMs);
     for (const SimulationOptions::Drive &d : qAsConst(sim.drives))
-        line->addDrive(std::make_shared<SimulatedDrive>(d.station, d.model, d.version));
+        line->addDrive(makeSimulatedDrive(d.station, d.model, d.version));
 
     SimPtyServer server(line, sim.fast);
     QString error;

@@ -3,6 +3,7 @@
 #include "simport.h"
 #include "simulateddrive.h"
 #include "simulatedline.h"
+#include "catalogueseed.h"
 
 #include "link/serialporttransport.h"
 
@@ -19,7 +20,7 @@ std::shared_ptr<SimulatedLine> demoLine()
                                       "ZM-043-5.5K-KX", "ZQ1-043-5.5K", "ZP2-043-2.2K"};
         int station = 1;
         for (const char *model : models)
-            line->addDrive(std::make_shared<SimulatedDrive>(station++, QString::fromLatin1(model)));
+            line->addDrive(makeSimulatedDrive(station++, QString::fromLatin1(model)));
     }
     return line;
 }

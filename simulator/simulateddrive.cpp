@@ -454,7 +454,7 @@ int SimulatedDrive::writeParameter(int number, quint16 value)
     if (number == 77) {
         if (value > 2 && value != 9999)
             return IllegalValue;
-    } else if (value < p.minimum || value > p.maximum) {
+    } else if (!(value == 0xFFFF && p.allowsUnset) && (value < p.minimum || value > p.maximum)) {
         return IllegalValue;
     }
     p.value = value;

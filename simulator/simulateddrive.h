@@ -25,6 +25,7 @@ public:
         quint16 minimum = 0;
         quint16 maximum = 0xFFFF;
         int digits = 0;  // decimal places the native protocol reports
+        bool allowsUnset = false;  // 0xFFFF (9999 / 99999, "not used") is accepted
     };
 
     SimulatedDrive(int station, const QString &model, double version = -1);
@@ -33,6 +34,7 @@ public:
     QString model() const { return m_model; }
     char series() const { return m_series; }
     double version() const { return m_version; }
+    double capacity() const { return m_capacity; }
 
     // Register access from the line; returns Ok or an exception code.
     int read(int address, int count, QVector<quint16> *values);
