@@ -3,8 +3,9 @@
 #include "app/messagetable.h"
 #include "app/series.h"
 #include "app/sharedstate.h"
+#include "link/driverfactory.h"
 #include "link/linkstate.h"
-#include "link/readwritertu.h"
+#include "link/readwrite.h"
 #include "link/serialporttransport.h"
 #include "simulator/catalogueseed.h"
 #include "simulator/simport.h"
@@ -23,6 +24,7 @@ struct CliTool::Options {
     ComSettings settings;
     QString port;
     bool portGiven = false;
+    bool dataBitsGiven = false;
     int station = 1;
     int lineEnd = -1;
     QString model;
@@ -44,7 +46,8 @@ QString CliTool::usage()
         "                   [--data DIR] COMMAND ...\n"
         "\n"
         "Commands:\n"
-        "  read ADDRESS [SCALE]   read one register, scaled (default scale 1)\n"
+        "  read ADDRESS [SCALE]   read one register, scaled (default scale 1; the\n"
+        "                         native protocol uses the drive's decimal places)\n"
         "  write ADDRESS VALUE    write the low 16 bits of VALUE to a register\n"
         "  function NAME [HZ]     run a function of InvType/FNC.txt (FRE takes Hz)\n"
         "  ports                  list the serial ports\n"
@@ -56,7 +59,9 @@ QString CliTool::usage()
         "--port sim puts one simulated drive (--model, default ZM-043-7.5K) at\n"
         "--station on an in-process line.\n"
         "\n"
-        "Settings not given come from iniProtocol.txt beside the executable.\n"
+        "Settings not given come from iniProtocol.txt beside the executable; as in\n"
+        "the communication setup, Modbus RTU runs with 8 data bits and Modbus ASCII\n"
+        "with 7 unless --data-bits says otherwise.\n"
         "Exit status: 0 success, 1 drive or link failure, 2 usage error.\n");
 }
 
@@ -121,6 +126,7 @@ int CliTool::parseOptions(const QStringList &args, Options &o, QStringList &comm
         } else if (opt == QLatin1String("--data-bits")) {
             ok = takeInt(v, 7, 8, &n);
             o.settings.dataBitsIndex = n - 7;
+            o.dataBitsGiven = true;
         } else if (opt == QLatin1String("--parity")) {
             ok = pickIndex(v, {QStringLiteral("none"), QStringLiteral("odd"),
                                QStringLiteral("even")}, &o.settings.parityIndex);
@@ -160,19 +166,24 @@ static ComSettings storedSettings()
     return settings;
 }
 
+// The setup dialog fixes the data length of the Modbus protocols (RTU 8,
+// ASCII 7); the native protocol takes it from the settings.
+LineSettings CliTool::lineSettingsFor(const Options &o)
+{
+    LineSettings line = o.settings.lineSettings();
+    if (!o.dataBitsGiven && o.settings.protocol != 0)
+        line.dataBits = o.settings.protocol == 1 ? 8 : 7;
+    return line;
+}
+
 int CliTool::connectLink(const Options &o)
 {
     LinkState &link = linkState();
-    if (o.settings.protocol != 1) {
-        m_err << "vantreo-cli: the "
-              << (o.settings.protocol == 0 ? "native" : "Modbus ASCII")
-              << " protocol is not available in this version; use --protocol rtu\n";
-        m_err.flush();
-        return 2;
-    }
     link.protocolCode = quint8(o.settings.protocol);
     link.lineEnd = o.lineEnd >= 0 ? o.lineEnd : o.settings.lineEndIndex;
     link.setStation(o.station);
+    // A line just opened knows nothing of the group the drive shows.
+    link.nativeGroup = -1;
     if (!o.model.isEmpty()) {
         setModelString(o.model);
         setSeriesLetter(seriesLetterForModel(o.model, '0'));
@@ -182,7 +193,7 @@ int CliTool::connectLink(const Options &o)
     const QString portText = o.portGiven ? o.port : o.settings.portText;
     std::shared_ptr<Transport> port =
         portText == QLatin1String("sim") ? simulatedPort(o) : m_factory(portText);
-    port->applySettings(o.settings.lineSettings());
+    port->applySettings(lineSettingsFor(o));
     if (!port->open()) {
         m_err << messageText(4) << port->portName() << messageText(5) << '\n';
         m_err.flush();
@@ -190,9 +201,7 @@ int CliTool::connectLink(const Options &o)
     }
     link.setSerialPort(port);
 
-    auto *driver = new ReadWriteRTU;
-    driver->setProtocol(o.settings.protocol);
-    setCurrentDriver(driver);
+    setCurrentDriver(createDriver(o.settings.protocol));
     return 0;
 }
 

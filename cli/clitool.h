@@ -45,6 +45,7 @@ private:
 
     int parseOptions(const QStringList &args, Options &options, QStringList &command);
     int connectLink(const Options &options);
+    static LineSettings lineSettingsFor(const Options &options);
     int runCommand(const QStringList &command);
     int cmdRead(const QStringList &command);
     int cmdWrite(const QStringList &command);

@@ -69,3 +69,8 @@ QByteArray hexByte(quint8 value)
 {
     return QByteArray::number(value, 16).toUpper().rightJustified(2, '0');
 }
+
+QByteArray hexWord(quint16 value)
+{
+    return QByteArray::number(value, 16).toUpper().rightJustified(4, '0');
+}

@@ -15,3 +15,5 @@ int hexPairValue(char high, char low);
 int hexWordValue(const QByteArray &text);
 // Two upper-case hexadecimal digits.
 QByteArray hexByte(quint8 value);
+// Four upper-case hexadecimal digits.
+QByteArray hexWord(quint16 value);

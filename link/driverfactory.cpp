@@ -1,15 +1,25 @@
 #include "driverfactory.h"
 
+#include "readwriteasc.h"
+#include "readwritekr.h"
 #include "readwritertu.h"
 
 ReadWrite *createDriver(int protocolCode)
 {
+    ReadWrite *driver = nullptr;
+    int protocol = protocolCode;
     switch (protocolCode) {
+        case 0:
+            driver = new ReadWriteKR;
+            break;
         case 1:
-            return new ReadWriteRTU;
+            driver = new ReadWriteRTU;
+            break;
         default:
-            // Protocols 0 and 2 get the Modbus RTU driver for now: replaced when
-            // the ASCII and native drivers land.
-            return new ReadWriteRTU;
+            driver = new ReadWriteASC;
+            protocol = 2;
+            break;
     }
+    driver->setProtocol(protocol);
+    return driver;
 }

@@ -2,6 +2,7 @@
 
 class ReadWrite;
 
-// A new driver for a protocol code: 0 the native protocol, 1 Modbus RTU,
-// 2 Modbus ASCII. The caller owns it (usually by making it current).
+// A new driver for a protocol code as iniProtocol.txt and the setup dialog
+// give it: 0 native, 1 Modbus RTU, anything else Modbus ASCII. Its function
+// table is loaded for that protocol. The caller owns the object.
 ReadWrite *createDriver(int protocolCode);

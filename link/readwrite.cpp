@@ -10,7 +10,9 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 // Values that the rules compare with limits such as 0.3 come from raw x 0.01
@@ -130,15 +132,17 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
 
     link.portLock.acquire();
     const std::shared_ptr<Transport> port = link.serialPort();
-    char buf[kAnswerBufferSize];
+    // The Modbus ASCII packed read expects up to 27 characters; the buffer
+    // must hold every answer a request asks for.
+    std::vector<char> buf(size_t(std::max(kAnswerBufferSize, expected)));
     int n = 0;
     int attempts = 0;
     while (attempts < kAttempts) {
         ++attempts;
         if (form == FrameForm::Bytes)
             QThread::msleep(kBytePauseMs);
-        n = port ? port->transact(frame, expected, buf, kAnswerBufferSize) : -1;
-        ex.answer = n > 0 ? QByteArray(buf, n) : QByteArray();
+        n = port ? port->transact(frame, expected, buf.data(), int(buf.size())) : -1;
+        ex.answer = n > 0 ? QByteArray(buf.data(), n) : QByteArray();
         ex.answerBad = !answerPasses(ex.answer);
         link.commError = ex.answerBad;
         if (n > 0)
@@ -230,6 +234,13 @@ int ReadWrite::decodeMode(int value)
     default:
         return -1;
     }
+}
+
+bool ReadWrite::acceptsRejection(int address)
+{
+    const LinkState &link = linkState();
+    return (address == 77 && link.acceptReject77) ||
+           ((address == 288 || address == 290) && link.acceptReject288);
 }
 
 bool ReadWrite::isMonitorReading(const QByteArray &name)

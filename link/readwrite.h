@@ -78,6 +78,9 @@ protected:
     static double modbusReadingScale(char secondLetter);
     // '0', '1', '2' for a mode value, -1 for any other.
     static int decodeMode(int value);
+    // A refused write that counts as success: register 77 while
+    // acceptReject77 is set, 288 and 290 while acceptReject288 is set.
+    static bool acceptsRejection(int address);
     static bool isMonitorReading(const QByteArray &name);
     static bool isSelectorWrite(const QByteArray &name);
     static bool isWordFunction(const QByteArray &name);

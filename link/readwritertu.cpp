@@ -75,13 +75,6 @@ int ReadWriteRTU::errorCode(const QByteArray &answer)
     return 14;
 }
 
-bool ReadWriteRTU::acceptsRejection(int address)
-{
-    const LinkState &link = linkState();
-    return (address == 77 && link.acceptReject77) ||
-           ((address == 288 || address == 290) && link.acceptReject288);
-}
-
 double ReadWriteRTU::readRegister(int address, double scale)
 {
     if (address < 0 || address >= kAddressLimit)

@@ -27,7 +27,6 @@ private:
     // The error code a failed answer carries (Modbus exception mapping).
     static int errorCode(const QByteArray &answer);
     static bool isRejection(const QByteArray &answer, quint8 function);
-    static bool acceptsRejection(int address);
     static quint16 word(const QByteArray &answer, int index);
     int runFunctionLocked(const QByteArray &code);
 };

@@ -53,22 +53,24 @@ enum Quantity {
     ModuleTemperature = 0x1A,
 };
 
-// Native protocol: instruction codes below 0x64 (reads) and 0x80..0xEF
-// (writes; group 9 reaches up to register 1011) address the selected group
-// of registers; these reach the function registers.
+// Native protocol: instruction codes below 0x64 (reads) and 0x80..0xE3
+// (writes; group 9 reaches on to register 1011) address the selected group of
+// registers; these reach the function registers. A register that is read and
+// written has write code = read code + 0x80.
 struct NativeCode {
     int code;
     int address;
 };
 constexpr NativeCode kNativeReads[] = {
-    {0x70, Mode},         {0x71, Status},          {0x72, AlarmWord},
-    {0x73, AlarmWord2},   {0x64, MonitorBase + 0}, {0x65, MonitorBase + 1},
-    {0x66, MonitorBase + 2}, {0x67, MonitorBase + 3}, {0x68, MonitorBase + 12},
-    {0x69, SelectedValue},
+    {0x7B, Mode},          {0x7A, Status},         {0x79, AlarmWord},
+    {0x78, AlarmWord2},    {0x77, FrequencyCommand}, {0x75, Control},
+    {0x7C, ParameterFunction}, {0x71, Selector},   {0x72, SelectedValue},
+    {0x64, MonitorBase + 0}, {0x65, MonitorBase + 1}, {0x66, MonitorBase + 2},
+    {0x67, MonitorBase + 3}, {0x70, MonitorBase + 12},
 };
 constexpr NativeCode kNativeWrites[] = {
-    {0xF0, Mode},    {0xF4, FrequencyCommand}, {0xF5, Control},
-    {0xF6, ParameterFunction}, {0xF9, Selector},
+    {0xFB, Mode},    {0xF7, FrequencyCommand}, {0xF5, Control},
+    {0xFC, ParameterFunction}, {0xF1, Selector},
 };
 constexpr int kNativeGroupSelect = 0xFF;
 constexpr int kNativeGroupConfirm = 0x7F;

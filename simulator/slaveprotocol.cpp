@@ -251,7 +251,7 @@ QByteArray SlaveProtocol::nativeWrite(int code, int data, SimulatedDrive &drive,
     const int group = drive.nativeGroup();
     if (number < 100 && group < 9)
         address = group * 100 + number;
-    else if (group == 9 && number < 0x70)
+    else if (group == 9 && number < 0x64)
         address = 900 + number;
     for (const NativeCode &c : kNativeWrites)
         if (c.code == code)

@@ -11,11 +11,13 @@ SELECTOR, SELECTED, MONITOR = 0x1020, 0x1021, 0x1100
 
 # Native instruction codes of the function registers (reads below 0x80,
 # writes from 0xF0 up; the others address the selected register group).
-NATIVE_READ = {MODE: 0x70, STATUS: 0x71, ALARM1: 0x72, ALARM2: 0x73,
-               MONITOR + 0: 0x64, MONITOR + 1: 0x65, MONITOR + 2: 0x66,
-               MONITOR + 3: 0x67, MONITOR + 12: 0x68, SELECTED: 0x69}
-NATIVE_WRITE = {MODE: 0xF0, FREQUENCY: 0xF4, CONTROL: 0xF5,
-                PARAMETER_FUNCTION: 0xF6, SELECTOR: 0xF9}
+# A register that is read and written has write code = read code + 80 hex.
+NATIVE_READ = {MODE: 0x7B, STATUS: 0x7A, ALARM1: 0x79, ALARM2: 0x78,
+               FREQUENCY: 0x77, CONTROL: 0x75, PARAMETER_FUNCTION: 0x7C,
+               SELECTOR: 0x71, SELECTED: 0x72}
+NATIVE_READ.update({MONITOR + n: 0x64 + n for n in range(13)})
+NATIVE_WRITE = {register: NATIVE_READ[register] + 0x80
+                for register in (MODE, FREQUENCY, CONTROL, PARAMETER_FUNCTION, SELECTOR)}
 
 SELECTABLE = "456789ABCDEFGHIJKL"  # the quantity IDs follow the letter
 EXTRA = {"P": 0x19, "Q": 0x1A}
@@ -41,7 +43,8 @@ def functions():
     table.append(("MCR", MONITOR + 12, None))
     for letter in SELECTABLE + "PQ":
         table.append(("M%sW" % letter, SELECTOR, quantity_id(letter)))
-        table.append(("M%sR" % letter, SELECTED, None))
+        if letter != "C":  # MCR reads the status word directly
+            table.append(("M%sR" % letter, SELECTED, None))
     return table
 
 

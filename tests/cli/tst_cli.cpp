@@ -1,4 +1,5 @@
 #include "cli/clitool.h"
+#include "common/nativedrive.h"
 #include "common/ptypeer.h"
 #include "common/testsupport.h"
 
@@ -146,6 +147,140 @@ private slots:
         QCOMPARE(r.out, QString("0\n"));
     }
 
+    void modbusAscii()
+    {
+        m_fake->enqueueReply(asciiFrame("01030204D2"));
+        Run r = runInProcess({"--protocol", "ascii", "--station", "1", "read", "300", "0.01"});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.out, QString("12.34\n"));
+        QCOMPARE(r.status, 0);
+        QCOMPARE(m_fake->writes().last(), QByteArray(":0103012C0001CE\r\n"));
+        QCOMPARE(m_fake->settings().dataBits, 7);
+
+        m_fake->setResponder([](const QByteArray &req) {
+            if (req.mid(3, 2) == "03")
+                return QList<FakeTransport::Reply>{{asciiFrame(req.mid(1, 2) + "03020001"), 0, 0}};
+            return QList<FakeTransport::Reply>{{req, 0, 0}};
+        });
+        r = runInProcess({"--protocol", "ascii", "--data-bits", "8", "write", "4", "1234"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(m_fake->writes().last(), QByteArray(":0106000404D21F\r\n"));
+        QCOMPARE(m_fake->settings().dataBits, 8);
+        r = runInProcess({"--protocol", "ascii", "function", "FRE", "50"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(m_fake->writes().last(), asciiFrame("010610041388"));
+        r = runInProcess({"--protocol", "ascii", "--station", "200", "function", "MOD"});
+        QCOMPARE(r.out, QString("1\n"));
+        QCOMPARE(m_fake->writes().last(), asciiFrame("C80310000001"));
+        r = runInProcess({"--protocol", "ascii", "function", "M0R"});
+        QCOMPARE(r.out, QString("0.01\n"));
+
+        m_fake->setResponder(nullptr);
+        m_fake->enqueueReply(asciiFrame("018302"));
+        r = runInProcess({"--protocol", "ascii", "read", "300"});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, QString("Illegal data address!\n"));
+        m_fake->enqueueReply(asciiFrame("018603"));
+        r = runInProcess({"--protocol", "ascii", "write", "77", "1"});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, QString("Illegal data value!\n"));
+    }
+
+    void nativeProtocol()
+    {
+        NativeDrive drive(1, 1);
+        drive.setRegister(217, 500, 2);
+        drive.setRegister(905, 7);
+        drive.setRegister(0x1000, 1);
+        drive.setRegister(0x1004, 0);
+        drive.setRegister(0x1100, 6000, 2);
+        drive.setReadOnly(301);
+        drive.setRegister(301, 3);
+        m_fake->setResponder([&drive](const QByteArray &req) {
+            return QList<FakeTransport::Reply>{{drive.feed(req), 0, 0}};
+        });
+        const QStringList native{"--protocol", "native", "--line-end", "cr", "--station", "1"};
+        Run r = runInProcess(native + QStringList{"read", "217"});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.out, QString("5\n"));
+        QCOMPARE(r.status, 0);
+        QCOMPARE(m_fake->writes().size(), 3);
+        QCOMPARE(m_fake->writes().first(), QByteArray("\x05" "01FF00002DF\r"));
+        QCOMPARE(drive.group(), 2);
+
+        r = runInProcess(native + QStringList{"write", "905", "0"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(drive.registerValue(905), 0);
+        QCOMPARE(drive.group(), 9);
+        r = runInProcess(native + QStringList{"function", "MOD"});
+        QCOMPARE(r.out, QString("1\n"));
+        r = runInProcess(native + QStringList{"function", "FRE", "50"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(drive.registerValue(0x1004), 5000);
+        r = runInProcess(native + QStringList{"function", "M0R"});
+        QCOMPARE(r.out, QString("60\n"));
+
+        r = runInProcess(native + QStringList{"read", "218"});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, QString("Material range error!\n"));
+        r = runInProcess(native + QStringList{"write", "301", "1"});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, QString("Abnormal patterns!\n"));
+        QCOMPARE(drive.registerValue(301), 3);
+        r = runInProcess(native + QStringList{"write", "1000", "1"});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, QString("Illegal data address!\n"));
+
+        // The drive ends its answers with CR only: answers of the wrong
+        // length are not taken.
+        r = runInProcess({"--protocol", "native", "--line-end", "crlf", "read", "217"});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, QString("Communication Error!\n"));
+    }
+
+    // The data length follows the setup dialog's rules; line end and the
+    // native data length come from the stored settings.
+    void settingsPerProtocol_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("dataBits");
+        QTest::addColumn<int>("lineEnd");
+        QTest::newRow("RTU always 8") << "1-fakeport-1-0-0-0-2" << QStringList{} << 8 << 2;
+        QTest::newRow("ASCII always 7") << "2-fakeport-1-1-0-0-2" << QStringList{} << 7 << 2;
+        QTest::newRow("native 7 from the file") << "0-fakeport-1-0-0-0-2" << QStringList{} << 7
+                                                << 2;
+        QTest::newRow("native 8 from the file") << "0-fakeport-1-1-0-0-0" << QStringList{} << 8
+                                                << 0;
+        QTest::newRow("options win") << "0-fakeport-1-1-0-0-0"
+                                     << QStringList{"--data-bits", "7", "--line-end", "cr"} << 7
+                                     << 1;
+        QTest::newRow("RTU with an explicit length") << "1-fakeport-1-1-0-0-0"
+                                                     << QStringList{"--data-bits", "7"} << 7 << 0;
+    }
+    void settingsPerProtocol()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QStringList, args);
+        QFETCH(int, dataBits);
+        QFETCH(int, lineEnd);
+        m_dir.write("iniProtocol.txt", stored.toLatin1() + "\n");
+        m_fake->enqueueSilence();
+        runInProcess(args + QStringList{"function", "STO"});
+        QFile::remove(m_dir.path() + "/iniProtocol.txt");
+        QCOMPARE(m_fake->settings().dataBits, dataBits);
+        QCOMPARE(linkState().lineEnd.load(), lineEnd);
+        QCOMPARE(int(linkState().protocolCode.load()), stored.left(1).toInt());
+        const QByteArray sent = m_fake->writes().value(0);
+        if (stored.startsWith('0'))
+            QCOMPARE(sent, QByteArray("\x05" "01F500000CC") +
+                               (lineEnd == 0 ? "" : lineEnd == 1 ? "\r" : "\r\n"));
+        else if (stored.startsWith('2'))
+            QCOMPARE(sent, asciiFrame("010610050000"));
+        else
+            QCOMPARE(sent, withCrc(bytesOf("01 06 10 05 00 00")));
+    }
+
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -163,8 +298,11 @@ private slots:
         QTest::newRow("FRE without Hz") << QStringList{"--protocol", "rtu", "function", "FRE"};
         QTest::newRow("FRE too high") << QStringList{"--protocol", "rtu", "function", "FRE", "700"};
         QTest::newRow("long name") << QStringList{"--protocol", "rtu", "function", "FORWARD"};
-        QTest::newRow("ASCII not yet") << QStringList{"--protocol", "ascii", "read", "1"};
-        QTest::newRow("native not yet") << QStringList{"--protocol", "native", "read", "1"};
+        QTest::newRow("ASCII read without address") << QStringList{"--protocol", "ascii", "read"};
+        QTest::newRow("native FRE without Hz")
+            << QStringList{"--protocol", "native", "function", "FRE"};
+        QTest::newRow("bad line end") << QStringList{"--protocol", "native", "--line-end", "lf",
+                                                     "read", "1"};
     }
     void usageErrors()
     {

@@ -130,6 +130,18 @@ inline QByteArray withCrc(const QByteArray &body)
     return body + QByteArray(1, char(crc & 0xFF)) + QByteArray(1, char(crc >> 8));
 }
 
+// A Modbus ASCII frame: ':' + text + LRC + CR LF, the LRC worked out here
+// from the bytes the hex text encodes, not with the program's own helper.
+inline QByteArray asciiFrame(const QByteArray &text)
+{
+    int sum = 0;
+    for (char b : QByteArray::fromHex(text))
+        sum += quint8(b);
+    const QByteArray lrc =
+        QByteArray::number((0x100 - (sum & 0xFF)) & 0xFF, 16).toUpper().rightJustified(2, '0');
+    return ':' + text + lrc + "\r\n";
+}
+
 // Puts a fresh fake port on the link and restores the start-up link state.
 inline std::shared_ptr<FakeTransport> installFakePort()
 {

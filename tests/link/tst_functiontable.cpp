@@ -1,7 +1,13 @@
 #include "common/testsupport.h"
+#include "link/driverfactory.h"
+#include "link/readwriteasc.h"
+#include "link/readwritekr.h"
 #include "link/readwritertu.h"
 
+#include <QSet>
 #include <QtTest>
+
+#include <memory>
 
 class TestFunctionTable : public QObject
 {
@@ -111,6 +117,88 @@ private slots:
                                    "EXT", "JOG", "996", "997", "998", "999", "991", "992", "M0R"})
             QVERIFY2(names.contains(needed), needed);
         QVERIFY(m_ui.messages().isEmpty());
+    }
+
+    // Every function has a native and an ASCII line that reaches the same
+    // drive register as its RTU line.
+    void shippedTableHasEveryProtocol()
+    {
+        DataDir dir;
+        dir.copyShipped("InvType/FNC.txt");
+        std::unique_ptr<ReadWrite> rtu(createDriver(1)), ascii(createDriver(2)),
+            native(createDriver(0));
+        auto byName = [](const QList<QByteArray> &table) {
+            QMap<QByteArray, QByteArray> map;
+            for (const QByteArray &r : table)
+                if (!map.contains(r.mid(1, 3)))
+                    map.insert(r.mid(1, 3), r.mid(4));
+            return map;
+        };
+        const auto rtuLines = byName(rtu->functionTable());
+        const auto asciiLines = byName(ascii->functionTable());
+        const auto nativeLines = byName(native->functionTable());
+        QCOMPARE(rtuLines.size(), rtu->functionTable().size());
+        QCOMPARE(asciiLines.keys(), rtuLines.keys());
+        QCOMPARE(nativeLines.keys(), rtuLines.keys());
+        QMap<int, int> readCode, writeCode;
+        for (auto it = rtuLines.cbegin(); it != rtuLines.cend(); ++it) {
+            const QByteArray name = it.key(), body = it.value();
+            QCOMPARE(body.size(), 5);
+            QCOMPARE(asciiLines.value(name), body.toHex().toUpper());
+            const QByteArray nat = nativeLines.value(name);
+            const int register_ = quint8(body.at(1)) << 8 | quint8(body.at(2));
+            bool ok = false;
+            const int code = nat.left(2).toInt(&ok, 16);
+            QVERIFY2(ok && nat.at(2) == '0', name.constData());
+            // Never a group register code or the group selection codes.
+            QVERIFY2((code >= 0x64 && code < 0x7F) || (code >= 0xE4 && code < 0xFF),
+                     name.constData());
+            if (body.at(0) == 0x03) {
+                QCOMPARE(nat.size(), 3);
+                QVERIFY(code < 0x80);
+                QCOMPARE(readCode.value(register_, code), code);
+                readCode[register_] = code;
+            } else {
+                QCOMPARE(body.at(0), char(0x06));
+                QCOMPARE(nat.mid(3), body.mid(3, 2).toHex().toUpper());
+                QVERIFY(code >= 0x80);
+                QCOMPARE(writeCode.value(register_, code), code);
+                writeCode[register_] = code;
+            }
+        }
+        // One code per register and one register per code; a register that is
+        // read and written has write code = read code + 80.
+        QCOMPARE(QSet<int>(readCode.begin(), readCode.end()).size(), readCode.size());
+        QCOMPARE(QSet<int>(writeCode.begin(), writeCode.end()).size(), writeCode.size());
+        for (auto it = writeCode.cbegin(); it != writeCode.cend(); ++it)
+            if (readCode.contains(it.key()))
+                QCOMPARE(it.value(), readCode.value(it.key()) + 0x80);
+        QVERIFY(m_ui.messages().isEmpty());
+    }
+
+    void factoryMakesTheDriverOfTheProtocol_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<int>("protocol");
+        QTest::newRow("native") << 0 << "ReadWriteKR" << 0;
+        QTest::newRow("RTU") << 1 << "ReadWriteRTU" << 1;
+        QTest::newRow("ASCII") << 2 << "ReadWriteASC" << 2;
+        QTest::newRow("anything else is ASCII") << 7 << "ReadWriteASC" << 2;
+    }
+    void factoryMakesTheDriverOfTheProtocol()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, className);
+        QFETCH(int, protocol);
+        DataDir dir;
+        dir.write("InvType/FNC.txt", "0-FWD-F5-0-0002\n1-F-W-D-06-10-05-00-02\n"
+                                     "2-FWD-06-1005-0002\n2-STO-06-1005-0000\n");
+        std::unique_ptr<ReadWrite> driver(createDriver(code));
+        QCOMPARE(QString(driver->metaObject()->className()), className);
+        QCOMPARE(driver->protocol(), protocol);
+        QCOMPARE(driver->functionTable().size(), protocol == 2 ? 2 : 1);
+        QCOMPARE(int(driver->functionTable().value(0).at(0)), protocol);
     }
 
 private:

@@ -244,7 +244,7 @@ private slots:
         native.answer(request("01FF00009"), d);
         QCOMPARE(native.answer(request("018500000"), d), QByteArray("\x15" "01B\r"));
         // Function registers: run forward, read the status word.
-        QCOMPARE(native.answer(request("01F400FA0"), d).left(1), QByteArray("\x06"));
+        QCOMPARE(native.answer(request("01F700FA0"), d).left(1), QByteArray("\x06"));
         QCOMPARE(native.answer(request("01F500002"), d), QByteArray("\x06" "01\r"));
         // A bad sum check is refused with '2'; another station stays silent.
         QByteArray bad = request("01070");

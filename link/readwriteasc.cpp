@@ -1,0 +1,171 @@
+#include "readwriteasc.h"
+
+#include "checksums.h"
+#include "linkstate.h"
+
+namespace
+{
+constexpr int kReadAnswer = 15;
+constexpr int kWriteAnswer = 17;
+constexpr int kExceptionAnswer = 11;
+constexpr int kMaxPacked = 4;
+// ':' + station (2) + function (2) + LRC (2) + CR LF.
+constexpr int kShortestFrame = 9;
+const QByteArray kLineEnd("\r\n");
+}  // namespace
+
+ReadWriteASC::ReadWriteASC(QObject *parent) : ReadWrite(parent) {}
+
+QByteArray ReadWriteASC::request(const QByteArray &station, quint8 function, int address, int data)
+{
+    return ':' + station + hexByte(function) + hexWord(quint16(address)) + hexWord(quint16(data));
+}
+
+// The LRC covers the bytes the text after ':' encodes, station included.
+QByteArray ReadWriteASC::completeFrame(const QByteArray &body) const
+{
+    return body + hexByte(modbusLrc(body.mid(1))) + kLineEnd;
+}
+
+bool ReadWriteASC::wellFormed(const QByteArray &answer)
+{
+    if (answer.size() < kShortestFrame || answer.at(0) != ':' || !answer.endsWith(kLineEnd))
+        return false;
+    const QByteArray text = answer.mid(1, answer.size() - 5);
+    bool hex = false;
+    const quint8 lrc = modbusLrc(text, &hex);
+    if (!hex || hexPairValue(answer.at(answer.size() - 4), answer.at(answer.size() - 3)) != lrc)
+        return false;
+    const QByteArray station = linkState().stationText();
+    const int own = hexPairValue(station.at(0), station.at(1));
+    return own >= 0 && hexPairValue(answer.at(1), answer.at(2)) == own;
+}
+
+// Besides the function field, the answer must be a sound frame from our
+// station: a corrupted answer must never be taken as a value.
+bool ReadWriteASC::answerPasses(const QByteArray &answer) const
+{
+    return wellFormed(answer) && (answer.at(3) == '0' || answer.at(3) == '1');
+}
+
+int ReadWriteASC::field(const QByteArray &answer, int position, int digits)
+{
+    return hexWordValue(answer.mid(position - 1, digits));
+}
+
+bool ReadWriteASC::isReadAnswer(const Exchange &ex, int count)
+{
+    return ex.complete() && field(ex.answer, 4, 2) == 0x03 && field(ex.answer, 6, 2) == 2 * count;
+}
+
+bool ReadWriteASC::isException(const QByteArray &answer)
+{
+    return answer.size() == kExceptionAnswer && wellFormed(answer) && answer.at(3) == '8';
+}
+
+int ReadWriteASC::errorCode(const QByteArray &answer)
+{
+    if (!isException(answer)) return 14;
+    switch (answer.at(6)) {
+        case '1':
+            return 10;
+        case '2':
+            return 12;
+        default:
+            return 14;
+    }
+}
+
+double ReadWriteASC::readRegister(int address, double scale)
+{
+    if (address < 0 || address >= kAddressLimit) return -1;
+    const Exchange ex = exchange(request(linkState().stationText(), 0x03, address, 1), kReadAnswer,
+                                 FrameForm::Text);
+    if (!isReadAnswer(ex, 1)) {
+        reportReadError(errorCode(ex.answer), ex.linkLost);
+        return -1;
+    }
+    return valueFromRaw(quint16(field(ex.answer, 8, 4)), scale, address, true);
+}
+
+bool ReadWriteASC::writeRegister(int address, int value)
+{
+    LinkState &link = linkState();
+    if (address < 0 || address > 0xFFFF) {
+        reportError(12, false);
+        return false;
+    }
+    const QByteArray body = request(link.stationText(), 0x06, address, value & 0xFFFF);
+    const Exchange ex = exchange(body, kWriteAnswer, FrameForm::Text);
+    if (isException(ex.answer) && field(ex.answer, 4, 2) == 0x86 && acceptsRejection(address)) {
+        link.commError = false;
+        return true;
+    }
+    // The drive echoes a write it took; anything else is not a success.
+    if (ex.complete() && ex.answer == completeFrame(body)) return true;
+    reportError(errorCode(ex.answer), ex.linkLost);
+    link.commError = false;
+    return false;
+}
+
+int ReadWriteASC::readPacked(int address, int count)
+{
+    if (count < 1 || count > kMaxPacked || address < 0 || address + count > 0x10000) return 0xFFFF;
+    // The count field carries a single digit: "0001" to "0004".
+    const QByteArray body = ':' + linkState().stationText() + "03" + hexWord(quint16(address)) +
+                            "000" + char('0' + count);
+    const Exchange ex = exchange(body, 4 * count + 11, FrameForm::Text);
+    if (!isReadAnswer(ex, count)) {
+        reportReadError(errorCode(ex.answer), ex.linkLost);
+        return 0xFFFF;
+    }
+    quint32 packed = 0;
+    for (int i = 0; i < count; ++i) packed = packed << 8 | quint32(field(ex.answer, 10 + 4 * i, 2));
+    return int(packed);
+}
+
+int ReadWriteASC::runFunction(const QByteArray &code)
+{
+    QMutexLocker lock(&functionMutex());
+    return runFunctionLocked(code);
+}
+
+int ReadWriteASC::runFunctionLocked(const QByteArray &code)
+{
+    const QByteArray name = code.left(3);
+    if (name == "FRE" && code.size() >= 5)
+        patchFunction(name, 10, hexWord(quint16(quint8(code.at(3)) << 8 | quint8(code.at(4)))));
+    const QByteArray record = findFunction(name);
+    bool hexBody = false;
+    modbusLrc(record.mid(4), &hexBody);
+    const bool reading = isMonitorReading(name);
+    const bool silent = reading || isSelectorWrite(name);
+    if (record.size() < 6 || !hexBody) {
+        // A record whose body is no hex text would go out with a made-up LRC.
+        if (!silent) reportError(14, linkState().linkLost);
+        return -1;
+    }
+    const bool shortAnswer = reading || name == "MOD" || isWordFunction(name);
+    const QByteArray body = ':' + linkState().stationText() + record.mid(4);
+    const Exchange ex = exchange(body, shortAnswer ? kReadAnswer : kWriteAnswer, FrameForm::Text);
+
+    const bool good =
+        shortAnswer ? isReadAnswer(ex, 1) : ex.complete() && ex.answer == completeFrame(body);
+    if (reading) {
+        if (!good) return -1;
+        setLastReading(field(ex.answer, 8, 4) * modbusReadingScale(name.at(1)));
+        return 0;
+    }
+    if (isSelectorWrite(name)) return good ? 0 : -1;
+    if (!good) {
+        reportError(errorCode(ex.answer), ex.linkLost);
+        return -1;
+    }
+    if (name == "MOD") {
+        const int mode = decodeMode(field(ex.answer, 11, 1));
+        if (mode < 0) reportError(errorCode(ex.answer), ex.linkLost);
+        return mode;
+    }
+    if (isWordFunction(name)) return field(ex.answer, 8, 4);
+    return 0;
+}

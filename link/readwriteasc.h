@@ -1,0 +1,36 @@
+#pragma once
+
+#include "readwrite.h"
+
+// Modbus ASCII: text frames ':' + stationText + body in upper-case hex + LRC
+// + CR LF, functions 03 and 06 built here; other frames come from the
+// protocol-2 lines of the function table.
+class ReadWriteASC : public ReadWrite
+{
+    Q_OBJECT
+public:
+    explicit ReadWriteASC(QObject *parent = nullptr);
+
+    bool writeRegister(int address, int value) override;
+    double readRegister(int address, double scale) override;
+    int runFunction(const QByteArray &code) override;
+    int readPacked(int address, int count) override;
+
+    // ':' + station + function + address + data word, before LRC and CR LF.
+    static QByteArray request(const QByteArray &station, quint8 function, int address, int data);
+
+protected:
+    QByteArray completeFrame(const QByteArray &body) const override;
+    bool answerPasses(const QByteArray &answer) const override;
+
+private:
+    // ':' and our station, hex pairs with a good LRC, CR LF at the end.
+    static bool wellFormed(const QByteArray &answer);
+    // A complete answer to function 03 that carries `count` registers.
+    static bool isReadAnswer(const Exchange &ex, int count);
+    static bool isException(const QByteArray &answer);
+    static int errorCode(const QByteArray &answer);
+    // The hex number at 1-based `position`, `digits` long (answers checked before).
+    static int field(const QByteArray &answer, int position, int digits);
+    int runFunctionLocked(const QByteArray &code);
+};
