@@ -88,6 +88,7 @@ void applyEntry(SimulatedDrive &drive, const Entry &e)
         return;
     SimulatedDrive::Parameter p = drive.hasParameter(e.number) ? drive.parameter(e.number)
                                                                : SimulatedDrive::Parameter();
+    const int builtInDigits = p.digits;
     const bool twoResolutions = e.unit.size() == 10 && e.unit.contains(QLatin1Char('/'));
     p.digits = twoResolutions ? twoResolutionDigits(drive, e.unit)
                               : CatalogueSeed::unitDigits(e.unit);
@@ -102,7 +103,8 @@ void applyEntry(SimulatedDrive &drive, const Entry &e)
         p.defaultValue = 0xFFFF;
     else if (ok)
         p.defaultValue = toRaw(value, p.digits);
-    // "---": the drive computes it from its size; keep what the drive has.
+    else  // "---": the drive computes it from its size; keep what it has
+        p.defaultValue = toRaw(p.defaultValue * std::pow(10.0, -builtInDigits), p.digits);
     p.value = p.defaultValue;
     drive.defineParameter(e.number, p);
 }

@@ -141,20 +141,21 @@ double SimulatedDrive::ratedCurrent() const
     return m_capacity * 1000 / (kSqrt3 * m_voltageClass * kPowerFactor * 0.9);
 }
 
-double SimulatedDrive::param(int number, double scale, double fallback) const
+// A parameter's value in its unit (P.7 in seconds whatever its resolution).
+double SimulatedDrive::param(int number, double fallback) const
 {
     const auto it = m_parameters.constFind(number);
     if (it == m_parameters.constEnd() || it->value == 0xFFFF)
         return fallback;
-    return it->value * scale;
+    return it->value * std::pow(10.0, -it->digits);
 }
 
 double SimulatedDrive::targetHz() const
 {
     if (m_direction == 0 || m_tripped)
         return 0;
-    const double hz = m_mode == 2 ? param(15, 0.01, 5) : m_frequencyCommand * 0.01;
-    return std::min(hz, param(1, 0.01, 400));
+    const double hz = m_mode == 2 ? param(15, 5) : m_frequencyCommand * 0.01;
+    return std::min(hz, param(1, 400));
 }
 
 double SimulatedDrive::outputVoltage() const
@@ -162,8 +163,8 @@ double SimulatedDrive::outputVoltage() const
     const double f = std::fabs(m_signedHz);
     if (f <= 0)
         return 0;
-    const double base = std::max(param(3, 0.01, 50), 1.0);
-    const double boost = param(0, 0.001, 0.04) * m_voltageClass;
+    const double base = std::max(param(3, 50), 1.0);
+    const double boost = param(0, 4) / 100 * m_voltageClass;
     return std::min(m_voltageClass, boost + (m_voltageClass - boost) * f / base);
 }
 
@@ -172,7 +173,7 @@ double SimulatedDrive::outputCurrent() const
     const double f = std::fabs(m_signedHz);
     if (f <= 0)
         return 0;
-    const double base = std::max(param(3, 0.01, 50), 1.0);
+    const double base = std::max(param(3, 50), 1.0);
     const double accelerating = std::fabs(m_signedHz) > std::fabs(m_previousHz) + 1e-6 ? 0.4 : 0;
     return ratedCurrent() * (0.35 + 0.45 * std::min(f / base, 1.5) + accelerating);
 }
@@ -218,10 +219,10 @@ void SimulatedDrive::step(double dt)
         m_direction = 0;
     }
     const double target = m_direction * targetHz();
-    const double reference = std::max(param(20, 0.01, 50), 1.0);
+    const double reference = std::max(param(20, 50), 1.0);
     const bool jog = m_mode == 2;
-    const double accel = std::max(jog ? param(16, 0.1, 0.5) : param(7, 0.1, 5), 0.1);
-    const double decel = std::max(jog ? param(16, 0.1, 0.5) : param(8, 0.1, 5), 0.1);
+    const double accel = std::max(jog ? param(16, 0.5) : param(7, 5), 0.1);
+    const double decel = std::max(jog ? param(16, 0.5) : param(8, 5), 0.1);
     const bool speedingUp = std::fabs(target) > std::fabs(m_signedHz) &&
                             (m_signedHz == 0 || (target > 0) == (m_signedHz > 0));
     const double rate = reference / (speedingUp ? accel : decel);
@@ -264,7 +265,7 @@ quint16 SimulatedDrive::currentStatus() const
         word |= 0x08;
     if (outputCurrent() > 1.5 * ratedCurrent())
         word |= 0x10;
-    if (f >= param(42, 0.01, 6))
+    if (f >= param(42, 6))
         word |= 0x40;
     if (m_tripped)
         word |= 0x80;
@@ -273,7 +274,7 @@ quint16 SimulatedDrive::currentStatus() const
 
 quint16 SimulatedDrive::quantity(int id) const
 {
-    const double maxHz = std::max(param(1, 0.01, 60), 1.0);
+    const double maxHz = std::max(param(1, 60), 1.0);
     const double fraction = std::fabs(m_signedHz) / maxHz;
     const double command = std::min(m_frequencyCommand * 0.01 / maxHz, 1.0);
     const quint16 status = currentStatus();
@@ -500,7 +501,7 @@ int SimulatedDrive::writeFunctionRegister(int address, quint16 value)
         m_mode = value;
         return Ok;
     case FrequencyCommand:
-        if (value > param(1, 1, 40000))
+        if (value * 0.01 > param(1, 400) + 1e-9)
             return IllegalValue;
         m_frequencyCommand = value;
         return Ok;

@@ -97,7 +97,7 @@ private:
     quint16 historyItem(const AlarmRecord &record, int item) const;
     quint16 ramValue(int address) const;
     bool parameterWritesAllowed(int number) const;
-    double param(int number, double scale, double fallback) const;
+    double param(int number, double fallback) const;
 
     double ratedVoltage() const { return m_voltageClass; }
     double ratedCurrent() const;
