@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class ParameterCore;
 class Transport;
 
 // vantreo-cli: the program's core driven from the command line. Options set
@@ -37,6 +38,12 @@ private:
     int cmdWrite(const QStringList &command);
     int cmdFunction(const QStringList &command);
     int cmdPorts();
+    int cmdParams(const QStringList &command);
+    int prepareCatalogue(ParameterCore &core);
+    int paramsRead(ParameterCore &core);
+    int paramsGet(ParameterCore &core, const QStringList &command);
+    int paramsSet(ParameterCore &core, const QStringList &command);
+    void printParameterRows(ParameterCore &core);
     int usageError(const QString &why);
     int driveFailure();
 

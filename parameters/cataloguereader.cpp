@@ -39,7 +39,8 @@ bool isParameterNumber(const QString &number, bool allowX)
 bool elementText(QXmlStreamReader &reader, double version, QString *text)
 {
     const QString raw = reader.readElementText(QXmlStreamReader::IncludeChildElements);
-    if (!CatalogueVersion::selectText(raw, version, text))
+    // An element cut off by the end of a damaged file is not taken.
+    if (reader.hasError() || !CatalogueVersion::selectText(raw, version, text))
         return false;
     if (text->startsWith(QLatin1Char(' ')))
         text->remove(0, 1);

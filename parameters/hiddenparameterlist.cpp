@@ -11,6 +11,8 @@ QString versionedValue(QXmlStreamReader &reader, double version)
 {
     QString text;
     const QString raw = reader.readElementText(QXmlStreamReader::IncludeChildElements);
+    if (reader.hasError())
+        return QString();
     return CatalogueVersion::selectText(raw, version, &text) ? text : QString();
 }
 }  // namespace
