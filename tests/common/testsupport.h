@@ -100,6 +100,14 @@ public:
         progressStarts = 0;
         progressOpen = false;
     }
+    // clear() and the scripted answers back to their defaults.
+    void reset()
+    {
+        clear();
+        nextAnswer = Answer::Yes;
+        nextChoice = -2;
+        cancelAfterValues = -1;
+    }
 
     Answer nextAnswer = Answer::Yes;
     int nextChoice = -2;
