@@ -177,8 +177,9 @@ QString CapacityRules::p9Default() const
         if (same(c, 0.75))
             return class2x ? QStringLiteral("4.25") : QStringLiteral("2.21");
         if (same(c, 1.5))
-            return class2x ? (code == QLatin1String("21") ? QStringLiteral("7") : QStringLiteral("8"))
-                           : QStringLiteral("4");
+            return !class2x ? QStringLiteral("4")
+                   : code == QLatin1String("21") ? QStringLiteral("7")
+                                                 : QStringLiteral("8");
         if (same(c, 2.2))
             return class2x ? QStringLiteral("11") : QStringLiteral("6");
         if (!class2x && same(c, 3.7))

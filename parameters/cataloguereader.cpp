@@ -211,7 +211,8 @@ void CatalogueReader::reloadElement(Reload &reload, const QString &name, QXmlStr
     const bool isGroup = reload.series == 'A' && name.contains(QLatin1String("Group"));
     const bool isName = !isGroup && name.contains(QLatin1String("Name"));
     const bool isRange = !isGroup && !isName && name.contains(QLatin1String("Range"));
-    const bool isDefault = !isGroup && !isName && !isRange && !name.contains(QLatin1String("Unit")) &&
+    const bool isDefault = !isGroup && !isName && !isRange &&
+                           !name.contains(QLatin1String("Unit")) &&
                            name.contains(QLatin1String("Default"));
     QString text;
     if (!(isGroup || isName || isRange || isDefault) ||

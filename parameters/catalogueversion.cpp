@@ -45,9 +45,9 @@ void CatalogueVersion::loadLimits()
     for (const auto &line : lines) {
         bool ok = false;
         const double limit = line.second.toDouble(&ok);
-        if (line.first.size() == 1 && QByteArray(kSeriesLetters).contains(line.first.at(0).toLatin1()) &&
-            ok)
-            m_limits.insert(line.first.at(0).toLatin1(), limit);
+        const char letter = line.first.size() == 1 ? line.first.at(0).toLatin1() : '\0';
+        if (letter && QByteArray(kSeriesLetters).contains(letter) && ok)
+            m_limits.insert(letter, limit);
     }
 }
 

@@ -97,7 +97,8 @@ int UnitScale::seriesADecimals(int number, bool *handled)
 {
     *handled = true;
     const double capacity = CapacityRules::dashSlashCapacity(modelString());
-    if (inList(number, {7, 8, 16, 44, 45, 213, 214, 238, 239}) || (number >= 111 && number <= 118)) {
+    if (inList(number, {7, 8, 16, 44, 45, 213, 214, 238, 239}) ||
+        (number >= 111 && number <= 118)) {
         const double p21 = readRegister(21);
         return p21 == -1 ? -1 : p21 == 0 ? 2 : 1;
     }

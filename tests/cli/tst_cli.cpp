@@ -262,7 +262,8 @@ private slots:
     {
         writeParameterCatalogue();
         m_fake->setResponder(m_drive.responder());
-        const Run r = runInProcess({"--protocol", "rtu", "--model", "ZM-043-7.5K", "params", "read"});
+        const Run r =
+            runInProcess({"--protocol", "rtu", "--model", "ZM-043-7.5K", "params", "read"});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QString("P.0\tTorque boost\t3\t0.1%\n"
                                 "P.2\tMinimum frequency\t12.34\t0.01Hz\n"
@@ -279,7 +280,8 @@ private slots:
         writeParameterCatalogue();
         QFile::remove(m_dir.path() + "/InvParameter/INVParameter_num.txt");
         m_fake->setResponder(m_drive.responder());
-        const Run r = runInProcess({"--protocol", "rtu", "--model", "ZM-043-7.5K", "params", "read"});
+        const Run r =
+            runInProcess({"--protocol", "rtu", "--model", "ZM-043-7.5K", "params", "read"});
         QCOMPARE(r.status, 0);
         QVERIFY2(r.err.contains("Warning: Cannot read file "), qPrintable(r.err));
         QVERIFY(r.err.contains("INVParameter_num.txt:\n"));
@@ -332,10 +334,10 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::newRow("no subcommand") << QStringList{"--model", "ZM-043-7.5K", "params"} << 2;
-        QTest::newRow("get without number") << QStringList{"--model", "ZM-043-7.5K", "params", "get"}
-                                            << 2;
-        QTest::newRow("get of a word") << QStringList{"--model", "ZM-043-7.5K", "params", "get", "x"}
-                                       << 2;
+        QTest::newRow("get without number")
+            << QStringList{"--model", "ZM-043-7.5K", "params", "get"} << 2;
+        QTest::newRow("get of a word")
+            << QStringList{"--model", "ZM-043-7.5K", "params", "get", "x"} << 2;
         QTest::newRow("get 1600") << QStringList{"--model", "ZM-043-7.5K", "params", "get", "1600"}
                                   << 2;
         QTest::newRow("set without value")

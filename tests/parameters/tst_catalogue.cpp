@@ -25,7 +25,8 @@ class TestCatalogue : public QObject
                 {"2", "Minimum frequency", "0~120Hz", QString(), "0Hz", ""}};
     }
 
-    void writeCatalogue(char series, const QByteArray &xml, const char *suffix = "_InvParameter_Eng.xml")
+    void writeCatalogue(char series, const QByteArray &xml,
+                        const char *suffix = "_InvParameter_Eng.xml")
     {
         m_dir->write(QStringLiteral("InvParameter/") + QLatin1Char(series) + QLatin1String(suffix),
                      xml);
@@ -89,7 +90,8 @@ private slots:
         QCOMPARE(core.table().text(1, Col::RangeColumn), QString("0~30%"));
         QCOMPARE(core.table().text(1, Col::DefaultColumn), QString("4%"));
         for (int c = 0; c < Col::SettingColumn; ++c)
-            QCOMPARE(int(model->item(3, c)->flags()), int(Qt::ItemIsSelectable | Qt::ItemIsEnabled));
+            QCOMPARE(int(model->item(3, c)->flags()),
+                     int(Qt::ItemIsSelectable | Qt::ItemIsEnabled));
         QVERIFY(model->item(3, Col::SettingColumn)->flags() & Qt::ItemIsEditable);
         QVERIFY(model->item(3, Col::SettingColumn)->flags() & Qt::ItemIsEnabled);
         QCOMPARE(int(model->item(4, Col::SettingColumn)->flags()), int(Qt::NoItemFlags));
@@ -132,7 +134,8 @@ private slots:
         ParameterCore core;
         core.loadCatalogue();
         QCOMPARE(::catalogueVersion(), QString("0.33"));
-        QCOMPARE(column(core, Col::NumberColumn), (QStringList{"  P.0", " P.11", " P.12", " P.15"}));
+        QCOMPARE(column(core, Col::NumberColumn),
+                 (QStringList{"  P.0", " P.11", " P.12", " P.15"}));
         QCOMPARE(core.table().text(2, Col::NameColumn), QString("Name B"));
         QCOMPARE(core.table().text(2, Col::RangeColumn), QString("0~10"));
         QCOMPARE(core.table().text(2, Col::DefaultColumn), QString("5"));
@@ -298,7 +301,8 @@ private slots:
         if (kind == "directory")
             QDir().mkpath(m_dir->path() + "/InvParameter/F_InvParameter_Eng.xml");
         else if (kind == "truncated")
-            writeCatalogue('F', "<C><Name0>Zero</Name0><Name5>Five</Name5><Unit5>0.1Hz</Unit5><Name6>Si");
+            writeCatalogue('F', "<C><Name0>Zero</Name0><Name5>Five</Name5><Unit5>0.1Hz</Unit5>"
+                                "<Name6>Si");
         else if (kind == "junk")
             writeCatalogue('F', "<C><Names>x</Names><Nameplate>y</Nameplate><Name5>Five</Name5>"
                                 "<Rubbish a='1'>z</Rubbish><FileName>f</FileName>"
@@ -379,8 +383,8 @@ private slots:
                                      << QStringList{"  P.1", "  P.7", " P.10", "  P.0", "P.99X"};
         QTest::newRow("P.990 asks for P order")
             << 1 << QStringList{"  P.0", "  P.1", "  P.7", " P.10", "P.99X"};
-        QTest::newRow("P.990 unreadable") << -1
-                                          << QStringList{"  P.1", "  P.7", " P.10", "  P.0", "P.99X"};
+        QTest::newRow("P.990 unreadable")
+            << -1 << QStringList{"  P.1", "  P.7", " P.10", "  P.0", "P.99X"};
     }
     void seriesAGroupOrder()
     {
@@ -410,7 +414,8 @@ private slots:
         const int row7 = core.table().rowOfNumber("7");
         const int rowX = core.table().rowOfNumber("99X");
         QCOMPARE(core.table().text(row0, Col::DefaultColumn), QString("3.0%"));  // computed
-        QCOMPARE(core.table().text(row7, Col::DefaultColumn), QString("20.00s"));  // 5.5 is not below
+        // Capacity 5.5 is not below 5.5.
+        QCOMPARE(core.table().text(row7, Col::DefaultColumn), QString("20.00s"));
         QCOMPARE(core.table().text(rowX, Col::GroupColumn), QString("99-99"));
         QCOMPARE(core.table().text(rowX, Col::NameColumn), QString("Parameter functions"));
         QCOMPARE(core.table().text(rowX, Col::DefaultColumn), QString("0"));
@@ -422,8 +427,10 @@ private slots:
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("suffix");
         QTest::addColumn<QString>("name");
-        QTest::newRow("simplified") << 1 << "_InvParameter.xml" << QString::fromUtf8("最高频率");
-        QTest::newRow("traditional") << 2 << "_InvParameter_Big.xml" << QString::fromUtf8("最高頻率");
+        QTest::newRow("simplified") << 1 << "_InvParameter.xml"
+                                    << QString::fromUtf8("最高频率");
+        QTest::newRow("traditional") << 2 << "_InvParameter_Big.xml"
+                                     << QString::fromUtf8("最高頻率");
     }
     void reloadInOtherLanguages()
     {
@@ -434,13 +441,15 @@ private slots:
                              featureRow("Parameter_multiValue", "F"));
         attachModel("ZM-043-7.5K");
         writeCatalogue('F', catalogueXml({{"0", "Torque boost", "0~30%", "0.1%", "6%", ""},
-                                          {"1", "Maximum frequency", "0~120Hz", "0.01Hz", "120Hz", ""},
+                                          {"1", "Maximum frequency", "0~120Hz", "0.01Hz",
+                                           "120Hz", ""},
                                           {"5", "Speed", "0~120Hz", "0.01Hz", "30Hz", ""},
                                           {"6", "Ramp", "0~360s", "0.1s", "10s", ""},
                                           {"72", "Carrier", "range", "0.1kHz", "5", ""}}));
         const QString other = QStringLiteral(
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?><C>"
-            "<Name1>%1</Name1><Range1>0~120赫</Range1><Unit1>9Hz</Unit1><Default1>120赫</Default1>"
+            "<Name1>%1</Name1><Range1>0~120赫</Range1><Unit1>9Hz</Unit1>"
+            "<Default1>120赫</Default1>"
             "<Name3>none</Name3><Default3>orphan</Default3>"
             "<Name5>速度</Name5><Default5>---</Default5>"
             "<Name6>斜坡</Name6><Default6>10秒</Default6>"
@@ -492,7 +501,8 @@ private slots:
                                           {"2", "Min", "r", "0.01Hz", "d", "00-01"}},
                                          true));
         writeCatalogue('A', QString::fromUtf8(
-            "<C><Group0>00-00</Group0><Name0>提升</Name0><Group1>01-00</Group1><Name1>最高</Name1>"
+            "<C><Group0>00-00</Group0><Name0>提升</Name0>"
+            "<Group1>01-00</Group1><Name1>最高</Name1>"
             "<Group2>00-01</Group2><Name2>最低</Name2></C>").toUtf8(), "_InvParameter.xml");
         setLanguageCode(1);
         ParameterCore core;

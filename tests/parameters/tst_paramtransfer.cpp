@@ -320,7 +320,8 @@ private slots:
         QCOMPARE(m_ui.progress.label, QString());
         QCOMPARE(m_ui.progress.maximum, 2001);
         QCOMPARE(m_ui.progressValues.last(), 2001);
-        QCOMPARE(m_ui.progressValues.mid(0, 13), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+        QCOMPARE(m_ui.progressValues.mid(0, 13),
+                 (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
         QVERIFY(!m_ui.progressOpen);
         QVERIFY(m_ui.messages().isEmpty());
         QVERIFY(m_errors->codes().isEmpty());  // failed reads are quiet during a batch
@@ -389,8 +390,8 @@ private slots:
             for (int c : {Col::NameColumn, Col::RangeColumn, Col::UnitColumn, Col::DefaultColumn})
                 QCOMPARE(core->table().text(row5, c), QString("--"));
             QCOMPARE(core->table().text(row5, Col::CurrentColumn), QString("4321"));
-            QCOMPARE(int(core->model()->item(row5, Col::SettingColumn)->flags() & Qt::ItemIsEditable),
-                     int(Qt::ItemIsEditable));
+            const Qt::ItemFlags flags = core->model()->item(row5, Col::SettingColumn)->flags();
+            QVERIFY(flags & Qt::ItemIsEditable);
         }
         QCOMPARE(m_ui.progressValues.last(), driveHasP5 ? 7 : 6);
         QCOMPARE(core->p21Scale(), -1);
@@ -631,7 +632,8 @@ private slots:
         QCOMPARE(m_drive->registerValue(2), quint16(1234));  // unchanged
         QCOMPARE(m_ui.messagesOfKind("choice").size(), 1);
         QCOMPARE(m_ui.messagesOfKind("choice").first().text, QString("P.2 Write error!"));
-        QCOMPARE(m_errors->codes(), QList<int>{fault == "refused" ? 14 : fault == "silent" ? 8 : 12});
+        const int code = fault == "refused" ? 14 : fault == "silent" ? 8 : 12;
+        QCOMPARE(m_errors->codes(), QList<int>{code});
         QVERIFY(!linkState().quietReads);
         QVERIFY(!m_ui.progressOpen);
     }
@@ -650,7 +652,8 @@ private slots:
     void batchWriteP21()
     {
         auto core = loadF(featureRow("Parameter_readP21", "F"));
-        core->table().addParameterRow({"", "30", "Current", "r", "0.1A/0.01A", "0", false, false}, 7);
+        core->table().addParameterRow(
+            {"", "30", "Current", "r", "0.1A/0.01A", "0", false, false}, 7);
         core->table().setParameterCount(core->table().rowCount());
         core->table().setText(7, Col::SettingColumn, "2.5");
         m_drive->setRegister(30, 0);
