@@ -4,6 +4,7 @@
 #include "app/series.h"
 #include "app/sharedstate.h"
 #include "link/driverfactory.h"
+#include "app/userinteraction.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
 #include "link/serialporttransport.h"
@@ -12,6 +13,8 @@
 #include "simulator/simptyserver.h"
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
+#include "parameters/cataloguefiles.h"
+#include "parameters/parametercore.h"
 
 #include <QFile>
 #include <QSerialPortInfo>
@@ -51,6 +54,10 @@ QString CliTool::usage()
         "  write ADDRESS VALUE    write the low 16 bits of VALUE to a register\n"
         "  function NAME [HZ]     run a function of InvType/FNC.txt (FRE takes Hz)\n"
         "  ports                  list the serial ports\n"
+        "  params read            read every parameter of the --model's catalogue\n"
+        "                         (P number, name, current value, unit; tab-separated)\n"
+        "  params get N           read parameter N with its catalogue scale\n"
+        "  params set N VALUE     write VALUE, in the parameter's unit, to parameter N\n"
         "  simulate --pty [--link PATH] [--protocol rtu|ascii|native] [--baud N]\n"
         "           [--line-end none|cr|crlf] [--turnaround MS] [--fast]\n"
         "           [--drive STATION:MODEL[:VERSION]]...\n"
@@ -219,9 +226,14 @@ int CliTool::run(const QStringList &arguments)
     QMetaObject::Connection errors = QObject::connect(
         LinkEvents::instance(), &LinkEvents::showErrorInfo,
         [this](int code) { m_errors.append(code); });
+    // Warnings and progress of the core go where the tool's messages go.
+    UserInteraction *previous = userInteraction();
+    StderrInteraction interaction(&m_err);
+    setUserInteraction(&interaction);
     int rc = connectLink(options);
     if (rc == 0)
         rc = runCommand(command);
+    setUserInteraction(previous);
     QObject::disconnect(errors);
     linkState().setSerialPort(nullptr);
     return rc;
@@ -236,6 +248,8 @@ int CliTool::runCommand(const QStringList &command)
         return cmdWrite(command);
     if (name == QLatin1String("function"))
         return cmdFunction(command);
+    if (name == QLatin1String("params"))
+        return cmdParams(command);
     return usageError(QStringLiteral("unknown command %1").arg(name));
 }
 
@@ -402,5 +416,119 @@ int CliTool::cmdSimulate(const QStringList &args, Options options)
     server.serve(g_stopServing);
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    return 0;
+}
+
+int CliTool::cmdParams(const QStringList &command)
+{
+    const QString sub = command.value(1);
+    const bool known = (sub == QLatin1String("read") && command.size() == 2) ||
+                       (sub == QLatin1String("get") && command.size() == 3) ||
+                       (sub == QLatin1String("set") && command.size() == 4);
+    if (!known)
+        return usageError(QStringLiteral("params takes read, get N or set N VALUE"));
+    if (seriesLetter() == '0')
+        return usageError(QStringLiteral("params needs the drive's --model"));
+    ParameterCore core;
+    if (const int rc = prepareCatalogue(core))
+        return rc;
+    if (sub == QLatin1String("read"))
+        return paramsRead(core);
+    if (sub == QLatin1String("get"))
+        return paramsGet(core, command);
+    return paramsSet(core, command);
+}
+
+int CliTool::prepareCatalogue(ParameterCore &core)
+{
+    const QString file = CatalogueFiles::cataloguePath(seriesLetter(), 0);
+    if (!QFile::exists(file)) {
+        m_err << "vantreo-cli: no parameter catalogue " << file << '\n';
+        m_err.flush();
+        return 1;
+    }
+    core.loadCatalogue();
+    core.loadHiddenParameters();
+    return 0;
+}
+
+void CliTool::printParameterRows(ParameterCore &core)
+{
+    ParameterTable &table = core.table();
+    for (int row = 0; table.hasNumberCell(row); ++row) {
+        m_out << table.text(row, ParameterTable::NumberColumn).trimmed() << '\t'
+              << table.text(row, ParameterTable::NameColumn) << '\t'
+              << table.text(row, ParameterTable::CurrentColumn) << '\t'
+              << table.text(row, ParameterTable::UnitColumn) << '\n';
+    }
+    m_out.flush();
+}
+
+int CliTool::paramsRead(ParameterCore &core)
+{
+    const ParameterCore::BatchResult result = core.readAllParameters();
+    if (result.status == ParameterCore::BatchResult::Status::NotStarted)
+        return driveFailure();
+    printParameterRows(core);
+    if (result.status == ParameterCore::BatchResult::Status::LinkLost)
+        return driveFailure();
+    return 0;
+}
+
+static bool knownUnit(ParameterCore &core, int number, QString *unit)
+{
+    const int row = core.table().rowOfNumber(QString::number(number));
+    if (row >= 0) {
+        *unit = core.table().text(row, ParameterTable::UnitColumn);
+        return true;
+    }
+    const QString name = QStringLiteral("P.") + QString::number(number);
+    for (const HiddenParameterList::Entry &entry : core.hiddenParameterList()) {
+        if (entry.name == name) {
+            *unit = entry.unit;
+            return true;
+        }
+    }
+    return false;
+}
+
+int CliTool::paramsGet(ParameterCore &core, const QStringList &command)
+{
+    int number = 0;
+    if (!takeInt(command.at(2), 0, ReadWrite::kAddressLimit - 1, &number))
+        return usageError(QStringLiteral("params get takes a parameter number below 1600"));
+    QString unit;
+    if (!knownUnit(core, number, &unit)) {
+        m_err << "vantreo-cli: parameter " << number << " is not in the catalogue\n";
+        m_err.flush();
+        return 1;
+    }
+    // As a click on the row: the table's current row holds the parameter.
+    core.table().setCurrentCell(core.table().rowOfNumber(QString::number(number)),
+                                ParameterTable::NumberColumn);
+    const double value = core.readParameter(number);
+    if (value == -1)
+        return driveFailure();
+    QString text = ParameterTransfer::formatValue(value);
+    if (number == 188)
+        text = ParameterTransfer::padVersion(text);
+    m_out << text << '\n';
+    m_out.flush();
+    return 0;
+}
+
+int CliTool::paramsSet(ParameterCore &core, const QStringList &command)
+{
+    int number = 0;
+    if (!takeInt(command.at(2), 0, ReadWrite::kAddressLimit - 1, &number))
+        return usageError(QStringLiteral("params set takes a parameter number below 1600"));
+    QString unit;
+    if (!knownUnit(core, number, &unit)) {
+        m_err << "vantreo-cli: parameter " << number << " is not in the catalogue\n";
+        m_err.flush();
+        return 1;
+    }
+    if (!core.writeParameter(number, command.at(3), unit))
+        return driveFailure();
     return 0;
 }

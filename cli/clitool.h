@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class ParameterCore;
 class Transport;
 
 // vantreo-cli: the program's core driven from the command line. Options set
@@ -54,6 +55,12 @@ private:
     int cmdSimulate(const QStringList &args, Options options);
     int parseSimulation(const QStringList &args, Options &o, SimulationOptions &sim);
     std::shared_ptr<Transport> simulatedPort(const Options &o);
+    int cmdParams(const QStringList &command);
+    int prepareCatalogue(ParameterCore &core);
+    int paramsRead(ParameterCore &core);
+    int paramsGet(ParameterCore &core, const QStringList &command);
+    int paramsSet(ParameterCore &core, const QStringList &command);
+    void printParameterRows(ParameterCore &core);
     int usageError(const QString &why);
     int driveFailure();
 

@@ -1,7 +1,9 @@
 #include "cli/clitool.h"
 #include "common/nativedrive.h"
+#include "common/parameterfixture.h"
 #include "common/ptypeer.h"
 #include "common/testsupport.h"
+#include "parameters/parameterstate.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -41,16 +43,38 @@ class TestCli : public QObject
                 QString::fromUtf8(p.readAllStandardError())};
     }
 
+    void writeParameterCatalogue()
+    {
+        m_dir.write("InvParameter/F_InvParameter_Eng.xml",
+                    catalogueXml({{"0", "Torque boost", "0~30%", "0.1%", "6%", ""},
+                                  {"2", "Minimum frequency", "0~120Hz", "0.01Hz", "0Hz", ""},
+                                  {"7", "Acceleration time", "0~360s", "0.1s", "5s", ""},
+                                  {"188", "Version", "", "0.01", "", ""},
+                                  {"300", "Not in the drive", "", "1", "", ""}}));
+        // The scripted drive holds only these registers: no feature that reads others.
+        m_dir.write("InvType/typeInfo.txt",
+                    "readWrite_99999//0//0//0//0//0//0//1//1//1//1//1\n"
+                    "readWrite_H//1//0//0//0//0//0//0//0//0//0//0\n");
+        m_dir.write("InvParameter/INVParameter_num.txt", "F-400\n");
+        m_dir.write("InvParameter/ReadPar.txt", "F:P188\n");
+        m_drive.setRegister(0, 30);
+        m_drive.setRegister(2, 1234);
+        m_drive.setRegister(7, 55);
+        m_drive.setRegister(188, 100);
+    }
+
 private slots:
     void initTestCase()
     {
         m_dir.copyShipped("InvType/FNC.txt");
-        m_dir.copyShipped("InvType/typeInfo.txt");
     }
     void init()
     {
+        m_dir.copyShipped("InvType/typeInfo.txt");
         resetSharedState();
+        resetParameterState();
         m_fake = std::make_shared<FakeTransport>();
+        m_drive = RtuDrive();
         setDataDirectory(m_dir.path());
     }
 
@@ -376,7 +400,127 @@ private slots:
         QCOMPARE(r.err, QString("Communication Error!\n"));
     }
 
+    void paramsRead()
+    {
+        writeParameterCatalogue();
+        m_fake->setResponder(m_drive.responder());
+        const Run r =
+            runInProcess({"--protocol", "rtu", "--model", "ZM-043-7.5K", "params", "read"});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(r.out, QString("P.0\tTorque boost\t3\t0.1%\n"
+                                "P.2\tMinimum frequency\t12.34\t0.01Hz\n"
+                                "P.7\tAcceleration time\t5.5\t0.1s\n"
+                                "P.188\tVersion\t1.000\t0.01\n"
+                                "P.300\tNot in the drive\t--\t1\n"));
+        // Progress on stderr: the start and the end of the batch.
+        QVERIFY2(r.err.startsWith("Reading parameters...: 0/401\n"), qPrintable(r.err));
+        QVERIFY2(r.err.endsWith("Reading parameters...: 401/401\n"), qPrintable(r.err));
+    }
+
+    void paramsReadWarnsAboutMissingFiles()
+    {
+        writeParameterCatalogue();
+        QFile::remove(m_dir.path() + "/InvParameter/INVParameter_num.txt");
+        m_fake->setResponder(m_drive.responder());
+        const Run r =
+            runInProcess({"--protocol", "rtu", "--model", "ZM-043-7.5K", "params", "read"});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.err.contains("Warning: Cannot read file "), qPrintable(r.err));
+        QVERIFY(r.err.contains("INVParameter_num.txt:\n"));
+        QCOMPARE(r.out.count('\n'), 5);
+    }
+
+    void paramsGetAndSet_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<int>("register2");
+        QTest::newRow("get") << QStringList{"get", "2"} << 0 << "12.34\n" << "" << 1234;
+        QTest::newRow("get the version") << QStringList{"get", "188"} << 0 << "1.000\n" << ""
+                                         << 1234;
+        QTest::newRow("get refused") << QStringList{"get", "300"} << 1 << ""
+                                     << "Illegal data address!\n" << 1234;
+        QTest::newRow("get unknown") << QStringList{"get", "400"} << 1 << ""
+                                     << "vantreo-cli: parameter 400 is not in the catalogue\n"
+                                     << 1234;
+        QTest::newRow("set") << QStringList{"set", "2", "50"} << 0 << "" << "" << 5000;
+        QTest::newRow("set 99999") << QStringList{"set", "2", "99999"} << 0 << "" << "" << 65535;
+        QTest::newRow("set beyond the register") << QStringList{"set", "2", "655.36"} << 1 << ""
+                                                 << "Illegal data address!\n" << 1234;
+        QTest::newRow("set text") << QStringList{"set", "2", "fast"} << 1 << ""
+                                  << "Illegal data address!\n" << 1234;
+        QTest::newRow("set negative") << QStringList{"set", "2", "-5"} << 1 << ""
+                                      << "Illegal data address!\n" << 1234;
+    }
+    void paramsGetAndSet()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(int, register2);
+        writeParameterCatalogue();
+        m_fake->setResponder(m_drive.responder());
+        const Run r = runInProcess(QStringList{"--protocol", "rtu", "--model", "ZM-043-7.5K",
+                                               "params"} + command);
+        QCOMPARE(r.err, err);
+        QCOMPARE(r.out, out);
+        QCOMPARE(r.status, status);
+        QCOMPARE(int(m_drive.registerValue(2)), register2);
+    }
+
+    void paramsUsage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::newRow("no subcommand") << QStringList{"--model", "ZM-043-7.5K", "params"} << 2;
+        QTest::newRow("get without number")
+            << QStringList{"--model", "ZM-043-7.5K", "params", "get"} << 2;
+        QTest::newRow("get of a word")
+            << QStringList{"--model", "ZM-043-7.5K", "params", "get", "x"} << 2;
+        QTest::newRow("get 1600") << QStringList{"--model", "ZM-043-7.5K", "params", "get", "1600"}
+                                  << 2;
+        QTest::newRow("set without value")
+            << QStringList{"--model", "ZM-043-7.5K", "params", "set", "2"} << 2;
+        QTest::newRow("no model") << QStringList{"params", "read"} << 2;
+        QTest::newRow("no catalogue") << QStringList{"--model", "ZN-020-5.5K", "params", "read"}
+                                      << 1;
+    }
+    void paramsUsage()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        writeParameterCatalogue();
+        m_fake->setResponder(m_drive.responder());
+        m_fake->open();
+        const Run r = runInProcess(QStringList{"--protocol", "rtu"} + args);
+        QCOMPARE(r.status, status);
+        QVERIFY(!r.err.isEmpty());
+        QVERIFY(m_drive.writes().isEmpty());
+    }
+
+    void paramsOnAPseudoTerminal()
+    {
+        writeParameterCatalogue();
+        PtyRtuPeer peer(1);
+        QVERIFY(!peer.slavePath().isEmpty());
+        peer.setRegister(188, 100);
+        peer.setRegister(2, 0);
+        const QStringList link{"--port", peer.slavePath(), "--protocol", "rtu", "--model",
+                               "ZM-043-7.5K", "params"};
+        Run r = runProcess(link + QStringList{"set", "2", "47.5"});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(peer.registerValue(2), 4750);
+        r = runProcess(link + QStringList{"get", "2"});
+        QCOMPARE(r.out, QString("47.5\n"));
+        QCOMPARE(r.status, 0);
+    }
+
 private:
+    RtuDrive m_drive;
     DataDir m_dir;
     std::shared_ptr<FakeTransport> m_fake;
 };

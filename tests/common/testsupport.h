@@ -12,18 +12,20 @@
 #include <QList>
 #include <QMutex>
 #include <QPair>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <memory>
 
-// Records every message instead of showing it.
+// Records every message and progress step instead of showing it.
 class RecordingInteraction : public UserInteraction
 {
 public:
     struct Message {
         QString kind, title, text;
         QThread *thread;
+        QStringList buttons;  // for "choice" messages
     };
 
     void warning(const QString &title, const QString &text) override { add("warning", title, text); }
@@ -37,25 +39,90 @@ public:
         add("question", title, text);
         return nextAnswer;
     }
+    // Answers with `nextChoice`, or with the default button while it is -2.
+    int choose(Icon, const QString &title, const QString &text, const QStringList &buttons,
+               int defaultButton) override
+    {
+        add("choice", title, text, buttons);
+        return nextChoice == -2 ? defaultButton : nextChoice;
+    }
+
+    void progressStart(const ProgressSetup &setup) override
+    {
+        QMutexLocker lock(&mutex);
+        progress = setup;
+        progressValues.clear();
+        progressOpen = true;
+        ++progressStarts;
+    }
+    void progressSetRange(int minimum, int maximum) override
+    {
+        QMutexLocker lock(&mutex);
+        progress.minimum = minimum;
+        progress.maximum = maximum;
+    }
+    void progressSetValue(int value) override
+    {
+        QMutexLocker lock(&mutex);
+        progressValues.append(value);
+    }
+    // Cancelled once `cancelAfterValues` values have been set (never while -1).
+    bool progressCancelled() override
+    {
+        QMutexLocker lock(&mutex);
+        return cancelAfterValues >= 0 && progressValues.size() >= cancelAfterValues;
+    }
+    void progressEnd() override
+    {
+        QMutexLocker lock(&mutex);
+        progressOpen = false;
+    }
 
     QList<Message> messages() const
     {
         QMutexLocker lock(&mutex);
         return list;
     }
+    QList<Message> messagesOfKind(const QString &kind) const
+    {
+        QList<Message> found;
+        for (const Message &m : messages())
+            if (m.kind == kind)
+                found.append(m);
+        return found;
+    }
     void clear()
     {
         QMutexLocker lock(&mutex);
         list.clear();
+        progressValues.clear();
+        progress = ProgressSetup();
+        progressStarts = 0;
+        progressOpen = false;
+    }
+    // clear() and the scripted answers back to their defaults.
+    void reset()
+    {
+        clear();
+        nextAnswer = Answer::Yes;
+        nextChoice = -2;
+        cancelAfterValues = -1;
     }
 
     Answer nextAnswer = Answer::Yes;
+    int nextChoice = -2;
+    int cancelAfterValues = -1;
+    ProgressSetup progress;
+    QList<int> progressValues;
+    int progressStarts = 0;
+    bool progressOpen = false;
 
 private:
-    void add(const char *kind, const QString &title, const QString &text)
+    void add(const char *kind, const QString &title, const QString &text,
+             const QStringList &buttons = QStringList())
     {
         QMutexLocker lock(&mutex);
-        list.append({QString::fromLatin1(kind), title, text, QThread::currentThread()});
+        list.append({QString::fromLatin1(kind), title, text, QThread::currentThread(), buttons});
     }
     mutable QMutex mutex;
     QList<Message> list;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class ParameterTable;
+class ParameterTransfer;
+class ProgressScope;
+class UnitScale;
+
+// Reads every parameter of the table into "Current value", or writes the
+// "Setting value" (or "Current value") column to the drive, inside a progress
+// dialog. Runs in the thread that owns the table; the link's quietReads flag
+// marks the whole run.
+class BatchTransfer
+{
+public:
+    struct Result {
+        enum class Status { Completed, NotStarted, Cancelled, LinkLost };
+        Status status = Status::NotStarted;
+        QList<int> failed;  // parameters that could not be read or written
+    };
+
+    BatchTransfer(ParameterTable &table, UnitScale &scale, ParameterTransfer &transfer)
+        : m_table(table), m_scale(scale), m_transfer(transfer)
+    {
+    }
+
+    Result readAll();
+    Result writeAll(bool settingColumn);
+
+private:
+    struct ReadPass;
+    enum class Step { Next, Again, Stop, Cancelled };
+
+    int rowsToRead() const;
+    Step readRow(ReadPass &pass);
+    Step readGapRow(ReadPass &pass, int number);
+    void finishRead(ReadPass &pass, Step last);
+
+    bool skippedByList(int number) const;
+    static bool skippedBySeries(int number);
+    Step writeRow(int row, bool settingColumn, Result &result, ProgressScope &progress);
+    void endWrite();
+
+    ParameterTable &m_table;
+    UnitScale &m_scale;
+    ParameterTransfer &m_transfer;
+};

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "batchtransfer.h"
+#include "catalogueversion.h"
+#include "hiddenparameterlist.h"
+#include "parametertable.h"
+#include "parametertransfer.h"
+#include "unitscale.h"
+
+#include <QObject>
+
+class QStandardItemModel;
+
+// The parameters core: the parameter table with its catalogue, the unit
+// scales, the hidden-parameter list and the transfers to and from the drive.
+// The parameter form shows and drives it; the command-line tool and the tests
+// use it without a window. Lives in the GUI thread; readParameter may also be
+// called from the polling threads.
+class ParameterCore : public QObject
+{
+    Q_OBJECT
+public:
+    using BatchResult = BatchTransfer::Result;
+
+    explicit ParameterCore(QObject *parent = nullptr);
+    ~ParameterCore() override;
+
+    ParameterTable &table() { return m_table; }
+    QStandardItemModel *model() const { return m_table.model(); }
+    int parameterCount() const { return m_table.parameterCount(); }
+    const QMap<char, double> &versionLimits() const { return m_version.versionLimits(); }
+
+    // The catalogue of the current series, in the current language.
+    void determineCatalogueVersion() { m_version.determineCatalogueVersion(); }
+    void loadCatalogue();
+    void reloadCatalogueTexts();
+    void loadHiddenParameters();
+    QList<HiddenParameterList::Entry> hiddenParameterList() const { return m_hidden.entries(); }
+
+    // Scales (see UnitScale).
+    bool scaleAsMultiplier() const { return m_scale.scaleAsMultiplier(); }
+    void setScaleAsMultiplier(bool multiplier) { m_scale.setScaleAsMultiplier(multiplier); }
+    int p21Scale() const { return m_scale.p21Scale(); }
+    int unitScale(int number, const QString &unit) { return m_scale.unitScale(number, unit); }
+    double readScale(int number) { return m_scale.readScale(number); }
+    bool readP21Scale() { return m_scale.readP21Scale(); }
+
+    // Single values (see ParameterTransfer).
+    double readParameter(int number) { return m_transfer.readParameter(number); }
+    bool writeParameter(int number, const QString &value, const QString &unit)
+    {
+        return m_transfer.writeParameter(number, value, unit);
+    }
+    static ParameterTransfer::RegisterValue toRegisterValue(const QString &text, int multiplier)
+    {
+        return ParameterTransfer::toRegisterValue(text, multiplier);
+    }
+
+    // The form's operations: batch read, batch write of the "Setting value"
+    // column (or of "Current value" when writeSettingColumn is false), the
+    // current row, the parameter functions and the clearing of the columns.
+    BatchResult readAllParameters();
+    BatchResult writeAllParameters();
+    bool writeSettingColumn() const { return m_writeSettingColumn; }
+    void setWriteSettingColumn(bool settingColumn) { m_writeSettingColumn = settingColumn; }
+    bool readCurrentRow() { return m_transfer.readCurrentRow(); }
+    bool writeCurrentRow() { return m_transfer.writeCurrentRow(); }
+    // "996" to "999": restore, clear and the like, as the function table says.
+    void runParameterFunction(int function);
+    void clearCurrentValues() { m_transfer.clearCurrentValues(); }
+    void clearSettingValues() { m_transfer.clearSettingValues(); }
+
+signals:
+    // A batch read runs (the "Batch Read" button is disabled meanwhile).
+    void batchReadRunning(bool running);
+
+private:
+    void arrangeRows();
+
+    ParameterTable m_table;
+    CatalogueVersion m_version;
+    HiddenParameterList m_hidden;
+    UnitScale m_scale;
+    ParameterTransfer m_transfer;
+    BatchTransfer m_batch;
+    bool m_writeSettingColumn = true;
+};
