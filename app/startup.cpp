@@ -6,6 +6,7 @@
 
 #include "link/linkstate.h"
 #include "link/portsetup.h"
+#include "monitor/monitorthread.h"
 #include "simulator/demoline.h"
 
 #include <QApplication>
@@ -13,6 +14,12 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QTranslator>
+
+namespace {
+MonitorThread *g_monitorThread = nullptr;
+}
+
+MonitorThread *monitorThread() { return g_monitorThread; }
 
 void initialiseSharedState()
 {
@@ -66,6 +73,9 @@ int runApplication(int argc, char **argv)
     QTranslator translator;
     QApplication::installTranslator(&translator);
     initialiseSharedState();
+    // The one monitor thread, not started; the pages start it.
+    MonitorThread monitor;
+    g_monitorThread = &monitor;
 
     GuiInteraction interaction;
     setUserInteraction(&interaction);
@@ -74,6 +84,7 @@ int runApplication(int argc, char **argv)
     window->showMaximized();
     const int result = app.exec();
     delete window;
+    g_monitorThread = nullptr;
     setUserInteraction(nullptr);
     return result;
 }

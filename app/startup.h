@@ -1,6 +1,10 @@
 #pragma once
 
+class MonitorThread;
 class QMainWindow;
+
+// The program's monitor thread, created at start-up (null outside the program).
+MonitorThread *monitorThread();
 
 // The process-wide start-up of the program: link and shared state to their
 // start values, the language choice from LT.txt and the series feature table

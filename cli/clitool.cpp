@@ -58,6 +58,9 @@ QString CliTool::usage()
         "                         (P number, name, current value, unit; tab-separated)\n"
         "  params get N           read parameter N with its catalogue scale\n"
         "  params set N VALUE     write VALUE, in the parameter's unit, to parameter N\n"
+        "  monitor [--quantities LIST] [--cycles N | --seconds S]\n"
+        "                         read the drive's identity, then the live quantities\n"
+        "                         (LIST of positions 0 to 23, default 0,1,2) once per cycle\n"
         "  simulate --pty [--link PATH] [--protocol rtu|ascii|native] [--baud N]\n"
         "           [--line-end none|cr|crlf] [--turnaround MS] [--fast]\n"
         "           [--drive STATION:MODEL[:VERSION]]...\n"
@@ -85,8 +88,14 @@ int CliTool::driveFailure()
 {
     if (m_errors.isEmpty())
         m_errors.append(-1);
-    for (int code : qAsConst(m_errors))
-        m_err << errorMessage(code) << '\n';
+    // A dead line fails every step the same way: say it once.
+    QStringList shown;
+    for (int code : qAsConst(m_errors)) {
+        const QString text = errorMessage(code);
+        if (!shown.contains(text))
+            shown.append(text);
+    }
+    m_err << shown.join(QLatin1Char('\n')) << '\n';
     m_err.flush();
     return 1;
 }
@@ -250,6 +259,8 @@ int CliTool::runCommand(const QStringList &command)
         return cmdFunction(command);
     if (name == QLatin1String("params"))
         return cmdParams(command);
+    if (name == QLatin1String("monitor"))
+        return cmdMonitor(command);
     return usageError(QStringLiteral("unknown command %1").arg(name));
 }
 

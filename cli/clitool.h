@@ -55,6 +55,14 @@ private:
     int cmdSimulate(const QStringList &args, Options options);
     int parseSimulation(const QStringList &args, Options &o, SimulationOptions &sim);
     std::shared_ptr<Transport> simulatedPort(const Options &o);
+    struct MonitorOptions {
+        QList<int> quantities{0, 1, 2};
+        int cycles = 0;
+        double seconds = 0;
+    };
+    int cmdMonitor(const QStringList &command);
+    int parseMonitor(const QStringList &command, MonitorOptions &m);
+    int monitorLoop(const MonitorOptions &m);
     int cmdParams(const QStringList &command);
     int prepareCatalogue(ParameterCore &core);
     int paramsRead(ParameterCore &core);

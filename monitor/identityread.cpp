@@ -106,7 +106,11 @@ QString IdentityRead::versionText(int last)
         const double v = currentDriver()->readRegister(last, 0.01);
         return v == -1 ? QString() : shortText(v);
     }
+    // Trailing zeros fill the version to five characters ("V0.40"); a whole
+    // version such as "1" gets its decimal point first ("V1.00", not "V1000").
     QString text = QStringLiteral("V") + m_parameters.catalogueVersion();
+    if (!text.contains(QLatin1Char('.')))
+        text += QLatin1Char('.');
     while (text.size() < 5)
         text += QLatin1Char('0');
     return text;

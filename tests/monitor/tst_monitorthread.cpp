@@ -303,6 +303,25 @@ private slots:
         QVERIFY(!linkState().silentReads);
     }
 
+    void versionTexts_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("two decimals") << "0.33" << "V0.33";
+        QTest::newRow("one decimal") << "0.4" << "V0.40";
+        QTest::newRow("whole number") << "1" << "V1.00";
+        QTest::newRow("four characters") << "1.10" << "V1.10";
+    }
+    void versionTexts()
+    {
+        QFETCH(QString, version);
+        QFETCH(QString, text);
+        attach("ZM-043-7.5K");
+        m_parameters.version = version;
+        QCOMPARE(IdentityRead(m_parameters).run().value(1), text);
+        m_parameters.version = "0.33";
+    }
+
     void refusedGuardWriteStillStarts()
     {
         auto drive = attach("ZM-043-7.5K");

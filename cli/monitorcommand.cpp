@@ -1,0 +1,98 @@
+// vantreo-cli monitor: the drive's identity, then the requested live
+// quantities once per complete monitor cycle.
+#include "clitool.h"
+
+#include "app/sharedstate.h"
+#include "link/linkstate.h"
+#include "monitor/coreparameteraccess.h"
+#include "monitor/identityread.h"
+#include "monitor/monitordata.h"
+#include "monitor/monitorthread.h"
+#include "parameters/parametercore.h"
+
+#include <QElapsedTimer>
+
+int CliTool::parseMonitor(const QStringList &command, MonitorOptions &m)
+{
+    for (int i = 1; i < command.size(); ++i) {
+        const QString a = command.at(i);
+        if (i + 1 >= command.size())
+            return usageError(QStringLiteral("monitor: %1 needs a value").arg(a));
+        const QString v = command.at(++i);
+        bool ok = false;
+        if (a == QLatin1String("--quantities")) {
+            m.quantities.clear();
+            for (const QString &k : v.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                const int q = k.toInt(&ok);
+                if (!ok || q < 0 || q >= MonitorData::kSize)
+                    return usageError(QStringLiteral("bad quantity %1 (0 to 23)").arg(k));
+                m.quantities.append(q);
+            }
+            ok = !m.quantities.isEmpty();
+        } else if (a == QLatin1String("--cycles")) {
+            m.cycles = v.toInt(&ok);
+            ok = ok && m.cycles > 0;
+        } else if (a == QLatin1String("--seconds")) {
+            m.seconds = v.toDouble(&ok);
+            ok = ok && m.seconds > 0 && m.seconds < 1e7;
+        } else {
+            return usageError(QStringLiteral("monitor: unknown option %1").arg(a));
+        }
+        if (!ok)
+            return usageError(QStringLiteral("monitor: bad value for %1: %2").arg(a, v));
+    }
+    if (m.cycles > 0 && m.seconds > 0)
+        return usageError(QStringLiteral("monitor takes --cycles or --seconds, not both"));
+    if (m.cycles == 0 && m.seconds == 0)
+        m.cycles = 10;
+    return 0;
+}
+
+int CliTool::cmdMonitor(const QStringList &command)
+{
+    MonitorOptions m;
+    if (const int rc = parseMonitor(command, m))
+        return rc;
+    if (seriesLetter() == '0')
+        return usageError(QStringLiteral("monitor needs the drive's --model"));
+    ParameterCore core;
+    if (const int rc = prepareCatalogue(core))
+        return rc;
+    CoreParameterAccess parameters(core);
+    const QStringList identity = IdentityRead(parameters).run();
+    if (identity.isEmpty())
+        return driveFailure();
+    m_out << identity.join(QLatin1Char('\t')) << '\n';
+    m_out.flush();
+
+    MonitorData &data = monitorData();
+    data.reset();
+    for (int k : qAsConst(m.quantities))
+        data.setDialFlag(k, true);
+    return monitorLoop(m);
+}
+
+// Cycles in this thread, as the monitor thread runs them; a failed cycle is
+// silent unless it lost the link, which ends the command.
+int CliTool::monitorLoop(const MonitorOptions &m)
+{
+    MonitorThread monitor;
+    MonitorData &data = monitorData();
+    QElapsedTimer clock;
+    clock.start();
+    int done = 0;
+    while (m.cycles > 0 ? done < m.cycles : clock.elapsed() < m.seconds * 1000) {
+        if (!monitor.runCycle()) {
+            if (linkState().linkLost)
+                return driveFailure();
+            continue;
+        }
+        ++done;
+        m_out << QString::number(clock.elapsed() / 1000.0, 'f', 3);
+        for (int k : m.quantities)
+            m_out << '\t' << QString::number(data.value(k), 'g', 6);
+        m_out << '\n';
+        m_out.flush();
+    }
+    return 0;
+}
