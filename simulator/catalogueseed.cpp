@@ -83,8 +83,7 @@ void applyRange(SimulatedDrive::Parameter &p, const QString &range, int digits, 
 
 void applyEntry(SimulatedDrive &drive, const Entry &e)
 {
-    if (e.number < 0 || e.number >= 1600 || e.number == 77 || e.number == 188 ||
-        e.number == 199)
+    if (e.number < 0 || e.number >= 1600 || e.number == 77 || drive.isIdentityRegister(e.number))
         return;
     SimulatedDrive::Parameter p = drive.hasParameter(e.number) ? drive.parameter(e.number)
                                                                : SimulatedDrive::Parameter();
@@ -99,6 +98,9 @@ void applyEntry(SimulatedDrive &drive, const Entry &e)
     applyRange(p, e.range, p.digits, firstVariant);
     bool ok = false;
     const double value = e.defaultText.toDouble(&ok);
+    // P.56 holds the drive's rated current, whatever the catalogue's default.
+    if (e.number == 56)
+        ok = false;
     if (ok && (value == 9999 || value == 99999))
         p.defaultValue = 0xFFFF;
     else if (ok)

@@ -115,12 +115,16 @@ void SimulatedDrive::seedParameters()
 
 void SimulatedDrive::seedIdentity()
 {
-    m_fixed.insert(56, quint16(std::lround(ratedCurrent() * (bigCapacity() && m_series == 'G'
-                                                                  ? 10 : 100))));
+    // P.56 starts at the rated current, which the identity read takes from it:
+    // 0.01 A, 0.1 A on big ZM-K drives, whole amperes on ZN.
+    Parameter current;
+    current.digits = m_series == 'H' ? 0 : bigCapacity() && m_series == 'G' ? 1 : 2;
+    current.value = current.defaultValue =
+        quint16(std::lround(ratedCurrent() * std::pow(10.0, current.digits)));
+    m_parameters.insert(56, current);
     m_fixed.insert(188, versionRegister(m_series, m_version));
     const int voltageCode = m_voltageClass < 300 ? 2 : 3;
     if (m_series == 'H') {
-        m_fixed.insert(56, quint16(std::lround(ratedCurrent())));
         m_fixed.insert(300, quint16(std::lround(m_capacity * 100)));
         m_fixed.insert(301, quint16(m_voltageClass < 300 ? 220 : 440));
         // The firmware keeps its version x 100 in the integer part of P.199 (0.01 steps).
@@ -561,8 +565,6 @@ int SimulatedDrive::decimalDigits(int address) const
         return 2;
     if (address == SelectedValue)
         return selectedDigits(m_selector);
-    if (address == 56 && m_series != 'H')
-        return bigCapacity() && m_series == 'G' ? 1 : 2;
     if (address == 188)
         return 2;
     return 0;
@@ -609,6 +611,12 @@ bool SimulatedDrive::hasParameter(int number) const
 {
     QMutexLocker lock(&m_mutex);
     return m_parameters.contains(number);
+}
+
+bool SimulatedDrive::isIdentityRegister(int address) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_fixed.contains(address);
 }
 
 SimulatedDrive::Parameter SimulatedDrive::parameter(int number) const

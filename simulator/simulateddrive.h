@@ -48,6 +48,8 @@ public:
     // Parameters: defined (or redefined) with their default and range.
     void defineParameter(int number, const Parameter &p);
     bool hasParameter(int number) const;
+    // Identity registers the drive fills itself (read-only).
+    bool isIdentityRegister(int address) const;
     Parameter parameter(int number) const;
     QList<int> parameterNumbers() const;
     // Direct access for tests and the demo (no write guard, no range check).

@@ -112,6 +112,8 @@ SERIES = {
         overrides={
             9: ('Electronic thermal O/L relay (0: rated inverter current)',
                 '电子热继电器（0：变频器额定电流）', '0~500A', '0.01A', '0'),
+            # ZN drives keep their rated current in whole amperes.
+            56: (None, None, '0~500A', '1A', '0'),
             170: ('Communication protocol selection', '通讯协议选择', '0,1', '1', '0'),
             171: ('Modbus response waiting time', 'Modbus响应等待时间', '0~150ms', '1ms', '10'),
             172: ('Modbus baud rate', 'Modbus波特率', '0~5', '1', '1'),
