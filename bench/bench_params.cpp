@@ -1,0 +1,69 @@
+// The time of a full batch read of a catalogue against the simulated drive
+// with real byte timing, next to the limit the wire sets for the same
+// exchanges and the floor the protocol rules add.
+#include "app/series.h"
+#include "app/sharedstate.h"
+#include "link/driverfactory.h"
+#include "link/linkstate.h"
+#include "link/readwrite.h"
+#include "parameters/parametercore.h"
+#include "parameters/parameterstate.h"
+#include "simulator/catalogueseed.h"
+#include "simulator/simport.h"
+#include "simulator/simulatedline.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+void measure(const QString &model, int baud)
+{
+    setModelString(model);
+    setSeriesLetter(seriesLetterForModel(model, '0'));
+    auto line = std::make_shared<SimulatedLine>(1, 0);
+    line->addDrive(makeSimulatedDrive(1, model));
+    LineSettings settings;
+    settings.baudRate = baud;
+    auto port = std::make_shared<SimPort>(line);
+    port->applySettings(settings);
+    port->open();
+    linkState().reset();
+    linkState().protocolCode = 1;
+    linkState().setStation(1);
+    linkState().setSerialPort(port);
+    setCurrentDriver(createDriver(1));
+
+    ParameterCore core;
+    core.loadCatalogue();
+    port->clearWrites();
+    QElapsedTimer t;
+    t.start();
+    const auto result = core.readAllParameters();
+    const double seconds = t.nsecsElapsed() / 1e9;
+    const int exchanges = port->writes().size();
+    // A register read is 8 bytes out and 7 back.
+    const double oneWire = (8 + 7 + 1) * line->characterMs() + line->turnaroundMs();
+    const double wireSeconds = exchanges * oneWire / 1000;
+    const double floorSeconds = exchanges * (10 + std::ceil(oneWire) + 2) / 1000;
+    std::printf("%-14s %6d baud  %4d rows  %4d exchanges  %6.2f s  wire limit %6.2f s  "
+                "protocol floor %6.2f s  ratio to floor %.2f%s\n",
+                qPrintable(model), baud, core.parameterCount(), exchanges, seconds, wireSeconds,
+                floorSeconds, seconds / floorSeconds,
+                result.status == ParameterCore::BatchResult::Status::Completed ? "" : "  (incomplete)");
+    linkState().setSerialPort(nullptr);
+}
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    setDataDirectory(QStringLiteral(VANTREO_BIN_DIR));
+    loadSeriesFeatures();
+    for (const char *model : {"ZM-043-7.5K", "ZQ1-043-5.5K", "ZN-020-5.5K"})
+        for (int baud : {9600, 115200})
+            measure(QString::fromLatin1(model), baud);
+    return 0;
+}
