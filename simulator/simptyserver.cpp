@@ -25,8 +25,6 @@ SimPtyServer::~SimPtyServer()
 {
     if (!m_linkPath.isEmpty())
         QFile::remove(m_linkPath);
-    if (m_slave >= 0)
-        ::close(m_slave);
     if (m_master >= 0)
         ::close(m_master);
 }
@@ -39,15 +37,18 @@ bool SimPtyServer::open(const QString &linkPath, QString *error)
         return false;
     }
     m_slavePath = QString::fromLocal8Bit(ptsname(m_master));
-    // Holding the slave open keeps the terminal alive between clients; raw
-    // mode lets every byte through unchanged.
-    m_slave = ::open(m_slavePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-    if (m_slave >= 0) {
+    // The terminal starts raw, so that every byte passes unchanged before
+    // a client sets its own line settings; the slave is not kept open (a
+    // second opener of the same terminal holds back a client's output on
+    // some kernels).
+    const int slave = ::open(m_slavePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    if (slave >= 0) {
         termios t{};
-        if (tcgetattr(m_slave, &t) == 0) {
+        if (tcgetattr(slave, &t) == 0) {
             cfmakeraw(&t);
-            tcsetattr(m_slave, TCSANOW, &t);
+            tcsetattr(slave, TCSANOW, &t);
         }
+        ::close(slave);
     }
     if (!linkPath.isEmpty()) {
         QFile::remove(linkPath);
@@ -68,7 +69,12 @@ void SimPtyServer::serve(const std::atomic<bool> &stop)
         pollfd p{m_master, POLLIN, 0};
         const int ready = ::poll(&p, 1, 20);
         const double gapMs = std::max(2.0, 3.5 * m_line->characterMs());
-        if (ready <= 0 || !(p.revents & POLLIN)) {
+        if (ready > 0 && !(p.revents & POLLIN)) {
+            // No client on the other side (hang-up): wait for the next one.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            continue;
+        }
+        if (ready <= 0) {
             // A frame broken off by silence is dropped, as a drive does.
             const double quiet =
                 std::chrono::duration<double, std::milli>(Clock::now() - lastByte).count();

@@ -31,7 +31,6 @@ private:
     std::shared_ptr<SimulatedLine> m_line;
     bool m_fast;
     int m_master = -1;
-    int m_slave = -1;
     QString m_slavePath;
     QString m_linkPath;
 };

@@ -124,7 +124,10 @@ void SimulatedDrive::seedIdentity()
     m_parameters.insert(56, current);
     m_fixed.insert(188, versionRegister(m_series, m_version));
     const int voltageCode = m_voltageClass < 300 ? 2 : 3;
+    m_fixedDigits.insert(188, 2);
     if (m_series == 'H') {
+        m_fixedDigits.insert(300, 2);
+        m_fixedDigits.insert(199, 2);
         m_fixed.insert(300, quint16(std::lround(m_capacity * 100)));
         m_fixed.insert(301, quint16(m_voltageClass < 300 ? 220 : 440));
         // The firmware keeps its version x 100 in the integer part of P.199 (0.01 steps).
@@ -137,6 +140,8 @@ void SimulatedDrive::seedIdentity()
         m_fixed.insert(r.first, quint16(voltageCode));
         m_fixed.insert(r.first + 1, quint16(std::lround(m_capacity * 100)));
         m_fixed.insert(r.last, quint16(std::lround(m_version * 100)));
+        m_fixedDigits.insert(r.first + 1, 2);
+        m_fixedDigits.insert(r.last, 2);
     }
 }
 
@@ -565,8 +570,8 @@ int SimulatedDrive::decimalDigits(int address) const
         return 2;
     if (address == SelectedValue)
         return selectedDigits(m_selector);
-    if (address == 188)
-        return 2;
+    if (m_fixed.contains(address))
+        return m_fixedDigits.value(address, 0);
     return 0;
 }
 

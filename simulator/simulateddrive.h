@@ -118,6 +118,7 @@ private:
     double m_voltageClass = 440;
     QHash<int, Parameter> m_parameters;
     QHash<int, quint16> m_fixed;  // identity registers that are not parameters
+    QHash<int, int> m_fixedDigits;  // decimal places the native protocol reports
     QHash<int, int> m_refused;
     QHash<int, int> m_refusedWrites;
     int m_nativeGroup = 0;

@@ -184,13 +184,32 @@ private slots:
         QCOMPARE(m_errors.codes(), codes);
     }
 
+    void servedOnAPseudoTerminal_data()
+    {
+        QTest::addColumn<QString>("protocol");
+        QTest::newRow("rtu") << "rtu";
+        QTest::newRow("ascii") << "ascii";
+        QTest::newRow("native") << "native";
+    }
     void servedOnAPseudoTerminal()
     {
+        QFETCH(QString, protocol);
         QProcess sim;
-        const QString link = m_dir.path() + "/simline";
+        // A failed check must not leave the server running into the next row.
+        struct Stop {
+            QProcess &p;
+            ~Stop()
+            {
+                if (p.state() != QProcess::NotRunning) {
+                    p.kill();
+                    p.waitForFinished(5000);
+                }
+            }
+        } stop{sim};
+        const QString link = m_dir.path() + "/simline-" + protocol;
         sim.start(VANTREO_BIN_DIR "/vantreo-cli",
                   {"--data", m_dir.path(), "simulate", "--pty", "--link", link, "--protocol",
-                   "rtu", "--baud", "19200", "--drive", "3:ZN-020-5.5K", "--drive",
+                   protocol, "--line-end", "crlf", "--baud", "19200", "--drive", "3:ZN-020-5.5K", "--drive",
                    "4:ZM-043-7.5K"});
         QVERIFY(sim.waitForReadyRead(5000));
         const QString path = QString::fromUtf8(sim.readLine()).trimmed();
@@ -200,8 +219,8 @@ private slots:
         auto cli = [&](const QStringList &args) {
             QProcess p;
             p.start(VANTREO_BIN_DIR "/vantreo-cli",
-                    QStringList{"--data", m_dir.path(), "--port", link, "--protocol", "rtu",
-                                "--baud", "19200"} + args);
+                    QStringList{"--data", m_dir.path(), "--port", link, "--protocol", protocol,
+                                "--line-end", "crlf", "--baud", "19200"} + args);
             p.waitForFinished(20000);
             return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
         };
