@@ -85,17 +85,19 @@ QByteArray font()
 }
 
 // A style XF (parent none) or the cell XF (parent style 0), general format,
-// bottom aligned, no borders, automatic pattern colours.
-QByteArray xf(bool style)
+// bottom aligned, no borders, automatic pattern colours. `ignored` marks the
+// attribute groups a style leaves alone (all but the font for the built-in
+// row and column styles).
+QByteArray xf(bool style, int fontIndex, int ignored)
 {
     QByteArray b;
-    add16(b, 0);  // font 0
+    add16(b, fontIndex);
     add16(b, 0);  // number format "General"
     add16(b, style ? 0xFFF5 : 0x0001);  // locked; style flag and parent
     add8(b, 0x20);  // bottom aligned
     add8(b, 0);     // no rotation
     add8(b, 0);     // no indent
-    add8(b, style ? 0xF4 : 0);  // attribute groups a style leaves to cells
+    add8(b, ignored);
     add32(b, 0);  // borders
     add32(b, 0);
     add16(b, 0x20C0);  // pattern colours 64 and 65
@@ -166,9 +168,10 @@ void BiffWriter::writeGlobals()
     record(kDateMode, QByteArray(2, '\0'));  // dates count from 1900
     for (int i = 0; i < 5; ++i)
         record(kFont, font());
-    for (int i = 0; i < 15; ++i)
-        record(kXf, xf(true));
-    record(kXf, xf(false));
+    record(kXf, xf(true, 0, 0));  // the "Normal" style
+    for (int i = 1; i < 15; ++i)
+        record(kXf, xf(true, i < 3 ? 1 : (i < 5 ? 2 : 0), 0xF4));
+    record(kXf, xf(false, 0, 0));
     record(kStyle, QByteArray::fromHex("0080" "00" "FF"));  // built-in "Normal" on XF 0
     b = QByteArray(6, '\0');  // sheet offset patched later, visible worksheet
     add8(b, 6);
@@ -181,9 +184,10 @@ void BiffWriter::writeGlobals()
 }
 
 // The shared string table. A text that does not fit in what is left of the
-// current record starts a CONTINUE record of its own when it fits in one
-// whole; longer texts are split at character boundaries (never inside a
-// surrogate pair), each continuation starting with the text's option byte.
+// current record starts a CONTINUE record of its own, so that texts up to
+// two records long span no more than two (all that libfreexl can join);
+// longer texts are split at character boundaries (never inside a surrogate
+// pair), each continuation starting with the text's option byte.
 void BiffWriter::writeStringTable()
 {
     beginRecord(kSst);
@@ -210,8 +214,7 @@ void BiffWriter::writeString(const QString &text, bool startsBucket)
         endRecord();
         beginRecord(kContinue);
     };
-    if ((m_recordHasText && whole > roomInRecord() && whole <= kMaxRecordBody) ||
-        roomInRecord() < 3 + width)
+    if ((m_recordHasText && whole > roomInRecord()) || roomInRecord() < 3 + width)
         continueRecord();
     if (startsBucket) {
         add32(m_bucketOffsets, quint32(m_out.size()));

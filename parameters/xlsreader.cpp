@@ -38,7 +38,13 @@ bool XlsReader::read(const QString &fileName, WorkbookCells *cells, QString *err
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return failWith(error, file.errorString());
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    // In pieces: a read of the whole limit at once would reserve all of it.
+    QByteArray bytes;
+    for (QByteArray piece; bytes.size() <= kMaxFileSize; bytes += piece) {
+        piece = file.read(1 << 20);
+        if (piece.isEmpty())
+            break;
+    }
     if (bytes.size() > kMaxFileSize)
         return failWith(error, QStringLiteral("the file is too large for a workbook"));
     if (bytes.isEmpty())
