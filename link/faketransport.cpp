@@ -102,12 +102,23 @@ int FakeTransport::transact(const QByteArray &frame, int wanted, char *buf, int 
     int n = -1;
     if (isOpen())
         n = transactOn(*this, frame, wanted, buf, bufSize, &stats);
+    if (stats.timedOut)
+        m_unsettled = true;
     {
         QMutexLocker lock(&m_mutex);
         m_stats.append(stats);
     }
     m_active.fetch_sub(1);
     return n;
+}
+
+void FakeTransport::settle()
+{
+    if (!m_unsettled.exchange(false) || !isOpen())
+        return;
+    const int polls = settleLine(*this);
+    if (polls > 0)
+        m_settlePolls.fetch_add(polls);
 }
 
 void FakeTransport::schedule(const QByteArray &bytes, double start, double interval)

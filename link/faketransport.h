@@ -55,6 +55,9 @@ public:
     bool applySettings(const LineSettings &settings) override;
     LineSettings settings() const override;
     int transact(const QByteArray &frame, int wanted, char *buf, int bufSize) override;
+    void settle() override;
+    // Polls spent waiting out late answers before exchanges.
+    int settlePolls() const { return m_settlePolls.load(); }
 
 private:
     struct Timed {
@@ -86,4 +89,6 @@ private:
     std::atomic<int> m_pollMs{1};
     std::atomic<int> m_active{0};
     std::atomic<int> m_overlaps{0};
+    std::atomic<bool> m_unsettled{false};
+    std::atomic<int> m_settlePolls{0};
 };

@@ -132,6 +132,8 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
 
     link.portLock.acquire();
     const std::shared_ptr<Transport> port = link.serialPort();
+    if (port)
+        port->settle();
     // The Modbus ASCII packed read expects up to 27 characters; the buffer
     // must hold every answer a request asks for.
     std::vector<char> buf(size_t(std::max(kAnswerBufferSize, expected)));

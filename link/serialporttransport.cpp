@@ -82,10 +82,23 @@ int SerialPortTransport::transact(const QByteArray &frame, int wanted, char *buf
 {
     int n = -1;
     runOnIoThread([&] {
-        if (m_worker->isOpen())
-            n = transactOn(*m_worker, frame, wanted, buf, bufSize);
+        if (!m_worker->isOpen())
+            return;
+        AnswerReadStats stats;
+        n = transactOn(*m_worker, frame, wanted, buf, bufSize, &stats);
+        if (stats.timedOut)
+            m_worker->setUnsettled(true);
     });
     return n;
+}
+
+void SerialPortTransport::settle()
+{
+    runOnIoThread([&] {
+        if (m_worker->unsettled() && m_worker->isOpen())
+            settleLine(*m_worker);
+        m_worker->setUnsettled(false);
+    });
 }
 
 QString SerialPortTransport::systemPortName(const QString &portText)

@@ -28,6 +28,7 @@ public:
     bool applySettings(const LineSettings &settings) override;
     LineSettings settings() const override;
     int transact(const QByteArray &frame, int wanted, char *buf, int bufSize) override;
+    void settle() override;
 
     // The name a stored port text opens: on Windows "\\.\" before names longer
     // than four characters ("Com12"); elsewhere the text unchanged.

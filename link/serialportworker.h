@@ -30,10 +30,15 @@ public:
     qint64 readInto(char *buf, qint64 max) override;
     int pollIntervalMs() const override;
 
+    // An attempt gave up waiting; its answer may still come (see Transport::settle).
+    bool unsettled() const { return m_unsettled; }
+    void setUnsettled(bool on) { m_unsettled = on; }
+
 private:
     bool pushSettings();
 
     QSerialPort *m_port = nullptr;
     QString m_name;
     LineSettings m_settings;
+    bool m_unsettled = false;
 };

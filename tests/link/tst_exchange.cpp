@@ -71,6 +71,45 @@ private slots:
         QVERIFY(!linkState().linkLost);
     }
 
+    // A drive that answers later than the read window: the first attempt's
+    // answer arrives during the second attempt (same request, so it is
+    // taken), the last attempt's answer while the next exchange waits. It
+    // must never be taken for the answer of the next exchange (another
+    // register): that exchange waits the line out first.
+    void lateAnswerIsNotTakenByTheNextExchange_data()
+    {
+        QTest::addColumn<double>("lateMs");
+        QTest::addColumn<double>("first");
+        QTest::newRow("during the next attempt") << 60.0 << 300.0;
+        QTest::newRow("during the third attempt") << 150.0 << 300.0;
+        QTest::newRow("after the third attempt") << 170.0 << -1.0;
+    }
+    void lateAnswerIsNotTakenByTheNextExchange()
+    {
+        QFETCH(double, lateMs);
+        QFETCH(double, first);
+        m_fake->setResponder([lateMs](const QByteArray &request) {
+            QByteArray body = bytesOf("01 03 02");
+            body.append(request.mid(2, 2));  // every register holds its address
+            return QList<FakeTransport::Reply>{{withCrc(body), lateMs, 1}};
+        });
+        linkState().quietReads = true;
+        QCOMPARE(m_driver->readRegister(300, 1), first);
+        QCOMPARE(m_driver->readRegister(301, 1), 301.0);
+        QVERIFY(m_fake->settlePolls() >= 51);
+        QCOMPARE(m_driver->readRegister(302, 1), 302.0);
+    }
+
+    // Settling costs nothing while every attempt gets its answer in time.
+    void noSettlingAfterTimelyAnswers()
+    {
+        for (int i = 0; i < 3; ++i) {
+            m_fake->enqueueReply(withCrc(bytesOf("01 03 02 00 05")), 2, 1);
+            QCOMPARE(m_driver->readRegister(300, 1), 5.0);
+        }
+        QCOMPARE(m_fake->settlePolls(), 0);
+    }
+
     void noAnswerFailsWithCommunicationError_data()
     {
         QTest::addColumn<QString>("operation");

@@ -1,0 +1,39 @@
+# Sanitizer builds: -DVANTREO_SANITIZE=address (AddressSanitizer with
+# UndefinedBehaviorSanitizer, stopping at the first undefined behaviour) or
+# -DVANTREO_SANITIZE=thread (ThreadSanitizer). Every target below the
+# including CMakeLists.txt is built with it: core, command-line tool, GUI,
+# tests, benchmarks. scripts/sanitize.sh makes such a build and runs the tests.
+set(VANTREO_SANITIZE "" CACHE STRING "Sanitizer build: empty, address or thread")
+set_property(CACHE VANTREO_SANITIZE PROPERTY STRINGS "" address thread)
+
+if(VANTREO_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(VANTREO_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+  # Qt's locks live in an uninstrumented library, so ThreadSanitizer would not
+  # see them order anything. Every call of ours into them is routed through
+  # tsanqtsync.cpp, which tells ThreadSanitizer what the call orders.
+  set(_vantreo_wrapped
+    _ZN6QMutex4lockEv _ZN6QMutex6unlockEv _ZN6QMutex7tryLockEi
+    _ZN10QSemaphore7acquireEi _ZN10QSemaphore7releaseEi
+    _ZN10QSemaphore10tryAcquireEi _ZN10QSemaphore10tryAcquireEii
+    _ZN14QReadWriteLock11lockForReadEv _ZN14QReadWriteLock12lockForWriteEv
+    _ZN14QReadWriteLock14tryLockForReadEv _ZN14QReadWriteLock14tryLockForReadEi
+    _ZN14QReadWriteLock15tryLockForWriteEv _ZN14QReadWriteLock15tryLockForWriteEi
+    _ZN14QReadWriteLock6unlockEv
+    _ZN14QWaitCondition4waitEP6QMutex14QDeadlineTimer _ZN14QWaitCondition4waitEP6QMutexm
+    _ZN14QWaitCondition7wakeOneEv _ZN14QWaitCondition7wakeAllEv
+    _ZN7QThread5startENS_8PriorityE _ZN7QThread4waitE14QDeadlineTimer _ZN7QThread4waitEm)
+  foreach(symbol IN LISTS _vantreo_wrapped)
+    add_link_options(-Wl,--wrap=${symbol})
+  endforeach()
+  add_library(vantreo_tsan_qt OBJECT ${CMAKE_CURRENT_LIST_DIR}/tsanqtsync.cpp)
+  target_link_libraries(vantreo_tsan_qt PRIVATE Qt5::Core)
+  # Linked into every target made after this point.
+  link_libraries(vantreo_tsan_qt)
+elseif(NOT VANTREO_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "VANTREO_SANITIZE must be empty, address or thread")
+endif()
