@@ -37,6 +37,15 @@ QList<QByteArray> FakeTransport::writes() const
     return m_writes;
 }
 
+QList<QByteArray> FakeTransport::takeWrites()
+{
+    QMutexLocker lock(&m_mutex);
+    QList<QByteArray> taken;
+    taken.swap(m_writes);
+    m_stats.clear();
+    return taken;
+}
+
 void FakeTransport::clearWrites()
 {
     QMutexLocker lock(&m_mutex);

@@ -36,6 +36,8 @@ public:
     void injectBytes(const QByteArray &bytes, double delayMs = 0);
 
     QList<QByteArray> writes() const;
+    // The frames written since the last call (or clearWrites), and forgets them.
+    QList<QByteArray> takeWrites();
     void clearWrites();
     QList<AnswerReadStats> readStats() const;
     // How many attempts started while another one was still running.

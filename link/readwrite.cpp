@@ -7,6 +7,7 @@
 #include "app/userinteraction.h"
 
 #include <QFile>
+#include <QHash>
 #include <QTextStream>
 #include <QThread>
 
@@ -20,9 +21,18 @@ namespace {
 constexpr double kTolerance = 1e-9;
 constexpr int kAttempts = 3;
 constexpr int kBytePauseMs = 10;
+
+std::atomic<quint64> g_driverSerial{0};
+
+// The last readings of the calling thread, by driver; gone with the thread.
+QHash<quint64, double> &threadReadings()
+{
+    thread_local QHash<quint64, double> readings;
+    return readings;
+}
 }  // namespace
 
-ReadWrite::ReadWrite(QObject *parent) : QObject(parent)
+ReadWrite::ReadWrite(QObject *parent) : QObject(parent), m_serial(++g_driverSerial)
 {
     loadFunctionTable();
 }
@@ -32,7 +42,9 @@ ReadWrite::~ReadWrite() = default;
 bool ReadWrite::writeRegister(int, int) { return true; }
 double ReadWrite::readRegister(int, double) { return -1; }
 int ReadWrite::runFunction(const QByteArray &) { return -1; }
-double ReadWrite::lastReading() { return m_lastReading.load(); }
+double ReadWrite::lastReading() { return threadReadings().value(m_serial, 0); }
+
+void ReadWrite::setLastReading(double value) { threadReadings().insert(m_serial, value); }
 int ReadWrite::readPacked(int, int) { return -1; }
 
 void ReadWrite::setProtocol(int protocol)

@@ -198,6 +198,36 @@ private slots:
             QCOMPARE(w.size(), 8);
     }
 
+    // A reading taken by one thread is not replaced by another thread's
+    // reading that ran before the first thread looked at it.
+    void lastReadingIsPerThread()
+    {
+        m_fake->setResponder([](const QByteArray &req) {
+            QByteArray body = req.left(2) + QByteArray(1, 2) + req.mid(2, 2);
+            return QList<FakeTransport::Reply>{{withCrc(body), 0.2, 0.1}};
+        });
+        std::atomic<int> step{0};
+        double seenByFirst = 0;
+        std::thread first([&] {
+            QCOMPARE(m_driver->runFunction("M0R"), 0);  // register 0x1100, x 0.01
+            step = 1;
+            while (step != 2)
+                std::this_thread::yield();
+            seenByFirst = m_driver->lastReading();
+        });
+        while (step != 1)
+            std::this_thread::yield();
+        QCOMPARE(m_driver->runFunction("M1R"), 0);  // register 0x1101
+        step = 2;
+        first.join();
+        QCOMPARE(seenByFirst, 43.52);
+        QCOMPARE(m_driver->lastReading(), 43.53);
+        // A thread that took no reading sees the initial value.
+        double fresh = -1;
+        std::thread([&] { fresh = m_driver->lastReading(); }).join();
+        QCOMPARE(fresh, 0.0);
+    }
+
     void overlapDetectorWorks()
     {
         // The same load straight on the port, without the port lock, must be
