@@ -37,3 +37,30 @@ elseif(VANTREO_SANITIZE STREQUAL "thread")
 elseif(NOT VANTREO_SANITIZE STREQUAL "")
   message(FATAL_ERROR "VANTREO_SANITIZE must be empty, address or thread")
 endif()
+
+# Run-time options for a test (called by vantreo_test): stop at the first
+# report, and suppress only what the files in this folder list. Tests that
+# start a GUI application record allocation stacks in full, so that the
+# suppressions of Qt's platform plugin can match (the fast unwinder stops
+# inside Qt's libraries; the full one is slow). Applied once the test's
+# folder is read, when all its libraries are known.
+function(vantreo_sanitize_test name)
+  if(NOT VANTREO_SANITIZE STREQUAL "")
+    # Deferred arguments are expanded when the call runs: pass the name as text.
+    cmake_language(EVAL CODE "cmake_language(DEFER CALL _vantreo_sanitize_test_environment [[${name}]])")
+  endif()
+endfunction()
+
+function(_vantreo_sanitize_test_environment name)
+  set(dir ${CMAKE_SOURCE_DIR}/sanitizers)
+  set(asan "detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1")
+  get_target_property(libs ${name} LINK_LIBRARIES)
+  if(libs MATCHES "vantreo_gui|Qt5::Widgets|Qt5::Gui")
+    set(asan "${asan}:fast_unwind_on_malloc=0")
+  endif()
+  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+    "ASAN_OPTIONS=${asan}"
+    "LSAN_OPTIONS=suppressions=${dir}/lsan.supp:print_suppressions=0"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+    "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=${dir}/tsan.supp:print_suppressions=0")
+endfunction()

@@ -13,12 +13,8 @@ case "$kind" in
   thread) dir=build-tsan ;;
   *) echo "usage: $0 [address|thread] [ctest arguments]" >&2; exit 2 ;;
 esac
-supp="$PWD/sanitizers"
-# Stop at the first report of any kind; suppress only what sanitizers/ lists (Qt's own).
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1"
-export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp:print_suppressions=0"
+# The sanitizers' run-time options (stop at the first report, suppress only
+# what sanitizers/*.supp lists) are set per test by CMake.
 if [ "$kind" = thread ]; then
   export VANTREO_STRESS_SECONDS="${VANTREO_STRESS_SECONDS:-60}"
 fi
