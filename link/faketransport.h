@@ -58,6 +58,7 @@ public:
     LineSettings settings() const override;
     int transact(const QByteArray &frame, int wanted, char *buf, int bufSize) override;
     void settle() override;
+    void pauseMs(int ms) override { waitMs(ms); }
     // Polls spent waiting out late answers before exchanges.
     int settlePolls() const { return m_settlePolls.load(); }
 

@@ -153,8 +153,12 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
     int attempts = 0;
     while (attempts < kAttempts) {
         ++attempts;
-        if (form == FrameForm::Bytes)
-            QThread::msleep(kBytePauseMs);
+        if (form == FrameForm::Bytes) {
+            if (port)
+                port->pauseMs(kBytePauseMs);
+            else
+                QThread::msleep(kBytePauseMs);
+        }
         n = port ? port->transact(frame, expected, buf.data(), int(buf.size())) : -1;
         ex.answer = n > 0 ? QByteArray(buf.data(), n) : QByteArray();
         ex.answerBad = !answerPasses(ex.answer);

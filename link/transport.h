@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QThread>
 
 // Line settings of a serial port.
 struct LineSettings {
@@ -48,4 +49,11 @@ public:
     // is waited out until it has been quiet for a whole read window, and what
     // came is dropped.
     virtual void settle() = 0;
+
+    // The pause before an attempt of the byte form. Line time: a scripted
+    // port lets it pass on its own clock, so answers that arrive during it
+    // arrive there too.
+    virtual void pauseMs(int ms);
 };
+
+inline void Transport::pauseMs(int ms) { QThread::msleep(ulong(ms)); }
