@@ -4,6 +4,21 @@
 # including CMakeLists.txt is built with it: core, command-line tool, GUI,
 # tests, benchmarks. scripts/sanitize.sh makes such a build and runs the tests.
 set(VANTREO_SANITIZE "" CACHE STRING "Sanitizer build: empty, address or thread")
+# The fuzzing build: everything instrumented for libFuzzer's coverage, with
+# AddressSanitizer and UndefinedBehaviorSanitizer; the targets are in fuzz/.
+option(VANTREO_FUZZ "Build the libFuzzer targets (needs clang++)" OFF)
+if(VANTREO_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "VANTREO_FUZZ needs clang++ (-DCMAKE_CXX_COMPILER=clang++-14)")
+  endif()
+  if(NOT VANTREO_SANITIZE STREQUAL "")
+    message(FATAL_ERROR "VANTREO_FUZZ brings its own sanitizers; leave VANTREO_SANITIZE empty")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined
+                      -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 set_property(CACHE VANTREO_SANITIZE PROPERTY STRINGS "" address thread)
 
 if(VANTREO_SANITIZE STREQUAL "address")

@@ -10,6 +10,7 @@
 #include <QReadWriteLock>
 #include <QSemaphore>
 #include <QThread>
+#include <QVariant>
 #include <QWaitCondition>
 
 extern "C" {
