@@ -83,6 +83,10 @@ QByteArray ReadWrite::functionRecord(const QString &rawLine, int protocol)
         }
         return record;
     }
+    // The text record is cut from the joined line, whose first character
+    // stands for the protocol: "02" or "+2" would shift the name by one.
+    if (pieces.at(0).size() != 1)
+        return QByteArray();
     const QByteArray joined = QString(line).remove(QLatin1Char('-')).toLatin1();
     if (joined.size() < 4)
         return QByteArray();
