@@ -23,7 +23,8 @@ const char *const kFunctions[] = {"MOD", "STA", "M0N", "M1N", "FWD", "REV", "STO
                                   "996", "FRE", "XYZ"};
 constexpr int kFunctionCount = int(sizeof kFunctions / sizeof kFunctions[0]);
 
-void runOperation(quint8 op, quint8 arg, const std::shared_ptr<FakeTransport> &port)
+void runOperation(quint8 op, quint8 arg, const std::shared_ptr<FakeTransport> &port,
+                  const QList<QByteArray> &answers)
 {
     const bool modbus = FUZZ_PROTOCOL != 0;
     switch (op % 5) {
@@ -40,7 +41,7 @@ void runOperation(quint8 op, quint8 arg, const std::shared_ptr<FakeTransport> &p
         // A Modbus write succeeds only on the drive's echo of the request.
         if (ok && modbus) {
             const QList<QByteArray> sent = port->writes();
-            fuzz::check(!sent.isEmpty());
+            fuzz::check(!sent.isEmpty() && answers.contains(sent.last()));
         }
         fuzz::check(!linkState().commError || !ok || !modbus);
         break;
@@ -80,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     auto port = std::make_shared<FakeTransport>();
     port->open();
-    for (const QByteArray &answer : fuzz::pieces(data + 3, size - 3))
+    const QList<QByteArray> answers = fuzz::pieces(data + 3, size - 3);
+    for (const QByteArray &answer : answers)
         port->enqueueReply(answer);
     LinkState &link = linkState();
     link.reset();
@@ -89,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     link.lineEnd = data[2] / 3 % 3;
     link.nativeGroup = data[2] & 0x80 ? -1 : data[2] / 9 % 10;
     link.setSerialPort(port);
-    runOperation(data[0], data[1], port);
+    runOperation(data[0], data[1], port, answers);
     link.setSerialPort(nullptr);
     return 0;
 }

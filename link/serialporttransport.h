@@ -2,6 +2,7 @@
 
 #include "transport.h"
 
+#include <QMutex>
 #include <QString>
 #include <QThread>
 
@@ -38,5 +39,6 @@ private:
     void runOnIoThread(const std::function<void()> &work) const;
 
     QThread m_thread;
+    mutable QMutex m_callMutex;
     SerialPortWorker *m_worker = nullptr;
 };

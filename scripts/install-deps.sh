@@ -6,7 +6,7 @@ packages=(
   qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev
   libqwt-qt5-dev libfreexl-dev
   socat mbpoll python3-pymodbus
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev llvm-14
 )
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
