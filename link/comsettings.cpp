@@ -39,16 +39,14 @@ ComSettings ComSettings::fromLine(const QString &rawLine, const ComSettings &bas
     return s;
 }
 
+// Joined, not built with chained arg(): a port text holding "%1" would
+// otherwise take the next field's value in its place.
 QString ComSettings::toLine() const
 {
-    return QStringLiteral("%1-%2-%3-%4-%5-%6-%7")
-        .arg(protocol)
-        .arg(portText)
-        .arg(baudIndex)
-        .arg(dataBitsIndex)
-        .arg(stopBitsIndex)
-        .arg(parityIndex)
-        .arg(lineEndIndex);
+    return QStringList{QString::number(protocol), portText, QString::number(baudIndex),
+                       QString::number(dataBitsIndex), QString::number(stopBitsIndex),
+                       QString::number(parityIndex), QString::number(lineEndIndex)}
+        .join(QLatin1Char('-'));
 }
 
 LineSettings ComSettings::lineSettings() const

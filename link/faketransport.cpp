@@ -37,6 +37,15 @@ QList<QByteArray> FakeTransport::writes() const
     return m_writes;
 }
 
+QList<QByteArray> FakeTransport::takeWrites()
+{
+    QMutexLocker lock(&m_mutex);
+    QList<QByteArray> taken;
+    taken.swap(m_writes);
+    m_stats.clear();
+    return taken;
+}
+
 void FakeTransport::clearWrites()
 {
     QMutexLocker lock(&m_mutex);
@@ -102,12 +111,23 @@ int FakeTransport::transact(const QByteArray &frame, int wanted, char *buf, int 
     int n = -1;
     if (isOpen())
         n = transactOn(*this, frame, wanted, buf, bufSize, &stats);
+    if (stats.timedOut)
+        m_unsettled = true;
     {
         QMutexLocker lock(&m_mutex);
         m_stats.append(stats);
     }
     m_active.fetch_sub(1);
     return n;
+}
+
+void FakeTransport::settle()
+{
+    if (!m_unsettled.exchange(false) || !isOpen())
+        return;
+    const int polls = settleLine(*this);
+    if (polls > 0)
+        m_settlePolls.fetch_add(polls);
 }
 
 void FakeTransport::schedule(const QByteArray &bytes, double start, double interval)

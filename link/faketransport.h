@@ -36,6 +36,8 @@ public:
     void injectBytes(const QByteArray &bytes, double delayMs = 0);
 
     QList<QByteArray> writes() const;
+    // The frames written since the last call (or clearWrites), and forgets them.
+    QList<QByteArray> takeWrites();
     void clearWrites();
     QList<AnswerReadStats> readStats() const;
     // How many attempts started while another one was still running.
@@ -55,6 +57,10 @@ public:
     bool applySettings(const LineSettings &settings) override;
     LineSettings settings() const override;
     int transact(const QByteArray &frame, int wanted, char *buf, int bufSize) override;
+    void settle() override;
+    void pauseMs(int ms) override { waitMs(ms); }
+    // Polls spent waiting out late answers before exchanges.
+    int settlePolls() const { return m_settlePolls.load(); }
 
 private:
     struct Timed {
@@ -86,4 +92,6 @@ private:
     std::atomic<int> m_pollMs{1};
     std::atomic<int> m_active{0};
     std::atomic<int> m_overlaps{0};
+    std::atomic<bool> m_unsettled{false};
+    std::atomic<int> m_settlePolls{0};
 };

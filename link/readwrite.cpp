@@ -7,6 +7,7 @@
 #include "app/userinteraction.h"
 
 #include <QFile>
+#include <QHash>
 #include <QTextStream>
 #include <QThread>
 
@@ -20,9 +21,18 @@ namespace {
 constexpr double kTolerance = 1e-9;
 constexpr int kAttempts = 3;
 constexpr int kBytePauseMs = 10;
+
+std::atomic<quint64> g_driverSerial{0};
+
+// The last readings of the calling thread, by driver; gone with the thread.
+QHash<quint64, double> &threadReadings()
+{
+    thread_local QHash<quint64, double> readings;
+    return readings;
+}
 }  // namespace
 
-ReadWrite::ReadWrite(QObject *parent) : QObject(parent)
+ReadWrite::ReadWrite(QObject *parent) : QObject(parent), m_serial(++g_driverSerial)
 {
     loadFunctionTable();
 }
@@ -32,7 +42,9 @@ ReadWrite::~ReadWrite() = default;
 bool ReadWrite::writeRegister(int, int) { return true; }
 double ReadWrite::readRegister(int, double) { return -1; }
 int ReadWrite::runFunction(const QByteArray &) { return -1; }
-double ReadWrite::lastReading() { return m_lastReading.load(); }
+double ReadWrite::lastReading() { return threadReadings().value(m_serial, 0); }
+
+void ReadWrite::setLastReading(double value) { threadReadings().insert(m_serial, value); }
 int ReadWrite::readPacked(int, int) { return -1; }
 
 void ReadWrite::setProtocol(int protocol)
@@ -71,6 +83,10 @@ QByteArray ReadWrite::functionRecord(const QString &rawLine, int protocol)
         }
         return record;
     }
+    // The text record is cut from the joined line, whose first character
+    // stands for the protocol: "02" or "+2" would shift the name by one.
+    if (pieces.at(0).size() != 1)
+        return QByteArray();
     const QByteArray joined = QString(line).remove(QLatin1Char('-')).toLatin1();
     if (joined.size() < 4)
         return QByteArray();
@@ -132,6 +148,8 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
 
     link.portLock.acquire();
     const std::shared_ptr<Transport> port = link.serialPort();
+    if (port)
+        port->settle();
     // The Modbus ASCII packed read expects up to 27 characters; the buffer
     // must hold every answer a request asks for.
     std::vector<char> buf(size_t(std::max(kAnswerBufferSize, expected)));
@@ -139,8 +157,12 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
     int attempts = 0;
     while (attempts < kAttempts) {
         ++attempts;
-        if (form == FrameForm::Bytes)
-            QThread::msleep(kBytePauseMs);
+        if (form == FrameForm::Bytes) {
+            if (port)
+                port->pauseMs(kBytePauseMs);
+            else
+                QThread::msleep(kBytePauseMs);
+        }
         n = port ? port->transact(frame, expected, buf.data(), int(buf.size())) : -1;
         ex.answer = n > 0 ? QByteArray(buf.data(), n) : QByteArray();
         ex.answerBad = !answerPasses(ex.answer);

@@ -25,6 +25,10 @@ public:
     // "FRE" bytes 4 and 5 (counting from 1) carry the frequency, high byte first.
     virtual int runFunction(const QByteArray &code);
     void loadFunctionTable();
+    // The value of the calling thread's last successful monitor reading ('M?R'
+    // function) on this driver; 0 before its first one. Held per thread: the
+    // monitor thread reads a quantity and then takes the value, and another
+    // thread's reading in between must not hand it a different quantity.
     virtual double lastReading();
     // Low bytes of `count` registers packed, the first most significant; 0xFFFF on failure.
     virtual int readPacked(int address, int count);
@@ -85,13 +89,15 @@ protected:
     static bool isSelectorWrite(const QByteArray &name);
     static bool isWordFunction(const QByteArray &name);
 
-    void setLastReading(double value) { m_lastReading.store(value); }
+    void setLastReading(double value);
     QMutex &functionMutex() { return m_functionMutex; }
 
 private:
     mutable QMutex m_tableMutex;
     QList<QByteArray> m_table;
     std::atomic<int> m_protocol{0};
-    std::atomic<double> m_lastReading{0};
+    // Names this driver in each thread's readings (an address could be
+    // reused by a later driver).
+    const quint64 m_serial;
     QMutex m_functionMutex;
 };

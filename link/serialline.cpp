@@ -42,6 +42,27 @@ int readAnswer(SerialLine &line, char *buf, int bufSize, int wanted, AnswerReadS
     return int(taken);
 }
 
+int settleLine(SerialLine &line)
+{
+    line.discardInput();
+    int polls = 0;
+    int idle = 0;
+    while (idle < kQuietPollsIncomplete && polls < kMaxPolls) {
+        line.waitMs(line.pollIntervalMs());
+        ++polls;
+        const qint64 count = line.bytesWaiting();
+        if (count < 0)
+            return -1;
+        if (count > 0) {
+            line.discardInput();
+            idle = 0;
+        } else {
+            ++idle;
+        }
+    }
+    return polls;
+}
+
 int transactOn(SerialLine &line, const QByteArray &frame, int wanted, char *buf, int bufSize,
                AnswerReadStats *stats)
 {

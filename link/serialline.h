@@ -39,6 +39,11 @@ constexpr int kMaxPolls = 2000;
 int readAnswer(SerialLine &line, char *buf, int bufSize, int wanted,
                AnswerReadStats *stats = nullptr);
 
+// Waits until no byte has come for a whole read window (kQuietPollsIncomplete
+// polls, at most kMaxPolls in all) and drops everything that came. Returns
+// the polls it took, or -1 when the port failed.
+int settleLine(SerialLine &line);
+
 // One attempt on a line: drop stale input, write, read the answer.
 int transactOn(SerialLine &line, const QByteArray &frame, int wanted, char *buf, int bufSize,
                AnswerReadStats *stats = nullptr);

@@ -14,21 +14,25 @@ SerialPortTransport::SerialPortTransport(const QString &name)
 
 SerialPortTransport::~SerialPortTransport()
 {
-    // The port must be destroyed on the thread that owns it.
-    runOnIoThread([this] {
-        delete m_worker;
-        m_worker = nullptr;
-    });
+    // The port must be destroyed on the thread that owns it; the worker,
+    // holding nothing else, goes once that thread has ended.
+    runOnIoThread([this] { m_worker->releasePort(); });
     m_thread.quit();
     m_thread.wait();
+    delete m_worker;
 }
 
 void SerialPortTransport::runOnIoThread(const std::function<void()> &work) const
 {
-    if (QThread::currentThread() == &m_thread)
+    if (QThread::currentThread() == &m_thread) {
         work();
-    else
-        QMetaObject::invokeMethod(m_worker, work, Qt::BlockingQueuedConnection);
+        return;
+    }
+    // One caller at a time: the worker holds one piece of work.
+    QMutexLocker lock(&m_callMutex);
+    m_worker->setPending(&work);
+    QMetaObject::invokeMethod(m_worker, "runPending", Qt::BlockingQueuedConnection);
+    m_worker->finishPending();
 }
 
 bool SerialPortTransport::open()
@@ -82,10 +86,23 @@ int SerialPortTransport::transact(const QByteArray &frame, int wanted, char *buf
 {
     int n = -1;
     runOnIoThread([&] {
-        if (m_worker->isOpen())
-            n = transactOn(*m_worker, frame, wanted, buf, bufSize);
+        if (!m_worker->isOpen())
+            return;
+        AnswerReadStats stats;
+        n = transactOn(*m_worker, frame, wanted, buf, bufSize, &stats);
+        if (stats.timedOut)
+            m_worker->setUnsettled(true);
     });
     return n;
+}
+
+void SerialPortTransport::settle()
+{
+    runOnIoThread([&] {
+        if (m_worker->unsettled() && m_worker->isOpen())
+            settleLine(*m_worker);
+        m_worker->setUnsettled(false);
+    });
 }
 
 QString SerialPortTransport::systemPortName(const QString &portText)

@@ -2,6 +2,7 @@
 
 #include "transport.h"
 
+#include <QMutex>
 #include <QString>
 #include <QThread>
 
@@ -28,6 +29,7 @@ public:
     bool applySettings(const LineSettings &settings) override;
     LineSettings settings() const override;
     int transact(const QByteArray &frame, int wanted, char *buf, int bufSize) override;
+    void settle() override;
 
     // The name a stored port text opens: on Windows "\\.\" before names longer
     // than four characters ("Com12"); elsewhere the text unchanged.
@@ -37,5 +39,6 @@ private:
     void runOnIoThread(const std::function<void()> &work) const;
 
     QThread m_thread;
+    mutable QMutex m_callMutex;
     SerialPortWorker *m_worker = nullptr;
 };

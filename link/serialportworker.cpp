@@ -42,6 +42,12 @@ void SerialPortWorker::closePort()
         m_port->close();
 }
 
+void SerialPortWorker::releasePort()
+{
+    delete m_port;
+    m_port = nullptr;
+}
+
 bool SerialPortWorker::isOpen() const { return m_port && m_port->isOpen(); }
 
 QString SerialPortWorker::portName() const { return m_name; }
@@ -72,6 +78,25 @@ bool SerialPortWorker::pushSettings()
     if (m_port->isOpen())
         m_port->clearError();
     return ok;
+}
+
+void SerialPortWorker::setPending(const std::function<void()> *work)
+{
+    QMutexLocker lock(&m_pendingMutex);
+    m_pending = work;
+}
+
+void SerialPortWorker::runPending()
+{
+    QMutexLocker lock(&m_pendingMutex);
+    if (m_pending)
+        (*m_pending)();
+    m_pending = nullptr;
+}
+
+void SerialPortWorker::finishPending()
+{
+    QMutexLocker lock(&m_pendingMutex);
 }
 
 void SerialPortWorker::discardInput()

@@ -3,7 +3,10 @@
 #include "serialline.h"
 #include "transport.h"
 
+#include <QMutex>
 #include <QObject>
+
+#include <functional>
 
 class QSerialPort;
 
@@ -17,6 +20,8 @@ public:
 
     bool openPort();
     void closePort();
+    // Destroys the port (on this object's thread).
+    void releasePort();
     bool isOpen() const;
     QString portName() const;
     QString errorString() const;
@@ -30,10 +35,25 @@ public:
     qint64 readInto(char *buf, qint64 max) override;
     int pollIntervalMs() const override;
 
+    // Work handed over by another thread: set it, invoke runPending() on this
+    // object's thread (blocking), then finishPending(). The hand-over and the
+    // return go through a mutex, so that every tool sees them ordered (Qt's
+    // event queue, inside Qt's library, is invisible to ThreadSanitizer).
+    void setPending(const std::function<void()> *work);
+    Q_INVOKABLE void runPending();
+    void finishPending();
+
+    // An attempt gave up waiting; its answer may still come (see Transport::settle).
+    bool unsettled() const { return m_unsettled; }
+    void setUnsettled(bool on) { m_unsettled = on; }
+
 private:
     bool pushSettings();
 
     QSerialPort *m_port = nullptr;
     QString m_name;
     LineSettings m_settings;
+    bool m_unsettled = false;
+    QMutex m_pendingMutex;
+    const std::function<void()> *m_pending = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QThread>
 
 // Line settings of a serial port.
 struct LineSettings {
@@ -40,4 +41,19 @@ public:
     // Returns the number of answer bytes put into `buf` (at most `bufSize`),
     // 0 when none came, -1 when the port failed.
     virtual int transact(const QByteArray &frame, int wanted, char *buf, int bufSize) = 0;
+
+    // Called before the first attempt of an exchange. An attempt that gave
+    // up waiting leaves its answer on the way; arriving during a later
+    // exchange it would be taken for that exchange's answer (a read of one
+    // register would return another's value). After such an attempt the line
+    // is waited out until it has been quiet for a whole read window, and what
+    // came is dropped.
+    virtual void settle() = 0;
+
+    // The pause before an attempt of the byte form. Line time: a scripted
+    // port lets it pass on its own clock, so answers that arrive during it
+    // arrive there too.
+    virtual void pauseMs(int ms);
 };
+
+inline void Transport::pauseMs(int ms) { QThread::msleep(ulong(ms)); }

@@ -83,6 +83,15 @@ QStringList IdentityRead::run()
     return first == 300 && last == 199 ? runSeriesH() : runGeneral(first, last);
 }
 
+// A read that fails after opening the write guard closes it again (as far
+// as the link allows): the drive must not be left taking parameter writes it
+// would otherwise refuse.
+QStringList IdentityRead::failedWithGuardOpen(const QString &saved)
+{
+    m_parameters.writeParameter(77, saved, QStringLiteral("1"));
+    return failed();
+}
+
 bool IdentityRead::saveAndOpenGuard(QString *saved)
 {
     linkState().acceptReject77 = true;
@@ -151,7 +160,7 @@ QStringList IdentityRead::runGeneral(int first, int last)
     const bool bigG = seriesLetter() == 'G' && modelCapacity(model) > 160;
     const double current = currentDriver()->readRegister(56, bigG ? 0.1 : 0.01);
     if (current == -1)
-        return failed();
+        return failedWithGuardOpen(saved);
     const QString currentText = shortText(current) + QLatin1Char('A');
 
     linkState().silentReads = true;
@@ -188,7 +197,7 @@ QStringList IdentityRead::runSeriesH()
         return failed();
     const double current = currentDriver()->readRegister(56, 1);
     if (current == -1)
-        return failed();
+        return failedWithGuardOpen(saved);
     const QString currentText = shortText(current) + QLatin1Char('A');
     const QString capacity = readParameterText(300);
     const QString voltage = readParameterText(301);

@@ -30,6 +30,7 @@ private:
     QStringList runGeneral(int first, int last);
     QStringList runSeriesH();
     bool saveAndOpenGuard(QString *saved);
+    QStringList failedWithGuardOpen(const QString &saved);
     QString readParameterText(int number);
     QString versionText(int last);
     static QString voltageText(const QString &firstText, bool *open);

@@ -7,6 +7,7 @@ packages=(
   libqwt-qt5-dev libfreexl-dev
   socat mbpoll python3-pymodbus
   pkg-config python3-xlrd python3-olefile
+  clang-14 libclang-rt-14-dev llvm-14
 )
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi

@@ -19,6 +19,30 @@ private slots:
         QCOMPARE(s.toLine(), QString("1-Com3-1-1-0-2-0"));
     }
 
+    // Port texts are the user's own; whatever they hold is stored as it is.
+    void portTextsRoundTrip_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::newRow("percent digit") << "%0";
+        QTest::newRow("percent placeholders") << "a%1b%7";
+        QTest::newRow("unicode") << QString::fromUtf8("\xc3\xa9tty");
+    }
+    void portTextsRoundTrip()
+    {
+        QFETCH(QString, port);
+        ComSettings s;
+        s.protocol = 2;
+        s.portText = port;
+        s.baudIndex = 3;
+        s.parityIndex = 1;
+        s.lineEndIndex = 2;
+        QCOMPARE(s.toLine(), QString("2-%1-3-1-0-1-2").arg(port));
+        const ComSettings back = ComSettings::fromLine(s.toLine());
+        QCOMPARE(back.portText, port);
+        QCOMPARE(back.baudIndex, 3);
+        QCOMPARE(back.toLine(), s.toLine());
+    }
+
     void handEditedLines_data()
     {
         QTest::addColumn<QString>("line");

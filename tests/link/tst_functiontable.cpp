@@ -42,6 +42,8 @@ private slots:
         QTest::newRow("empty line") << "" << 1 << QByteArray();
         QTest::newRow("letters for a protocol") << "x-M-0-R-03" << 1 << QByteArray();
         QTest::newRow("text line too short") << "2-MO" << 2 << QByteArray();
+        QTest::newRow("protocol with a leading zero") << "02-M0R-03-1000-0001" << 2 << QByteArray();
+        QTest::newRow("protocol with a sign") << "+2-M0R-03-1000-0001" << 2 << QByteArray();
     }
     void record()
     {

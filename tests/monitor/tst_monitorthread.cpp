@@ -338,9 +338,17 @@ private slots:
         QVERIFY(!currentDriver()->writeRegister(77, 1));
     }
 
+    void failedIdentityChangesNothing_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::newRow("general") << "ZM-043-7.5K";
+        QTest::newRow("series H") << "ZN-020-5.5K";
+    }
     void failedIdentityChangesNothing()
     {
-        auto drive = attach("ZM-043-7.5K");
+        QFETCH(QString, model);
+        auto drive = attach(model);
+        drive->setParameterValue(77, 2);
         drive->setRefusedRegister(56, SimulatedDrive::IllegalAddress);
         MonitorThread thread(&m_parameters);
         QVERIFY(!thread.startForDials());
@@ -348,6 +356,8 @@ private slots:
         QVERIFY(!thread.isRunning());
         QVERIFY(!thread.timerActive());
         QVERIFY2(!linkState().acceptReject77, "a failed read leaves no rejected write accepted");
+        // The write guard was opened for the read; it is closed again.
+        QCOMPARE(drive->parameter(77).value, quint16(2));
         setSeriesLetter('0');
         QVERIFY(!thread.startForDials());  // no series, no register range
     }

@@ -1,0 +1,42 @@
+// The simulated drive's catalogue reader: the input as a catalogue file,
+// applied to a fresh drive, which must still answer for every parameter.
+#include "fuzzsupport.h"
+
+#include "simulator/catalogueseed.h"
+#include "simulator/simulateddrive.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QVector>
+
+namespace {
+QTemporaryDir *g_dir = nullptr;
+}
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzz::init();
+    g_dir = new QTemporaryDir;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString path = g_dir->filePath(QStringLiteral("catalogue.xml"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return 0;
+        file.write(reinterpret_cast<const char *>(data), qint64(size));
+    }
+    SimulatedDrive drive(1, size > 0 && data[0] & 1 ? QStringLiteral("ZM-043-185K/200K-K")
+                                                   : QStringLiteral("ZM-043-7.5K"));
+    drive.setManualClock(true);
+    CatalogueSeed::apply(drive, path);
+    for (int number : drive.parameterNumbers()) {
+        fuzz::check(number >= 0 && number < 1600);
+        QVector<quint16> values;
+        fuzz::check(drive.read(number, 1, &values) == SimulatedDrive::Ok);
+    }
+    return 0;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/sharedstate.h"
+#include "app/userinteraction.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+// What every fuzz target shares: the shipped data folder, no message boxes,
+// and a way to cut one input into several pieces.
+namespace fuzz {
+
+class SilentInteraction : public UserInteraction
+{
+public:
+    void warning(const QString &, const QString &) override {}
+    void critical(const QString &, const QString &) override {}
+    void information(const QString &, const QString &) override {}
+    Answer question(const QString &, const QString &, bool, bool) override { return Answer::Yes; }
+};
+
+// The shipped data folder (FNC.txt, typeInfo.txt, catalogues) and no messages.
+inline void init()
+{
+    static SilentInteraction silent;
+    setUserInteraction(&silent);
+    setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));
+    loadSeriesFeatures();
+}
+
+// Pieces of the form [length byte][that many bytes]..., the last one cut
+// short where the input ends.
+inline QList<QByteArray> pieces(const uint8_t *data, size_t size, int limit = 16)
+{
+    QList<QByteArray> out;
+    size_t at = 0;
+    while (at < size && out.size() < limit) {
+        const size_t length = data[at++];
+        const size_t take = length < size - at ? length : size - at;
+        out.append(QByteArray(reinterpret_cast<const char *>(data + at), int(take)));
+        at += take;
+    }
+    return out;
+}
+
+inline QByteArray bytes(const uint8_t *data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), int(size));
+}
+
+// A fault the fuzzer found: stop here so that it keeps the input.
+inline void check(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+}  // namespace fuzz

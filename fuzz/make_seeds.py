@@ -1,0 +1,149 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets into corpus/<target>/: the
+frames and files the tests know, in each target's input layout. Run from
+anywhere; the seeds are committed, this only remakes them."""
+import os
+import pathlib
+
+HERE = pathlib.Path(__file__).resolve().parent
+DATA = HERE.parent / "data"
+CORPUS = HERE / "corpus"
+
+
+def crc(body: bytes) -> bytes:
+    c = 0xFFFF
+    for b in body:
+        c ^= b
+        for _ in range(8):
+            c = (c >> 1) ^ 0xA001 if c & 1 else c >> 1
+    return body + bytes([c & 0xFF, c >> 8])
+
+
+def lrc_frame(hex_text: str) -> bytes:
+    s = sum(bytes.fromhex(hex_text)) & 0xFF
+    return (":" + hex_text + "%02X" % ((0x100 - s) & 0xFF) + "\r\n").encode()
+
+
+def native_data(station: str, value: int, digits: int, end: bytes = b"\r") -> bytes:
+    text = ("%s%04X%d" % (station, value, digits)).encode()
+    return b"\x02" + text + b"\x03" + ("%02X" % (sum(text) & 0xFF)).encode() + end
+
+
+def native_ack(station: str, end: bytes = b"\r") -> bytes:
+    return b"\x06" + station.encode() + end
+
+
+def native_nak(station: str, code: str, end: bytes = b"\r") -> bytes:
+    return b"\x15" + station.encode() + code.encode() + end
+
+
+def native_request(station: str, code: int, data=None, end: bytes = b"\r") -> bytes:
+    body = ("%s%02X0" % (station, code) + ("" if data is None else "%04X" % data)).encode()
+    return b"\x05" + body + ("%02X" % (sum(body) & 0xFF)).encode() + end
+
+
+def answers(*parts: bytes) -> bytes:
+    return b"".join(bytes([len(p)]) + p for p in parts)
+
+
+def write(target: str, name: str, content: bytes) -> None:
+    folder = CORPUS / target
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / name).write_bytes(content)
+
+
+def driver_seeds() -> None:
+    # Byte 0 operation (0 read, 1 write, 2 packed, 3+ function), byte 1 its
+    # argument, byte 2 the link settings (station 1, line end CR, group 0:
+    # 3); then the answers.
+    rtu = {
+        "read": (0, 1, 3, answers(crc(bytes.fromhex("01030204D2")))),
+        "read_exception": (0, 1, 3, answers(crc(bytes.fromhex("018302")))),
+        "write_echo": (1, 1, 3, answers(crc(bytes.fromhex("010600041234")))),
+        "write_refused": (1, 1, 3, answers(crc(bytes.fromhex("018603")))),
+        "packed": (2, 3, 3, answers(crc(bytes.fromhex("0103080011002200330044")))),
+        "mod": (3, 0, 3, answers(crc(bytes.fromhex("0103020001")))),
+        "sta": (3, 1, 3, answers(crc(bytes.fromhex("010302004B")))),
+        "fwd": (3, 4, 3, answers(crc(bytes.fromhex("010610050002")))),
+        "reading": (3, 10, 3, answers(crc(bytes.fromhex("0103020FA0")))),
+        "silence_then_answer": (0, 1, 3, answers(b"", b"", crc(bytes.fromhex("0103020005")))),
+    }
+    for name, (op, arg, link, rest) in rtu.items():
+        write("fuzz_answer_rtu", name, bytes([op, arg, link]) + rest)
+    ascii_ = {
+        "read": (0, 1, 3, answers(lrc_frame("01030204D2"))),
+        "read_exception": (0, 1, 3, answers(lrc_frame("018302"))),
+        "write_echo": (1, 1, 3, answers(lrc_frame("010600041234"))),
+        "packed": (2, 3, 3, answers(lrc_frame("0103080011002200330044"))),
+        "mod": (3, 0, 3, answers(lrc_frame("0103020002"))),
+        "sta": (3, 1, 3, answers(lrc_frame("010302004B"))),
+        "reading": (3, 10, 3, answers(lrc_frame("0103020FA0"))),
+    }
+    for name, (op, arg, link, rest) in ascii_.items():
+        write("fuzz_answer_ascii", name, bytes([op, arg, link]) + rest)
+    native = {
+        # Group already selected (byte 2 = 3: station 1, CR, group 0).
+        "read": (0, 1, 3, answers(native_data("01", 0x04D2, 2))),
+        "read_select_group": (0, 20, 0x83, answers(native_ack("01"), native_data("01", 1, 0),
+                                                  native_data("01", 0x0032, 1))),
+        "read_nak": (0, 1, 3, answers(native_nak("01", "B"))),
+        "write_ack": (1, 1, 3, answers(native_ack("01"))),
+        "write_nak": (1, 1, 3, answers(native_nak("01", "C"))),
+        "mod": (3, 0, 3, answers(native_data("01", 1, 0))),
+        "sta": (3, 1, 3, answers(native_data("01", 0x4B, 0))),
+        "fwd": (3, 4, 3, answers(native_ack("01"))),
+        "reading": (3, 10, 3, answers(native_data("01", 0x0FA0, 2))),
+    }
+    for name, (op, arg, link, rest) in native.items():
+        write("fuzz_answer_native", name, bytes([op, arg, link]) + rest)
+
+
+def slave_seeds() -> None:
+    # Byte 0: station (1 + bit 0) and line end; then the line's bytes in pieces.
+    rtu = [crc(bytes.fromhex("010300070001")), crc(bytes.fromhex("010600070050")),
+           crc(bytes.fromhex("010310000001")), crc(bytes.fromhex("010390100004")),
+           crc(bytes.fromhex("011000070001")), crc(bytes.fromhex("020300070001"))]
+    write("fuzz_slave_rtu", "requests", bytes([0]) + answers(*rtu))
+    write("fuzz_slave_rtu", "split", bytes([0]) + answers(rtu[0][:3], rtu[0][3:] + rtu[1]))
+    asc = [lrc_frame("010300070001"), lrc_frame("010600070050"), lrc_frame("010310000001"),
+           lrc_frame("0103D0200002")]
+    write("fuzz_slave_ascii", "requests", bytes([4]) + answers(*asc))
+    write("fuzz_slave_ascii", "split", bytes([4]) + answers(asc[0][:5], asc[0][5:]))
+    nat = [native_request("01", 0xFF, 1), native_request("01", 0x7F), native_request("01", 0x07),
+           native_request("01", 0x87, 0x0050), native_request("01", 0x7B),
+           native_request("01", 0xF5, 2), native_request("01", 0x07)[:-3] + b"00\r"]
+    write("fuzz_slave_native", "requests", bytes([2]) + answers(*nat))
+
+
+def file_seeds() -> None:
+    fnc = (DATA / "InvType" / "FNC.txt").read_bytes()
+    lines = fnc.splitlines(keepends=True)
+    for protocol in b"012":
+        picked = [l for l in lines if l[:1] == bytes([protocol])][:12]
+        write("fuzz_functionrecord", "fnc_%c" % protocol, b"".join(picked))
+    write("fuzz_functionrecord", "odd_lines", b"1-M-0-R-03-10-00-00-01\n1-M0\n2-M0R\n-\n0-\n1-A-B-C-1FF\n")
+    type_info = (DATA / "InvType" / "typeInfo.txt").read_bytes()
+    write("fuzz_typeinfo", "typeinfo_head", b"".join(type_info.splitlines(keepends=True)[:25]))
+    write("fuzz_typeinfo", "short_rows", b"readWrite_99999//1\nreadWrite_H//0//1,2\n//\n\r\n")
+    for name, text in {"rtu": b"1-ttyUSB0-1-1-0-2-0\n", "native": b"0-COM3-1-1-0-0-1\n",
+                       "two_lines": b"2-COM1-3-0-1-1-2\n\n1-ttyS1-0\n", "short": b"1\n",
+                       "junk": b"x-y-z-9-9-9-9-9\n"}.items():
+        write("fuzz_iniprotocol", name, text)
+    for name, text in {"stations": b"0,ZN-020-5.5K\n1,ZM-043-7.5K\n254,ZD-043-0.75K\n",
+                       "odd": b"255,X\n-1,Y\n3,a,b\n7, ZP-043-22K \n7\n\xff\xfe,\n"}.items():
+        write("fuzz_stationfile", name, text)
+    catalogue = (DATA / "InvParameter" / "F_InvParameter_Eng.xml").read_bytes()
+    cut = catalogue.find(b"<Pr12>")
+    head = catalogue[:cut] if cut > 0 else catalogue[:3000]
+    write("fuzz_catalogueseed", "catalogue_head", head)
+    write("fuzz_catalogueseed", "versions",
+          b"<r><Pr7><Unit>0.01s/0.1s</Unit><Range>0.1-0.5\\0~360s/0~3600s,9999</Range>"
+          b"<Default>---</Default></Pr7><Pr1599><Unit>1</Unit><Range>0,1</Range>"
+          b"<Default>1</Default></Pr1599></r>")
+
+
+if __name__ == "__main__":
+    os.chdir(HERE)
+    driver_seeds()
+    slave_seeds()
+    file_seeds()
