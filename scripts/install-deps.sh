@@ -6,6 +6,7 @@ packages=(
   qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev
   libqwt-qt5-dev libfreexl-dev
   socat mbpoll python3-pymodbus
+  python3-xlrd python3-olefile
 )
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi

@@ -1,0 +1,280 @@
+#include "biffwriter.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Record ids.
+constexpr quint16 kBof = 0x0809;
+constexpr quint16 kEof = 0x000A;
+constexpr quint16 kCodePage = 0x0042;
+constexpr quint16 kWindow1 = 0x003D;
+constexpr quint16 kDateMode = 0x0022;
+constexpr quint16 kFont = 0x0031;
+constexpr quint16 kXf = 0x00E0;
+constexpr quint16 kStyle = 0x0293;
+constexpr quint16 kBoundSheet = 0x0085;
+constexpr quint16 kSst = 0x00FC;
+constexpr quint16 kContinue = 0x003C;
+constexpr quint16 kExtSst = 0x00FF;
+constexpr quint16 kWsBool = 0x0081;
+constexpr quint16 kDimensions = 0x0200;
+constexpr quint16 kLabelSst = 0x00FD;
+constexpr quint16 kNumber = 0x0203;
+constexpr quint16 kWindow2 = 0x023E;
+
+constexpr int kMaxRecordBody = 8224;
+constexpr int kCellXf = 15;  // the first XF after the 15 style XFs
+
+void add8(QByteArray &b, int v)
+{
+    b.append(char(v & 0xFF));
+}
+
+void add16(QByteArray &b, int v)
+{
+    add8(b, v);
+    add8(b, v >> 8);
+}
+
+void add32(QByteArray &b, quint32 v)
+{
+    add16(b, int(v & 0xFFFF));
+    add16(b, int(v >> 16));
+}
+
+void addDouble(QByteArray &b, double v)
+{
+    quint64 bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    add32(b, quint32(bits & 0xFFFFFFFFu));
+    add32(b, quint32(bits >> 32));
+}
+
+QByteArray bof(int substreamType)
+{
+    QByteArray b;
+    add16(b, 0x0600);  // BIFF8
+    add16(b, substreamType);
+    add16(b, 0x0DBB);  // build
+    add16(b, 0x07CC);  // year
+    add32(b, 0x00000009);  // last edited and ever edited on Windows
+    add32(b, 0x00000006);  // lowest BIFF version that reads it: 8
+    return b;
+}
+
+QByteArray font()
+{
+    QByteArray b;
+    add16(b, 200);     // 10 points in twips
+    add16(b, 0);       // plain
+    add16(b, 0x7FFF);  // automatic colour
+    add16(b, 400);     // normal weight
+    add16(b, 0);       // no super- or subscript
+    add8(b, 0);        // no underline
+    add8(b, 0);        // family
+    add8(b, 0);        // character set
+    add8(b, 0);
+    add8(b, 5);  // name: five one-byte characters
+    add8(b, 0);
+    b.append("Arial");
+    return b;
+}
+
+// A style XF (parent none) or the cell XF (parent style 0), general format,
+// bottom aligned, no borders, automatic pattern colours.
+QByteArray xf(bool style)
+{
+    QByteArray b;
+    add16(b, 0);  // font 0
+    add16(b, 0);  // number format "General"
+    add16(b, style ? 0xFFF5 : 0x0001);  // locked; style flag and parent
+    add8(b, 0x20);  // bottom aligned
+    add8(b, 0);     // no rotation
+    add8(b, 0);     // no indent
+    add8(b, style ? 0xF4 : 0);  // attribute groups a style leaves to cells
+    add32(b, 0);  // borders
+    add32(b, 0);
+    add16(b, 0x20C0);  // pattern colours 64 and 65
+    return b;
+}
+
+}  // namespace
+
+QByteArray BiffWriter::workbookStream(const WorkbookCells &cells)
+{
+    BiffWriter writer(cells);
+    writer.writeGlobals();
+    const quint32 sheetOffset = quint32(writer.m_out.size());
+    writer.writeSheet();
+    qToLittleEndian(sheetOffset, writer.m_out.data() + writer.m_boundSheetAt);
+    return writer.m_out;
+}
+
+BiffWriter::BiffWriter(const WorkbookCells &cells) : m_cells(cells)
+{
+    for (const QVariant &value : cells) {
+        if (value.type() != QVariant::String)
+            continue;
+        const QString text = value.toString();
+        ++m_stringUses;
+        if (!m_stringIndex.contains(text)) {
+            m_stringIndex.insert(text, m_strings.size());
+            m_strings.append(text);
+        }
+    }
+}
+
+void BiffWriter::beginRecord(quint16 id)
+{
+    m_recordStart = m_out.size();
+    add16(m_out, id);
+    add16(m_out, 0);
+}
+
+void BiffWriter::endRecord()
+{
+    const int length = m_out.size() - m_recordStart - 4;
+    qToLittleEndian(quint16(length), m_out.data() + m_recordStart + 2);
+}
+
+void BiffWriter::record(quint16 id, const QByteArray &body)
+{
+    beginRecord(id);
+    m_out += body;
+    endRecord();
+}
+
+int BiffWriter::roomInRecord() const
+{
+    return kMaxRecordBody - (m_out.size() - m_recordStart - 4);
+}
+
+void BiffWriter::writeGlobals()
+{
+    record(kBof, bof(0x0005));
+    QByteArray b;
+    add16(b, 1200);  // texts are Unicode
+    record(kCodePage, b);
+    b.clear();
+    for (int v : {0, 0, 0x3A5C, 0x2238, 0x0038, 0, 0, 1, 600})
+        add16(b, v);  // position, size, scroll bars and tabs shown, first tab
+    record(kWindow1, b);
+    record(kDateMode, QByteArray(2, '\0'));  // dates count from 1900
+    for (int i = 0; i < 5; ++i)
+        record(kFont, font());
+    for (int i = 0; i < 15; ++i)
+        record(kXf, xf(true));
+    record(kXf, xf(false));
+    record(kStyle, QByteArray::fromHex("0080" "00" "FF"));  // built-in "Normal" on XF 0
+    b = QByteArray(6, '\0');  // sheet offset patched later, visible worksheet
+    add8(b, 6);
+    add8(b, 0);
+    b.append("Sheet1");
+    m_boundSheetAt = m_out.size() + 4;  // the offset opens the record body
+    record(kBoundSheet, b);
+    writeStringTable();
+    record(kEof, QByteArray());
+}
+
+// The shared string table. A text that does not fit in what is left of the
+// current record starts a CONTINUE record of its own when it fits in one
+// whole; longer texts are split at character boundaries (never inside a
+// surrogate pair), each continuation starting with the text's option byte.
+void BiffWriter::writeStringTable()
+{
+    beginRecord(kSst);
+    add32(m_out, quint32(m_stringUses));
+    add32(m_out, quint32(m_strings.size()));
+    m_recordHasText = false;
+    const int perBucket = std::max(8, (m_strings.size() + 127) / 128);
+    for (int i = 0; i < m_strings.size(); ++i)
+        writeString(m_strings.at(i), i % perBucket == 0);
+    endRecord();
+    QByteArray b;
+    add16(b, perBucket);
+    b += m_bucketOffsets;
+    record(kExtSst, b);
+}
+
+void BiffWriter::writeString(const QString &text, bool startsBucket)
+{
+    const bool wide = std::any_of(text.begin(), text.end(),
+                                  [](QChar c) { return c.unicode() > 0xFF; });
+    const int width = wide ? 2 : 1;
+    const int whole = 3 + text.size() * width;
+    const auto continueRecord = [this] {
+        endRecord();
+        beginRecord(kContinue);
+    };
+    if ((m_recordHasText && whole > roomInRecord() && whole <= kMaxRecordBody) ||
+        roomInRecord() < 3 + width)
+        continueRecord();
+    if (startsBucket) {
+        add32(m_bucketOffsets, quint32(m_out.size()));
+        add16(m_bucketOffsets, m_out.size() - m_recordStart);
+        add16(m_bucketOffsets, 0);
+    }
+    add16(m_out, text.size());
+    add8(m_out, wide ? 1 : 0);
+    for (int done = 0; done < text.size();) {
+        int take = std::min(roomInRecord() / width, text.size() - done);
+        if (wide && take > 0 && done + take < text.size() &&
+            text.at(done + take - 1).isHighSurrogate())
+            --take;
+        for (int i = done; i < done + take; ++i) {
+            if (wide)
+                add16(m_out, text.at(i).unicode());
+            else
+                add8(m_out, text.at(i).unicode());
+        }
+        done += take;
+        if (done < text.size()) {
+            continueRecord();
+            add8(m_out, wide ? 1 : 0);
+        }
+    }
+    m_recordHasText = true;
+}
+
+void BiffWriter::writeSheet()
+{
+    record(kBof, bof(0x0010));
+    QByteArray b;
+    add16(b, 0x04C1);  // outline symbols and automatic page breaks shown
+    record(kWsBool, b);
+    b.clear();
+    int firstColumn = kWorkbookColumns, lastColumn = -1;
+    for (auto it = m_cells.begin(); it != m_cells.end(); ++it) {
+        firstColumn = std::min(firstColumn, it.key() % kWorkbookColumns);
+        lastColumn = std::max(lastColumn, it.key() % kWorkbookColumns);
+    }
+    const bool empty = m_cells.isEmpty();
+    add32(b, empty ? 0 : quint32(m_cells.firstKey() / kWorkbookColumns));
+    add32(b, empty ? 0 : quint32(m_cells.lastKey() / kWorkbookColumns + 1));
+    add16(b, empty ? 0 : firstColumn);
+    add16(b, empty ? 0 : lastColumn + 1);
+    add16(b, 0);
+    record(kDimensions, b);
+    for (auto it = m_cells.begin(); it != m_cells.end(); ++it) {
+        b.clear();
+        add16(b, it.key() / kWorkbookColumns);
+        add16(b, it.key() % kWorkbookColumns);
+        add16(b, kCellXf);
+        if (it.value().type() == QVariant::String) {
+            add32(b, quint32(m_stringIndex.value(it.value().toString())));
+            record(kLabelSst, b);
+        } else {
+            addDouble(b, it.value().toDouble());
+            record(kNumber, b);
+        }
+    }
+    b.clear();
+    for (int v : {0x06B6, 0, 0, 0x40, 0, 0, 0, 0, 0})
+        add16(b, v);  // grid, headers, zeros shown; selected; header colour
+    record(kWindow2, b);
+    record(kEof, QByteArray());
+}

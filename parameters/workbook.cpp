@@ -1,0 +1,105 @@
+#include "workbook.h"
+
+#include "biffwriter.h"
+#include "compoundfile.h"
+#include "xlsreader.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QSaveFile>
+
+#include <cmath>
+
+bool Workbook::setText(int row, int column, const QString &text)
+{
+    if (text.size() > kMaxTextLength) {
+        if (m_refused.isEmpty())
+            m_refused = QStringLiteral("the text for row %1, column %2 is longer than %3 characters")
+                            .arg(row)
+                            .arg(column)
+                            .arg(kMaxTextLength);
+        return false;
+    }
+    return place(row, column, text.isEmpty() ? QVariant() : QVariant(text));
+}
+
+bool Workbook::setNumber(int row, int column, double value)
+{
+    if (!std::isfinite(value))
+        return place(row, column, QString::number(value));
+    return place(row, column, value);
+}
+
+bool Workbook::place(int row, int column, const QVariant &value)
+{
+    if (row < 1 || row > kWorkbookRows || column < 1 || column > kWorkbookColumns) {
+        if (m_refused.isEmpty())
+            m_refused = QStringLiteral("row %1, column %2 lies outside the sheet").arg(row).arg(column);
+        return false;
+    }
+    const int key = workbookCellKey(row - 1, column - 1);
+    if (value.isValid())
+        m_cells.insert(key, value);
+    else
+        m_cells.remove(key);
+    return true;
+}
+
+bool Workbook::save(const QString &fileName, QString *error) const
+{
+    QString reason = m_refused;
+    if (reason.isEmpty()) {
+        const QByteArray bytes = CompoundFile::wrapWorkbook(BiffWriter::workbookStream(m_cells));
+        QSaveFile file(fileName);
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+            return true;
+        reason = file.errorString();
+        file.cancelWriting();
+    }
+    if (error)
+        *error = reason;
+    return false;
+}
+
+bool Workbook::open(const QString &fileName, QString *error)
+{
+    close();
+    WorkbookCells cells;
+    if (!XlsReader::read(fileName, &cells, error))
+        return false;
+    m_cells = cells;
+    return true;
+}
+
+QString Workbook::text(int row, int column) const
+{
+    if (row < 1 || row > kWorkbookRows || column < 1 || column > kWorkbookColumns)
+        return QString();
+    const QVariant value = m_cells.value(workbookCellKey(row - 1, column - 1));
+    if (value.type() == QVariant::Double)
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    return value.toString();
+}
+
+int Workbook::firstUsedRow() const
+{
+    return m_cells.isEmpty() ? 1 : m_cells.firstKey() / kWorkbookColumns + 1;
+}
+
+int Workbook::usedRowCount() const
+{
+    if (m_cells.isEmpty())
+        return 1;
+    return m_cells.lastKey() / kWorkbookColumns - m_cells.firstKey() / kWorkbookColumns + 1;
+}
+
+void Workbook::close()
+{
+    m_cells.clear();
+    m_refused.clear();
+}
+
+QString Workbook::unreadableMessage()
+{
+    return QCoreApplication::translate("CParameter", "EXCEL application not found!");
+}
