@@ -181,7 +181,8 @@ BatchTransfer::Step BatchTransfer::writeRow(int row, bool settingColumn, Result 
     const int number = m_table.numberText(row).toInt(&numeric);
     if (!numeric || skippedByList(number) || skippedBySeries(number))
         return Step::Next;
-    if (!value.isEmpty() &&
+    // A blank (a function register's cell after a file was opened) is no value.
+    if (!value.trimmed().isEmpty() &&
         !m_transfer.writeParameter(number, value, m_table.text(row, ParameterTable::UnitColumn))) {
         result.failed.append(number);
         const int choice = userInteraction()->choose(

@@ -147,7 +147,7 @@ bool ParameterTransfer::writeCurrentRow()
         return runFunctionValue(value);
     bool numeric = false;
     const int number = m_table.numberText(row).toInt(&numeric);
-    if (value.isEmpty() || !numeric)
+    if (value.trimmed().isEmpty() || !numeric)
         return false;
     return writeParameter(number, value, m_table.text(row, ParameterTable::UnitColumn));
 }
