@@ -78,12 +78,13 @@ BatchTransfer::Step BatchTransfer::readRow(ReadPass &pass)
     }
     bool numeric = false;
     const int q = m_table.numberText(row).toInt(&numeric);
-    if (!numeric || (q >= 996 && q <= 999)) {
+    // Function and identity registers (P.994 and above) are not read. They
+    // are passed over rather than ending the read: in P order a four-digit
+    // number sorts among the others (P.1401 between P.140 and P.141).
+    if (!numeric || q > ParameterTable::kHighestWritable) {
         ++pass.row;
         return Step::Next;
     }
-    if (q > ParameterTable::kHighestWritable)
-        return Step::Stop;
     if (pass.gaps && ++pass.gap < q)
         return readGapRow(pass, pass.gap);
     QString text = m_transfer.readValueText(q, UnitScale::Unknown::NoScale);

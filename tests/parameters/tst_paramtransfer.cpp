@@ -362,6 +362,22 @@ private slots:
         QCOMPARE(m_drive->requests(), 13);
     }
 
+    // In P order a four-digit number sorts among the three-digit ones
+    // (P.1000 before P.125): the rows after it are read all the same.
+    void batchReadPassesOverHighNumbers()
+    {
+        auto core = loadF();
+        core->table().sortByColumn(Col::NumberColumn);
+        const int high = core->table().rowOfNumber("1000");
+        QVERIFY(high < core->table().rowOfNumber("125"));
+        QCOMPARE(core->readAllParameters().status, Status::Completed);
+        for (const Entry &e : entries()) {
+            const int row = core->table().rowOfNumber(e.number);
+            QCOMPARE(core->table().text(row, Col::CurrentColumn), QString(e.shown));
+        }
+        QCOMPARE(m_drive->requests(), 13);
+    }
+
     void batchReadRowLimit_data()
     {
         QTest::addColumn<QByteArray>("file");  // empty: no file
