@@ -61,6 +61,9 @@ QString ParameterFiles::identityText() { return kIdentityPrefix + identityModel(
 
 bool ParameterFiles::identityMatches(const QString &stored)
 {
+    // With no drive identified no file can be the right one.
+    if (modelString().isEmpty())
+        return false;
     QString rest = stored;
     rest.remove(kIdentityPrefix);
     QString model = modelString();

@@ -27,7 +27,8 @@ public:
     static QString identityText();
     // Whether a stored identity names the attached model: every
     // "InvParameter-" is removed and the rest compared with the model
-    // (without "/" for ZM-K), case-sensitively.
+    // (without "/" for ZM-K), case-sensitively. Never while no model is
+    // identified.
     static bool identityMatches(const QString &stored);
 
     // Writes the table to `fileName`, replacing an existing file only when

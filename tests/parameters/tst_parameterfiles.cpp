@@ -1,4 +1,5 @@
 #include "app/series.h"
+#include "common/drivevalues.h"
 #include "common/parameterfixture.h"
 #include "common/testsupport.h"
 #include "link/driverfactory.h"
@@ -115,13 +116,6 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), qint64(bytes.size()));
 }
 
-// Parameters whose value decides the scale or the handling of others, the
-// write guard, and the drive's identity: left at their defaults.
-bool perturbable(int number)
-{
-    static const QSet<int> kKeep{21, 77, 186, 188, 259, 267, 290, 990};
-    return number <= 993 && !kKeep.contains(number);
-}
 }  // namespace
 
 // Parameter files: .xbel and .xls saved from the table and opened back into
@@ -162,22 +156,6 @@ class TestParameterFiles : public QObject
         setCurrentDriver(createDriver(1));
         m_ui.reset();
         return drive;
-    }
-
-    // Gives most parameters a value other than the default, spread over
-    // their ranges, so that a file of defaults would not pass.
-    static void perturb(SimulatedDrive &drive)
-    {
-        for (int number : drive.parameterNumbers()) {
-            if (!perturbable(number) || drive.isIdentityRegister(number))
-                continue;
-            const SimulatedDrive::Parameter p = drive.parameter(number);
-            const int top = qMin<int>(p.maximum, 0xFFFE);
-            if (top <= p.minimum)
-                continue;
-            const int span = top - p.minimum + 1;
-            drive.setParameterValue(number, quint16(p.minimum + (number * 7919 + 13) % span));
-        }
     }
 
     QList<RecordingInteraction::Message> warnings() const { return m_ui.messagesOfKind("warning"); }
@@ -259,6 +237,7 @@ private slots:
                                             << "InvParameter-ZM-043-185K200K-K" << false;
         QTest::newRow("ZN") << "ZN-020-5.5K" << "InvParameter-ZN-020-5.5K"
                             << "InvParameter-ZN-020-5.5K " << false;
+        QTest::newRow("no drive identified") << "" << "InvParameter-" << "InvParameter-" << false;
     }
     void identity()
     {
@@ -317,7 +296,7 @@ private slots:
         QFETCH(QString, suffix);
         const bool xml = suffix == "xbel";
         auto source = attach(model, numberOrder);
-        perturb(*source);
+        perturbParameters(*source);
         ParameterCore core;
         core.loadCatalogue();
         QCOMPARE(core.readAllParameters().status, ParameterCore::BatchResult::Status::Completed);
@@ -436,7 +415,7 @@ private slots:
     {
         QFETCH(QString, model);
         QFETCH(bool, numberOrder);
-        perturb(*attach(model, numberOrder));
+        perturbParameters(*attach(model, numberOrder));
         ParameterCore core;
         core.loadCatalogue();
         QCOMPARE(core.readAllParameters().status, ParameterCore::BatchResult::Status::Completed);
