@@ -146,7 +146,8 @@ bool ParameterFiles::open(const QString &fileName)
                  : tr("The file is not a XLS file or the type doesn't match ."));
         return false;
     }
-    ParameterMerge merge(m_table, xml ? ParameterMerge::xmlRules() : ParameterMerge::workbookRules());
+    ParameterMerge merge(m_table,
+                         xml ? ParameterMerge::xmlRules() : ParameterMerge::workbookRules());
     merge.apply(file.entries, seriesLetter() == 'A');
     m_table.setParameterCount(m_table.rowCount());
     m_table.refreshUnitIndex();

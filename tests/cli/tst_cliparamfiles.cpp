@@ -26,7 +26,8 @@ bool editFile(const QString &file, const QString &number, const QString &value)
             return false;
         QString xml = QString::fromUtf8(f.readAll());
         f.close();
-        const QRegularExpression element(QString("<CurrentValue%1>[^<]*</CurrentValue%1>").arg(number));
+        const QRegularExpression element(
+            QString("<CurrentValue%1>[^<]*</CurrentValue%1>").arg(number));
         if (!xml.contains(element))
             return false;
         xml.replace(element, QString("<CurrentValue%1>%2</CurrentValue%1>").arg(number, value));
@@ -244,8 +245,8 @@ private slots:
     {
         QTest::addColumn<QString>("suffix");
         QTest::addColumn<QString>("message");
-        QTest::newRow("xbel") << "xbel"
-                              << "Warning: The file is not a XBEL file or the type doesn't match .\n";
+        QTest::newRow("xbel")
+            << "xbel" << "Warning: The file is not a XBEL file or the type doesn't match .\n";
         QTest::newRow("xls") << "xls"
                              << "Warning: The file is not a XLS file or the type doesn't match .\n";
     }

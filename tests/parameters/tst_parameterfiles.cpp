@@ -31,7 +31,8 @@ namespace {
 const QString kWarning = QStringLiteral("Warning");
 const QString kXbelMismatch =
     QStringLiteral("The file is not a XBEL file or the type doesn't match .");
-const QString kXlsMismatch = QStringLiteral("The file is not a XLS file or the type doesn't match .");
+const QString kXlsMismatch =
+    QStringLiteral("The file is not a XLS file or the type doesn't match .");
 const QString kUnreadableWorkbook = QStringLiteral("EXCEL application not found!");
 
 // Everything a user or a later write could see of the table: every cell's
@@ -764,7 +765,8 @@ private slots:
 
         QVERIFY2(!written, qPrintable(QString::number(QFileInfo(file).size())));
         QCOMPARE(readAll(file), old);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept." + suffix});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"kept." + suffix});
         QCOMPARE(warnings().size(), 1);
         QCOMPARE(warnings().at(0).title, kWarning);
         QVERIFY2(warnings().at(0).text.startsWith("Cannot write file " + file + ":\n"),
@@ -904,7 +906,8 @@ private slots:
         QTest::newRow("text between parameters")
             << head + "stray" + pr("0", "<CurrentValue0>1</CurrentValue0>") + tail;
         QTest::newRow("second root") << good + "<" + id.toUtf8() + "/>";
-        QTest::newRow("wrong root") << QByteArray(good).replace(id.toUtf8(), "InvParameter-ZM-043-5.5K");
+        QTest::newRow("wrong root")
+            << QByteArray(good).replace(id.toUtf8(), "InvParameter-ZM-043-5.5K");
         QTest::newRow("workbook bytes") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) +
                                                QByteArray(504, '\0');
     }
