@@ -15,6 +15,7 @@
 #include "simulator/simulatedline.h"
 #include "parameters/cataloguefiles.h"
 #include "parameters/parametercore.h"
+#include "parameters/parameterfiles.h"
 
 #include <QFile>
 #include <QSerialPortInfo>
@@ -58,6 +59,12 @@ QString CliTool::usage()
         "                         (P number, name, current value, unit; tab-separated)\n"
         "  params get N           read parameter N with its catalogue scale\n"
         "  params set N VALUE     write VALUE, in the parameter's unit, to parameter N\n"
+        "  params save FILE       read every parameter and save the set as FILE\n"
+        "                         (.xbel or .xls, exactly in lower case)\n"
+        "  params load FILE [--write]\n"
+        "                         load FILE into the setting values and print what\n"
+        "                         would change (P number, drive value, file value;\n"
+        "                         tab-separated); --write writes the setting values\n"
         "  monitor [--quantities LIST] [--cycles N | --seconds S]\n"
         "                         read the drive's identity, then the live quantities\n"
         "                         (LIST of positions 0 to 23, default 0,1,2) once per cycle\n"
@@ -433,13 +440,21 @@ int CliTool::cmdSimulate(const QStringList &args, Options options)
 int CliTool::cmdParams(const QStringList &command)
 {
     const QString sub = command.value(1);
+    const bool withFile = sub == QLatin1String("save") || sub == QLatin1String("load");
     const bool known = (sub == QLatin1String("read") && command.size() == 2) ||
                        (sub == QLatin1String("get") && command.size() == 3) ||
-                       (sub == QLatin1String("set") && command.size() == 4);
+                       (sub == QLatin1String("set") && command.size() == 4) ||
+                       (sub == QLatin1String("save") && command.size() == 3) ||
+                       (sub == QLatin1String("load") &&
+                        (command.size() == 3 ||
+                         (command.size() == 4 && command.at(3) == QLatin1String("--write"))));
     if (!known)
-        return usageError(QStringLiteral("params takes read, get N or set N VALUE"));
+        return usageError(QStringLiteral(
+            "params takes read, get N, set N VALUE, save FILE or load FILE [--write]"));
     if (seriesLetter() == '0')
         return usageError(QStringLiteral("params needs the drive's --model"));
+    if (withFile && ParameterFiles::formatOf(command.at(2)) == ParameterFiles::Format::None)
+        return usageError(QStringLiteral("a parameter file name ends in .xbel or .xls"));
     ParameterCore core;
     if (const int rc = prepareCatalogue(core))
         return rc;
@@ -447,6 +462,10 @@ int CliTool::cmdParams(const QStringList &command)
         return paramsRead(core);
     if (sub == QLatin1String("get"))
         return paramsGet(core, command);
+    if (sub == QLatin1String("save"))
+        return paramsSave(core, command.at(2));
+    if (sub == QLatin1String("load"))
+        return paramsLoad(core, command.at(2), command.size() == 4);
     return paramsSet(core, command);
 }
 
@@ -542,4 +561,72 @@ int CliTool::paramsSet(ParameterCore &core, const QStringList &command)
     if (!core.writeParameter(number, command.at(3), unit))
         return driveFailure();
     return 0;
+}
+
+// A batch read that must finish: a file saved from a read cut short would
+// lack values, and changes shown against it would be wrong.
+int CliTool::readWholeDrive(ParameterCore &core)
+{
+    const ParameterCore::BatchResult result = core.readAllParameters();
+    if (result.status != ParameterCore::BatchResult::Status::Completed)
+        return driveFailure();
+    for (int number : result.failed)
+        m_err << "vantreo-cli: P." << number << " could not be read (shown as --)\n";
+    m_err.flush();
+    return 0;
+}
+
+int CliTool::paramsSave(ParameterCore &core, const QString &fileName)
+{
+    if (const int rc = readWholeDrive(core))
+        return rc;
+    return core.saveFile(fileName) ? 0 : 1;
+}
+
+int CliTool::paramsLoad(ParameterCore &core, const QString &fileName, bool write)
+{
+    if (const int rc = readWholeDrive(core))
+        return rc;
+    if (!core.openFile(fileName))
+        return 1;
+    printChanges(core);
+    if (!write)
+        return 0;
+    const ParameterCore::BatchResult result = core.writeAllParameters();
+    if (result.status == ParameterCore::BatchResult::Status::LinkLost)
+        return driveFailure();
+    return result.status == ParameterCore::BatchResult::Status::Completed &&
+                   result.failed.isEmpty()
+               ? 0
+               : 1;
+}
+
+static bool sameValue(const QString &a, const QString &b)
+{
+    bool aNumber = false, bNumber = false;
+    const double x = a.toDouble(&aNumber);
+    const double y = b.toDouble(&bNumber);
+    return aNumber && bNumber ? x == y : a.trimmed() == b.trimmed();
+}
+
+// The parameters a batch write of the setting values would change: those it
+// writes (not passed over by ReadPar.txt or the series, not empty) whose
+// value differs from the one just read.
+void CliTool::printChanges(ParameterCore &core)
+{
+    QList<int> skipped;
+    QString listFile, error;
+    CatalogueFiles::readSkipList(seriesLetter(), &skipped, &listFile, &error);
+    ParameterTable &table = core.table();
+    for (int row = 0; table.hasNumberCell(row); ++row) {
+        bool numeric = false;
+        const int number = table.numberText(row).toInt(&numeric);
+        const QString setting = table.text(row, ParameterTable::SettingColumn);
+        const QString current = table.text(row, ParameterTable::CurrentColumn);
+        if (!numeric || skipped.contains(number) || BatchTransfer::skippedBySeries(number) ||
+            setting.trimmed().isEmpty() || sameValue(current, setting))
+            continue;
+        m_out << "P." << number << '\t' << current << '\t' << setting << '\n';
+    }
+    m_out.flush();
 }

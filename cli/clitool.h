@@ -68,6 +68,10 @@ private:
     int paramsRead(ParameterCore &core);
     int paramsGet(ParameterCore &core, const QStringList &command);
     int paramsSet(ParameterCore &core, const QStringList &command);
+    int paramsSave(ParameterCore &core, const QString &fileName);
+    int paramsLoad(ParameterCore &core, const QString &fileName, bool write);
+    int readWholeDrive(ParameterCore &core);
+    void printChanges(ParameterCore &core);
     void printParameterRows(ParameterCore &core);
     int usageError(const QString &why);
     int driveFailure();

@@ -78,12 +78,13 @@ BatchTransfer::Step BatchTransfer::readRow(ReadPass &pass)
     }
     bool numeric = false;
     const int q = m_table.numberText(row).toInt(&numeric);
-    if (!numeric || (q >= 996 && q <= 999)) {
+    // Function and identity registers (P.994 and above) are not read. They
+    // are passed over rather than ending the read: in P order a four-digit
+    // number sorts among the others (P.1401 between P.140 and P.141).
+    if (!numeric || q > ParameterTable::kHighestWritable) {
         ++pass.row;
         return Step::Next;
     }
-    if (q > ParameterTable::kHighestWritable)
-        return Step::Stop;
     if (pass.gaps && ++pass.gap < q)
         return readGapRow(pass, pass.gap);
     QString text = m_transfer.readValueText(q, UnitScale::Unknown::NoScale);
@@ -181,7 +182,8 @@ BatchTransfer::Step BatchTransfer::writeRow(int row, bool settingColumn, Result 
     const int number = m_table.numberText(row).toInt(&numeric);
     if (!numeric || skippedByList(number) || skippedBySeries(number))
         return Step::Next;
-    if (!value.isEmpty() &&
+    // A blank (a function register's cell after a file was opened) is no value.
+    if (!value.trimmed().isEmpty() &&
         !m_transfer.writeParameter(number, value, m_table.text(row, ParameterTable::UnitColumn))) {
         result.failed.append(number);
         const int choice = userInteraction()->choose(

@@ -29,6 +29,10 @@ public:
     Result readAll();
     Result writeAll(bool settingColumn);
 
+    // Parameters a batch write passes over because of the series (P.90 of
+    // series 'A', 'L' and 'X', and the feature-switched ones).
+    static bool skippedBySeries(int number);
+
 private:
     struct ReadPass;
     enum class Step { Next, Again, Stop, Cancelled };
@@ -39,7 +43,6 @@ private:
     void finishRead(ReadPass &pass, Step last);
 
     bool skippedByList(int number) const;
-    static bool skippedBySeries(int number);
     Step writeRow(int row, bool settingColumn, Result &result, ProgressScope &progress);
     void endWrite();
 

@@ -12,7 +12,8 @@ ParameterCore::ParameterCore(QObject *parent)
     : QObject(parent),
       m_scale(m_table, m_hidden),
       m_transfer(m_table, m_scale),
-      m_batch(m_table, m_scale, m_transfer)
+      m_batch(m_table, m_scale, m_transfer),
+      m_files(m_table)
 {
 }
 

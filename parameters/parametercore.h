@@ -2,6 +2,7 @@
 
 #include "batchtransfer.h"
 #include "catalogueversion.h"
+#include "parameterfiles.h"
 #include "hiddenparameterlist.h"
 #include "parametertable.h"
 #include "parametertransfer.h"
@@ -70,6 +71,11 @@ public:
     void clearCurrentValues() { m_transfer.clearCurrentValues(); }
     void clearSettingValues() { m_transfer.clearSettingValues(); }
 
+    // Parameter files (see ParameterFiles): the table saved as .xbel or
+    // .xls, and a file's values loaded into "Setting value".
+    bool saveFile(const QString &fileName) { return m_files.save(fileName); }
+    bool openFile(const QString &fileName) { return m_files.open(fileName); }
+
 signals:
     // A batch read runs (the "Batch Read" button is disabled meanwhile).
     void batchReadRunning(bool running);
@@ -83,5 +89,6 @@ private:
     UnitScale m_scale;
     ParameterTransfer m_transfer;
     BatchTransfer m_batch;
+    ParameterFiles m_files;
     bool m_writeSettingColumn = true;
 };

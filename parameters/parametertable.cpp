@@ -119,6 +119,12 @@ void ParameterTable::setText(int row, int column, const QString &text)
         m_model->setItem(row, column, new QStandardItem(text));
 }
 
+void ParameterTable::replaceCell(int row, int column, const QString &text)
+{
+    if (row >= 0 && row < m_model->rowCount())
+        m_model->setItem(row, column, new QStandardItem(text));
+}
+
 bool ParameterTable::isFixedText(int row, int column) const
 {
     const QStandardItem *item = m_model->item(row, column);

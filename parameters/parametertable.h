@@ -74,6 +74,9 @@ public:
     bool hasNumberCell(int row) const;
     QString text(int row, int column) const;
     void setText(int row, int column, const QString &text);
+    // Puts a new cell holding `text` in place of the old one: selectable,
+    // enabled and editable, whatever the old cell allowed.
+    void replaceCell(int row, int column, const QString &text);
     bool isFixedText(int row, int column) const;
     // The text after "P." in column 1 ("12", "99X"); empty when there is none.
     QString numberText(int row) const;

@@ -34,7 +34,13 @@ ParameterTransfer::RegisterValue ParameterTransfer::toRegisterValue(const QStrin
         result = {true, kNoValue};
         return result;
     }
-    const double r = std::trunc(x * multiplier);
+    // Truncated towards zero, but a decimal text times a power of ten is
+    // meant exactly: 1.15 at 0.01Hz is 115, not the 114.99999999999999 that
+    // binary floating point makes of it (a value read from the drive, saved
+    // and written back must not lose a step).
+    const double product = x * multiplier;
+    const double nearest = std::round(product);
+    const double r = std::fabs(product - nearest) < 1e-6 ? nearest : std::trunc(product);
     if (r < 0 || r > 65535)
         return result;
     result = {true, int(r)};
@@ -147,7 +153,7 @@ bool ParameterTransfer::writeCurrentRow()
         return runFunctionValue(value);
     bool numeric = false;
     const int number = m_table.numberText(row).toInt(&numeric);
-    if (value.isEmpty() || !numeric)
+    if (value.trimmed().isEmpty() || !numeric)
         return false;
     return writeParameter(number, value, m_table.text(row, ParameterTable::UnitColumn));
 }

@@ -1,12 +1,12 @@
 #include "workbook.h"
 
+#include "atomicfile.h"
 #include "biffwriter.h"
 #include "compoundfile.h"
 #include "xlsreader.h"
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -50,11 +50,8 @@ bool Workbook::save(const QString &fileName, QString *error) const
     QString reason = m_refused;
     if (reason.isEmpty()) {
         const QByteArray bytes = CompoundFile::wrapWorkbook(BiffWriter::workbookStream(m_cells));
-        QSaveFile file(fileName);
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        if (writeFileAtomically(fileName, bytes, &reason))
             return true;
-        reason = file.errorString();
-        file.cancelWriting();
     }
     if (error)
         *error = reason;

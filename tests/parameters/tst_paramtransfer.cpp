@@ -6,6 +6,7 @@
 #include <QStandardItemModel>
 #include <QtTest>
 
+#include <cmath>
 #include <memory>
 
 // Parameter values between the table and a scripted Modbus RTU drive: the
@@ -125,7 +126,11 @@ private slots:
         QTest::newRow("9999.0 is FFFF") << "9999.0" << 1 << true << 0xFFFF;
         QTest::newRow("655.35 fits") << "655.35" << 100 << true << 65535;
         QTest::newRow("655.36 does not") << "655.36" << 100 << false << 0;
-        QTest::newRow("truncated, not rounded") << "1.15" << 100 << true << 114;
+        QTest::newRow("truncated, not rounded") << "1.157" << 100 << true << 115;
+        QTest::newRow("1.15 is 115 exactly") << "1.15" << 100 << true << 115;
+        QTest::newRow("0.29 is 29 exactly") << "0.29" << 100 << true << 29;
+        QTest::newRow("79.32 is 7932 exactly") << "79.32" << 100 << true << 7932;
+        QTest::newRow("just below a step") << "1.1499" << 100 << true << 114;
         QTest::newRow("plain") << "50" << 100 << true << 5000;
         QTest::newRow("blanks around") << " 12.5 " << 10 << true << 125;
         QTest::newRow("zero") << "0" << 1 << true << 0;
@@ -152,6 +157,31 @@ private slots:
             QCOMPARE(r.value, value);
     }
 
+    // Every register value shown with its unit's decimals converts back to
+    // itself: what a batch read shows (and a parameter file keeps) writes
+    // the same value.
+    void everyShownValueWritesBack_data()
+    {
+        QTest::addColumn<int>("decimals");
+        for (int d = 0; d <= 4; ++d)
+            QTest::newRow(qPrintable(QString("%1 decimals").arg(d))) << d;
+    }
+    void everyShownValueWritesBack()
+    {
+        QFETCH(int, decimals);
+        const double scale = std::pow(10.0, -decimals);
+        const int multiplier = int(std::lround(std::pow(10.0, decimals)));
+        for (int raw = 0; raw < 0xFFFF; ++raw) {
+            const QString shown = ParameterTransfer::formatValue(raw * scale);
+            if (shown == "9999" || shown == "99999")
+                continue;  // the "not used" value
+            const ParameterTransfer::RegisterValue r =
+                ParameterCore::toRegisterValue(shown, multiplier);
+            if (!r.ok || r.value != raw)
+                QFAIL(qPrintable(QString("%1 shown as %2 writes %3").arg(raw).arg(shown).arg(r.value)));
+        }
+    }
+
     void writeParameterFrames_data()
     {
         QTest::addColumn<int>("number");
@@ -161,7 +191,8 @@ private slots:
         QTest::newRow("99999 at 0.01Hz") << 2 << "99999" << "0.01Hz" << 0xFFFF;
         QTest::newRow("655.35 at 0.01Hz") << 2 << "655.35" << "0.01Hz" << 65535;
         QTest::newRow("655.36 at 0.01Hz") << 2 << "655.36" << "0.01Hz" << -1;
-        QTest::newRow("1.15 at 0.01Hz") << 2 << "1.15" << "0.01Hz" << 114;
+        QTest::newRow("1.15 at 0.01Hz") << 2 << "1.15" << "0.01Hz" << 115;
+        QTest::newRow("1.159 at 0.01Hz") << 2 << "1.159" << "0.01Hz" << 115;
         QTest::newRow("Hz has multiplier 1") << 7 << "3.9" << "Hz" << 3;
         QTest::newRow("0.1s") << 6 << "12.5" << "0.1s" << 125;
         QTest::newRow("text") << 2 << "fast" << "0.01Hz" << -1;
@@ -328,6 +359,22 @@ private slots:
         QVERIFY(!linkState().quietReads);
         QCOMPARE(core->parameterCount(), entries().size());
         // Exactly one request per row read; no request for P.994 and after.
+        QCOMPARE(m_drive->requests(), 13);
+    }
+
+    // In P order a four-digit number sorts among the three-digit ones
+    // (P.1000 before P.125): the rows after it are read all the same.
+    void batchReadPassesOverHighNumbers()
+    {
+        auto core = loadF();
+        core->table().sortByColumn(Col::NumberColumn);
+        const int high = core->table().rowOfNumber("1000");
+        QVERIFY(high < core->table().rowOfNumber("125"));
+        QCOMPARE(core->readAllParameters().status, Status::Completed);
+        for (const Entry &e : entries()) {
+            const int row = core->table().rowOfNumber(e.number);
+            QCOMPARE(core->table().text(row, Col::CurrentColumn), QString(e.shown));
+        }
         QCOMPARE(m_drive->requests(), 13);
     }
 
