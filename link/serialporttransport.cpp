@@ -2,14 +2,15 @@
 
 #include "serialportworker.h"
 
-#include <QMetaObject>
+#include <QThread>
 
 SerialPortTransport::SerialPortTransport(const QString &name)
 {
     m_worker = new SerialPortWorker(name);
-    m_worker->moveToThread(&m_thread);
-    m_thread.setObjectName(QStringLiteral("serial I/O"));
-    m_thread.start();
+    m_thread = QThread::create([this] { ioLoop(); });
+    m_thread->setObjectName(QStringLiteral("serial I/O"));
+    m_worker->moveToThread(m_thread);
+    m_thread->start();
 }
 
 SerialPortTransport::~SerialPortTransport()
@@ -17,22 +18,45 @@ SerialPortTransport::~SerialPortTransport()
     // The port must be destroyed on the thread that owns it; the worker,
     // holding nothing else, goes once that thread has ended.
     runOnIoThread([this] { m_worker->releasePort(); });
-    m_thread.quit();
-    m_thread.wait();
+    {
+        std::lock_guard<std::mutex> lock(m_ioMutex);
+        m_stop = true;
+    }
+    m_ioWake.notify_all();
+    m_thread->wait();
+    delete m_thread;
     delete m_worker;
+}
+
+void SerialPortTransport::ioLoop()
+{
+    std::unique_lock<std::mutex> lock(m_ioMutex);
+    for (;;) {
+        m_ioWake.wait(lock, [this] { return m_work != nullptr || m_stop; });
+        if (!m_work)
+            return;
+        const std::function<void()> *work = m_work;
+        lock.unlock();
+        (*work)();
+        lock.lock();
+        m_work = nullptr;
+        m_workDone = true;
+        m_ioWake.notify_all();
+    }
 }
 
 void SerialPortTransport::runOnIoThread(const std::function<void()> &work) const
 {
-    if (QThread::currentThread() == &m_thread) {
+    if (QThread::currentThread() == m_thread) {
         work();
         return;
     }
-    // One caller at a time: the worker holds one piece of work.
-    QMutexLocker lock(&m_callMutex);
-    m_worker->setPending(&work);
-    QMetaObject::invokeMethod(m_worker, "runPending", Qt::BlockingQueuedConnection);
-    m_worker->finishPending();
+    std::lock_guard<std::mutex> call(m_callMutex);
+    std::unique_lock<std::mutex> lock(m_ioMutex);
+    m_work = &work;
+    m_workDone = false;
+    m_ioWake.notify_all();
+    m_ioWake.wait(lock, [this] { return m_workDone; });
 }
 
 bool SerialPortTransport::open()

@@ -2,18 +2,23 @@
 
 #include "transport.h"
 
-#include <QMutex>
 #include <QString>
-#include <QThread>
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 class SerialPortWorker;
+
+class QThread;
 
 // A real serial port (USB adapter, COM port or pseudo-terminal). The port
 // object lives in an I/O thread of its own, because a port may only be used
 // by the thread that owns it; every call is handed to that thread and the
-// caller waits for it.
+// caller waits for it. The port is used synchronously (polled reads), so the
+// I/O thread runs a loop of its own rather than Qt's event loop, and the
+// hand-over goes through a plain mutex and condition variable: ordered in a
+// way every thread checker can see.
 class SerialPortTransport : public Transport
 {
 public:
@@ -37,8 +42,15 @@ public:
 
 private:
     void runOnIoThread(const std::function<void()> &work) const;
+    // The I/O thread: runs each piece of work handed over until told to stop.
+    void ioLoop();
 
-    QThread m_thread;
-    mutable QMutex m_callMutex;
+    QThread *m_thread = nullptr;
     SerialPortWorker *m_worker = nullptr;
+    mutable std::mutex m_callMutex;  // one caller at a time
+    mutable std::mutex m_ioMutex;
+    mutable std::condition_variable m_ioWake;
+    mutable const std::function<void()> *m_work = nullptr;
+    mutable bool m_workDone = false;
+    bool m_stop = false;
 };

@@ -80,25 +80,6 @@ bool SerialPortWorker::pushSettings()
     return ok;
 }
 
-void SerialPortWorker::setPending(const std::function<void()> *work)
-{
-    QMutexLocker lock(&m_pendingMutex);
-    m_pending = work;
-}
-
-void SerialPortWorker::runPending()
-{
-    QMutexLocker lock(&m_pendingMutex);
-    if (m_pending)
-        (*m_pending)();
-    m_pending = nullptr;
-}
-
-void SerialPortWorker::finishPending()
-{
-    QMutexLocker lock(&m_pendingMutex);
-}
-
 void SerialPortWorker::discardInput()
 {
     if (!isOpen())

@@ -3,10 +3,7 @@
 #include "serialline.h"
 #include "transport.h"
 
-#include <QMutex>
 #include <QObject>
-
-#include <functional>
 
 class QSerialPort;
 
@@ -35,14 +32,6 @@ public:
     qint64 readInto(char *buf, qint64 max) override;
     int pollIntervalMs() const override;
 
-    // Work handed over by another thread: set it, invoke runPending() on this
-    // object's thread (blocking), then finishPending(). The hand-over and the
-    // return go through a mutex, so that every tool sees them ordered (Qt's
-    // event queue, inside Qt's library, is invisible to ThreadSanitizer).
-    void setPending(const std::function<void()> *work);
-    Q_INVOKABLE void runPending();
-    void finishPending();
-
     // An attempt gave up waiting; its answer may still come (see Transport::settle).
     bool unsettled() const { return m_unsettled; }
     void setUnsettled(bool on) { m_unsettled = on; }
@@ -54,6 +43,4 @@ private:
     QString m_name;
     LineSettings m_settings;
     bool m_unsettled = false;
-    QMutex m_pendingMutex;
-    const std::function<void()> *m_pending = nullptr;
 };
