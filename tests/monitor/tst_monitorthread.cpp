@@ -363,5 +363,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMonitorThread)
+QTEST_GUILESS_MAIN(TestMonitorThread)
 #include "tst_monitorthread.moc"

@@ -542,35 +542,35 @@ private slots:
         using L = QList<QStringList>;
         for (const char *s : {"xbel", "xls"}) {
             const QString suffix = QString::fromLatin1(s);
-            auto row = [&suffix](const char *name) { return qPrintable(suffix + ": " + name); };
-            QTest::newRow(row("same rows")) << suffix << L{{"0", "1"}, {"13", "2"}, {"14", "3"}}
+            auto row = [&suffix](const char *name) { return (suffix + ": " + name).toUtf8(); };
+            QTest::newRow(row("same rows").constData()) << suffix << L{{"0", "1"}, {"13", "2"}, {"14", "3"}}
                                             << QStringList{"  P.0", " P.13", " P.14"}
                                             << QStringList{"1", "2", "3"};
-            QTest::newRow(row("P.12 is inserted under the pointer"))
+            QTest::newRow(row("P.12 is inserted under the pointer").constData())
                 << suffix << L{{"0", "1"}, {"12", "7"}, {"13", "2"}, {"14", "3"}}
                 << QStringList{"  P.0", " P.12", " P.13", " P.14"}
                 << QStringList{"1", "7", "2", "3"};
-            QTest::newRow(row("a row the file lacks is emptied"))
+            QTest::newRow(row("a row the file lacks is emptied").constData())
                 << suffix << L{{"0", "1"}, {"14", "3"}}
                 << QStringList{"  P.0", " P.13", " P.14"} << QStringList{"1", "", "3"};
-            QTest::newRow(row("rows after the file's last are emptied"))
+            QTest::newRow(row("rows after the file's last are emptied").constData())
                 << suffix << L{{"0", "1"}} << QStringList{"  P.0", " P.13", " P.14"}
                 << QStringList{"1", "", ""};
-            QTest::newRow(row("rows before the file's first are emptied"))
+            QTest::newRow(row("rows before the file's first are emptied").constData())
                 << suffix << L{{"14", "3"}} << QStringList{"  P.0", " P.13", " P.14"}
                 << QStringList{"", "", "3"};
-            QTest::newRow(row("entries past the last row are added"))
+            QTest::newRow(row("entries past the last row are added").constData())
                 << suffix << L{{"0", "1"}, {"14", "3"}, {"15", "4"}, {"300", "5"}}
                 << QStringList{"  P.0", " P.13", " P.14", " P.15", "P.300"}
                 << QStringList{"1", "", "3", "4", "5"};
-            QTest::newRow(row("an empty value empties the setting"))
+            QTest::newRow(row("an empty value empties the setting").constData())
                 << suffix << L{{"0", ""}, {"13", "2"}, {"14", ""}}
                 << QStringList{"  P.0", " P.13", " P.14"} << QStringList{"", "2", ""};
-            QTest::newRow(row("file out of order"))
+            QTest::newRow(row("file out of order").constData())
                 << suffix << L{{"14", "3"}, {"12", "7"}, {"0", "1"}}
                 << QStringList{"  P.0", " P.12", " P.13", " P.14"}
                 << QStringList{"1", "7", "", "3"};
-            QTest::newRow(row("no entries")) << suffix << L{}
+            QTest::newRow(row("no entries").constData()) << suffix << L{}
                                              << QStringList{"  P.0", " P.13", " P.14"}
                                              << QStringList{"", "", ""};
         }
