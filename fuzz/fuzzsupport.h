@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,16 @@ public:
     void critical(const QString &, const QString &) override {}
     void information(const QString &, const QString &) override {}
     Answer question(const QString &, const QString &, bool, bool) override { return Answer::Yes; }
+    int choose(Icon, const QString &, const QString &, const QStringList &,
+               int defaultButton) override
+    {
+        return defaultButton;
+    }
+    void progressStart(const ProgressSetup &) override {}
+    void progressSetRange(int, int) override {}
+    void progressSetValue(int) override {}
+    bool progressCancelled() override { return false; }
+    void progressEnd() override {}
 };
 
 // The shipped data folder (FNC.txt, typeInfo.txt, catalogues) and no messages.
