@@ -94,7 +94,9 @@ struct SimRig {
     static void installData(DataDir &dir)
     {
         for (const char *f : {"InvType/FNC.txt", "InvType/typeInfo.txt",
-                              "InvParameter/F_InvParameter_Eng.xml"})
+                              "InvParameter/F_InvParameter_Eng.xml", "InvParameter/Version.txt",
+                              "InvParameter/INVParameter_num.txt", "InvParameter/ReadPar.txt",
+                              "hideparameter/ZMHideParameter.xml"})
             dir.copyShipped(QString::fromLatin1(f));
         loadSeriesFeatures();
     }

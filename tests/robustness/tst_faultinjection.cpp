@@ -4,9 +4,11 @@
 #include "monitor/identityread.h"
 #include "monitor/monitordata.h"
 #include "monitor/monitorthread.h"
+#include "parameters/parametercore.h"
 
 #include <QElapsedTimer>
 #include <QMap>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -214,6 +216,178 @@ Outcome identityOp(Context &c)
     return Outcome::Degraded;
 }
 
+// The parameters core on the rig's drive, with the first rows of the
+// series' catalogue so that a batch stays short.
+constexpr int kBatchRows = 12;
+constexpr int kChangedParameters[] = {7, 8};
+
+void loadShortCatalogue(ParameterCore &core)
+{
+    core.loadCatalogue();
+    core.table().removeRowsFrom(kBatchRows);
+    core.table().setParameterCount(core.table().rowCount());
+}
+
+// Parameter number -> text of one column, for the rows that have a number.
+QMap<int, QString> columnByNumber(ParameterTable &table, int column)
+{
+    QMap<int, QString> texts;
+    for (int row = 0; table.hasNumberCell(row); ++row) {
+        bool numeric = false;
+        const int number = table.numberText(row).toInt(&numeric);
+        if (numeric)
+            texts.insert(number, table.text(row, column));
+    }
+    return texts;
+}
+
+bool batchComplete(const ParameterCore::BatchResult &r)
+{
+    return r.status == ParameterCore::BatchResult::Status::Completed && r.failed.isEmpty();
+}
+
+// A batch read gives every row the drive's value, or marks it ("--", or
+// not reached) and says so in its result; a row with another value, or a
+// row lost while the read claims to be complete, is a wrong success.
+Outcome batchReadOp(Context &c)
+{
+    ParameterCore core;
+    loadShortCatalogue(core);
+    if (!batchComplete(core.readAllParameters()))
+        return wrong(c, QStringLiteral("no fault-free batch read"));
+    const QMap<int, QString> truth = columnByNumber(core.table(), ParameterTable::CurrentColumn);
+    core.clearCurrentValues();
+    c.inject();
+    const ParameterCore::BatchResult result = core.readAllParameters();
+    const QMap<int, QString> got = columnByNumber(core.table(), ParameterTable::CurrentColumn);
+    bool whole = true;
+    for (auto it = truth.constBegin(); it != truth.constEnd(); ++it) {
+        const QString value = got.value(it.key());
+        if (value == it.value())
+            continue;
+        whole = false;
+        if (!value.isEmpty() && value != QLatin1String("--"))
+            return wrong(c, QStringLiteral("P.%1 read as %2, drive holds %3")
+                                .arg(it.key()).arg(value, it.value()));
+    }
+    if (whole && batchComplete(result))
+        return Outcome::Ok;
+    if (batchComplete(result))
+        return wrong(c, QStringLiteral("batch read complete with rows missing"));
+    return failure(c);
+}
+
+// Fills "Setting value" with what was read, except for the changed
+// parameters, which get a new value.
+void prepareSettings(ParameterTable &table)
+{
+    for (int row = 0; table.hasNumberCell(row); ++row) {
+        QString value = table.text(row, ParameterTable::CurrentColumn);
+        for (int number : kChangedParameters)
+            if (table.numberText(row) == QString::number(number))
+                value = QString::number(value.toDouble() + 1);
+        table.setText(row, ParameterTable::SettingColumn, value);
+    }
+}
+
+// Batch write of a prepared "Setting value" column: on success every changed
+// parameter holds the value asked; whatever happens, the drive holds for each
+// parameter the value asked or the one before (checked by the caller).
+Outcome batchWriteOp(Context &c, const std::function<bool(ParameterCore &)> &prepare)
+{
+    ParameterCore core;
+    loadShortCatalogue(core);
+    if (!batchComplete(core.readAllParameters()) || !prepare(core))
+        return wrong(c, QStringLiteral("no fault-free batch read"));
+    // A fault-free run tells the register values asked; then the drive goes
+    // back to where it was.
+    QHash<int, quint16> old;
+    for (int n : kChangedParameters)
+        old.insert(n, c.rig.reg(n));
+    if (!batchComplete(core.writeAllParameters()))
+        return wrong(c, QStringLiteral("no fault-free batch write"));
+    QHash<int, quint16> asked;
+    for (int n : kChangedParameters) {
+        asked.insert(n, c.rig.reg(n));
+        if (asked.value(n) == old.value(n))
+            return wrong(c, QStringLiteral("P.%1 did not change in the fault-free write").arg(n));
+        c.rig.drive->setParameterValue(n, old.value(n));
+        c.allowed.insert(n, {asked.value(n)});
+    }
+    c.inject();
+    const ParameterCore::BatchResult result = core.writeAllParameters();
+    if (!batchComplete(result))
+        return failure(c);
+    for (int n : kChangedParameters)
+        if (c.rig.reg(n) != asked.value(n))
+            return wrong(c, QStringLiteral("batch write complete, P.%1 holds %2 instead of %3")
+                                .arg(n).arg(c.rig.reg(n)).arg(asked.value(n)));
+    return Outcome::Ok;
+}
+
+// The setting values come from a parameter file saved with the changed values.
+bool prepareFromFile(ParameterCore &core, const QString &suffix)
+{
+    static QTemporaryDir dir;
+    ParameterTable &table = core.table();
+    const QMap<int, QString> read = columnByNumber(table, ParameterTable::CurrentColumn);
+    prepareSettings(table);
+    for (int row = 0; table.hasNumberCell(row); ++row)
+        table.setText(row, ParameterTable::CurrentColumn,
+                      table.text(row, ParameterTable::SettingColumn));
+    const QString file = dir.filePath(QStringLiteral("settings.") + suffix);
+    if (!core.saveFile(file))
+        return false;
+    core.clearSettingValues();
+    for (int row = 0; table.hasNumberCell(row); ++row) {
+        bool numeric = false;
+        const int number = table.numberText(row).toInt(&numeric);
+        if (numeric)
+            table.setText(row, ParameterTable::CurrentColumn, read.value(number));
+    }
+    return core.openFile(file);
+}
+
+// Single transfers through the parameters core (catalogue scale): the value
+// of a fault-free read, or -1.
+Outcome readParameterOp(Context &c)
+{
+    ParameterCore core;
+    loadShortCatalogue(core);
+    const double truth = core.readParameter(kReadRegister);
+    if (truth < 0)
+        return wrong(c, QStringLiteral("no fault-free read"));
+    c.inject();
+    const double v = core.readParameter(kReadRegister);
+    if (qFuzzyCompare(v, truth))
+        return Outcome::Ok;
+    if (v == -1)
+        return failure(c);
+    return wrong(c, QStringLiteral("P.%1 read %2, drive holds %3").arg(kReadRegister).arg(v).arg(truth));
+}
+
+Outcome writeParameterOp(Context &c)
+{
+    ParameterCore core;
+    loadShortCatalogue(core);
+    const QString unit = core.table().text(
+        core.table().rowOfNumber(QString::number(kReadRegister)), ParameterTable::UnitColumn);
+    const quint16 old = c.rig.reg(kReadRegister);
+    const QString value = QString::number(core.readParameter(kReadRegister) + 1);
+    if (!core.writeParameter(kReadRegister, value, unit) || c.rig.reg(kReadRegister) == old)
+        return wrong(c, QStringLiteral("no fault-free write"));
+    const quint16 asked = c.rig.reg(kReadRegister);
+    c.rig.drive->setParameterValue(kReadRegister, old);
+    c.allowed.insert(kReadRegister, {asked});
+    c.inject();
+    if (!core.writeParameter(kReadRegister, value, unit))
+        return failure(c);
+    if (c.rig.reg(kReadRegister) != asked)
+        return wrong(c, QStringLiteral("write reported done, drive holds %1")
+                            .arg(c.rig.reg(kReadRegister)));
+    return Outcome::Ok;
+}
+
 QList<Operation> operations()
 {
     return {
@@ -251,6 +425,24 @@ QList<Operation> operations()
          [](Context &c) { return packedOp(c, RamBase2 + 0x20, 2); }},
         {"monitor cycle", false, MonitorBase + 2, monitorCycleOp},
         {"identity read", false, 56, identityOp},
+        {"readParameter", false, kReadRegister, readParameterOp},
+        {"writeParameter", false, kReadRegister, writeParameterOp},
+        {"batch read", false, kReadRegister, batchReadOp},
+        {"batch write", false, kReadRegister,
+         [](Context &c) {
+             return batchWriteOp(c, [](ParameterCore &core) {
+                 prepareSettings(core.table());
+                 return true;
+             });
+         }},
+        {".xbel opened, batch write", false, kReadRegister,
+         [](Context &c) {
+             return batchWriteOp(c, [](ParameterCore &core) { return prepareFromFile(core, "xbel"); });
+         }},
+        {".xls opened, batch write", false, kReadRegister,
+         [](Context &c) {
+             return batchWriteOp(c, [](ParameterCore &core) { return prepareFromFile(core, "xls"); });
+         }},
     };
 }
 
