@@ -1,7 +1,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-#include "common/testsupport.h"
+#include "common/driverfixture.h"
 #include "link/readwriteasc.h"
 
 namespace
@@ -13,31 +13,13 @@ QByteArray frame(const QByteArray &text)
 }  // namespace
 
 // Modbus ASCII frames and decoding, character for character, on the scripted port.
-class TestReadWriteAsc : public QObject
+class TestReadWriteAsc : public QObject, private DriverFixture<ReadWriteASC>
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        m_dir.copyShipped("InvType/FNC.txt");
-        setUserInteraction(&m_ui);
-    }
-    void init()
-    {
-        resetSharedState();
-        // A test with a data folder of its own resets the folder when it ends.
-        setDataDirectory(m_dir.path());
-        setSeriesFeatureText(
-            "readWrite_99999//0//0//0//0//0//0//1//1//1//1//1\n"
-            "readWrite_H//1//0//0//0//0//0//0//0//0//0//0\n");
-        m_fake = installFakePort();
-        linkState().protocolCode = 2;
-        linkState().setStation(1);
-        m_driver.reset(new ReadWriteASC);
-        m_driver->setProtocol(2);
-        m_errors.clear();
-    }
-    void cleanupTestCase() { setUserInteraction(nullptr); }
+    void initTestCase() { setUpTestCase(); }
+    void init() { setUpTest(2, 1); }
+    void cleanupTestCase() { tearDownTestCase(); }
 
     void requestFrames_data()
     {
@@ -473,12 +455,6 @@ private slots:
         }
     }
 
-private:
-    DataDir m_dir;
-    RecordingInteraction m_ui;
-    ErrorRecorder m_errors;
-    std::shared_ptr<FakeTransport> m_fake;
-    std::unique_ptr<ReadWriteASC> m_driver;
 };
 
 QTEST_GUILESS_MAIN(TestReadWriteAsc)

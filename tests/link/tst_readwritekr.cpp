@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "common/nativedrive.h"
-#include "common/testsupport.h"
+#include "common/driverfixture.h"
 #include "link/readwritekr.h"
 
 namespace
@@ -52,32 +52,13 @@ QByteArray nak(char error, int lineEnd = 1, const QByteArray &station = "01")
 }  // namespace
 
 // The native protocol: frames, group selection and decoding on the scripted port.
-class TestReadWriteKr : public QObject
+class TestReadWriteKr : public QObject, private DriverFixture<ReadWriteKR>
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        m_dir.copyShipped("InvType/FNC.txt");
-        setUserInteraction(&m_ui);
-    }
-    void init()
-    {
-        resetSharedState();
-        // A test with a data folder of its own resets the folder when it ends.
-        setDataDirectory(m_dir.path());
-        setSeriesFeatureText(
-            "readWrite_99999//0//0//0//0//0//0//1//1//1//1//1\n"
-            "readWrite_H//1//0//0//0//0//0//0//0//0//0//0\n");
-        m_fake = installFakePort();
-        linkState().protocolCode = 0;
-        linkState().lineEnd = 1;
-        linkState().setStation(1);
-        m_driver.reset(new ReadWriteKR);
-        m_driver->setProtocol(0);
-        m_errors.clear();
-    }
-    void cleanupTestCase() { setUserInteraction(nullptr); }
+    void initTestCase() { setUpTestCase(); }
+    void init() { setUpTest(0, 1); }
+    void cleanupTestCase() { tearDownTestCase(); }
 
     void knownFrames()
     {
@@ -619,12 +600,6 @@ private slots:
         }
     }
 
-private:
-    DataDir m_dir;
-    RecordingInteraction m_ui;
-    ErrorRecorder m_errors;
-    std::shared_ptr<FakeTransport> m_fake;
-    std::unique_ptr<ReadWriteKR> m_driver;
 };
 
 QTEST_GUILESS_MAIN(TestReadWriteKr)

@@ -1,32 +1,17 @@
-#include "common/testsupport.h"
+#include "common/driverfixture.h"
 #include "link/readwritertu.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
 
 // Modbus RTU frames and decoding, byte for byte, on the scripted port.
-class TestReadWriteRtu : public QObject
+class TestReadWriteRtu : public QObject, private DriverFixture<ReadWriteRTU>
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        m_dir.copyShipped("InvType/FNC.txt");
-        setUserInteraction(&m_ui);
-    }
-    void init()
-    {
-        resetSharedState();
-        setSeriesFeatureText(
-            "readWrite_99999//0//0//0//0//0//0//1//1//1//1//1\n"
-            "readWrite_H//1//0//0//0//0//0//0//0//0//0//0\n");
-        m_fake = installFakePort();
-        linkState().setStation(1);
-        m_driver.reset(new ReadWriteRTU);
-        m_driver->setProtocol(1);
-        m_errors.clear();
-    }
-    void cleanupTestCase() { setUserInteraction(nullptr); }
+    void initTestCase() { setUpTestCase(); }
+    void init() { setUpTest(1, 1); }
+    void cleanupTestCase() { tearDownTestCase(); }
 
     void requestFrames_data()
     {
@@ -399,11 +384,6 @@ private slots:
     }
 
 private:
-    DataDir m_dir;
-    RecordingInteraction m_ui;
-    ErrorRecorder m_errors;
-    std::shared_ptr<FakeTransport> m_fake;
-    std::unique_ptr<ReadWriteRTU> m_driver;
     QString m_lastText;
 };
 
