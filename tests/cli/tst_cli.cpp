@@ -1,4 +1,5 @@
 #include "cli/clitool.h"
+#include "common/clirun.h"
 #include "common/nativedrive.h"
 #include "common/parameterfixture.h"
 #include "common/ptypeer.h"
@@ -14,33 +15,16 @@ class TestCli : public QObject
 {
     Q_OBJECT
 
-    struct Run {
-        int status;
-        QString out, err;
-    };
+    using Run = CliRun;
 
     Run runInProcess(const QStringList &args)
     {
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        CliTool tool(o, e);
-        tool.setTransportFactory([this](const QString &) { return m_fake; });
-        const int status = tool.run(QStringList{"--data", m_dir.path()} + args);
-        return {status, out, err};
+        return runCliInProcess(QStringList{"--data", m_dir.path()} + args, m_fake);
     }
 
     Run runProcess(const QStringList &args)
     {
-        QProcess p;
-        p.start(QStringLiteral(VANTREO_BIN_DIR "/vantreo-cli"),
-                QStringList{"--data", m_dir.path()} + args);
-        if (!p.waitForFinished(20000)) {
-            p.kill();
-            p.waitForFinished();
-            return {-1, QString(), QStringLiteral("timed out")};
-        }
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return runCliProcess(QStringList{"--data", m_dir.path()} + args);
     }
 
     void writeParameterCatalogue()

@@ -3,27 +3,9 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include "common/clirun.h"
 #include "common/ptynativepeer.h"
 #include "common/testsupport.h"
-
-// Ends a helper process when the test leaves its scope, pass or fail.
-class ProcessStopper
-{
-public:
-    explicit ProcessStopper(QProcess &process) : m_process(process) {}
-    ~ProcessStopper()
-    {
-        if (m_process.state() == QProcess::NotRunning) return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
-
-private:
-    QProcess &m_process;
-};
 
 // vantreo-cli end to end over pseudo-terminals: Modbus RTU and ASCII against
 // a pymodbus slave joined by socat, the native protocol against a drive of
@@ -32,23 +14,11 @@ class TestCliPeers : public QObject
 {
     Q_OBJECT
 
-    struct Run {
-        int status;
-        QString out, err;
-    };
+    using Run = CliRun;
 
     Run runTool(const QStringList &args)
     {
-        QProcess p;
-        p.start(QStringLiteral(VANTREO_BIN_DIR "/vantreo-cli"),
-                QStringList{"--data", m_dir.path()} + args);
-        if (!p.waitForFinished(20000)) {
-            p.kill();
-            p.waitForFinished();
-            return {-1, QString(), QStringLiteral("timed out")};
-        }
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return runCliProcess(QStringList{"--data", m_dir.path()} + args);
     }
 
     // Collects the peer's output until `line` shows up or time runs out.

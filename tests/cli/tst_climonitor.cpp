@@ -1,4 +1,4 @@
-#include "cli/clitool.h"
+#include "common/clirun.h"
 #include "common/testsupport.h"
 #include "parameters/parameterstate.h"
 #include "simulator/catalogueseed.h"
@@ -19,20 +19,11 @@ class TestCliMonitor : public QObject
 
     DataDir m_dir;
 
-    struct Run {
-        int status;
-        QStringList lines;
-        QString err;
-    };
+    using Run = CliRun;
 
     Run run(const QStringList &args, std::shared_ptr<Transport> port)
     {
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        CliTool tool(o, e);
-        tool.setTransportFactory([port](const QString &) { return port; });
-        const int status = tool.run(QStringList{"--data", m_dir.path(), "--port", "x"} + args);
-        return {status, out.split('\n', Qt::SkipEmptyParts), err};
+        return runCliInProcess(QStringList{"--data", m_dir.path(), "--port", "x"} + args, port);
     }
 
 private slots:

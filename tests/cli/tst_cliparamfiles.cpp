@@ -1,4 +1,4 @@
-#include "cli/clitool.h"
+#include "common/clirun.h"
 #include "common/drivevalues.h"
 #include "common/testsupport.h"
 #include "parameters/batchtransfer.h"
@@ -79,23 +79,14 @@ class TestCliParamFiles : public QObject
 
     QTemporaryDir m_dir;
 
-    struct Run {
-        int status;
-        QStringList lines;
-        QString err;
-    };
+    using Run = CliRun;
 
     Run run(const QStringList &args, std::shared_ptr<Transport> port = nullptr)
     {
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        CliTool tool(o, e);
-        if (port)
-            tool.setTransportFactory([port](const QString &) { return port; });
-        const int status = tool.run(
+        return runCliInProcess(
             QStringList{"--data", VANTREO_SOURCE_DATA, "--protocol", "rtu", "--baud", "115200"} +
-            args);
-        return {status, out.split('\n', Qt::SkipEmptyParts), err};
+                args,
+            port);
     }
 
     // A fast simulated line holding `drive`, reached as port "held".

@@ -1,3 +1,4 @@
+#include "common/clirun.h"
 #include "common/testsupport.h"
 #include "link/readwritertu.h"
 #include "simulator/simport.h"
@@ -195,17 +196,7 @@ private slots:
     {
         QFETCH(QString, protocol);
         QProcess sim;
-        // A failed check must not leave the server running into the next row.
-        struct Stop {
-            QProcess &p;
-            ~Stop()
-            {
-                if (p.state() != QProcess::NotRunning) {
-                    p.kill();
-                    p.waitForFinished(5000);
-                }
-            }
-        } stop{sim};
+        const ProcessStopper stop(sim);
         const QString link = m_dir.path() + "/simline-" + protocol;
         sim.start(VANTREO_BIN_DIR "/vantreo-cli",
                   {"--data", m_dir.path(), "simulate", "--pty", "--link", link, "--protocol",
