@@ -41,7 +41,13 @@ ReadWrite::~ReadWrite() = default;
 
 bool ReadWrite::writeRegister(int, int) { return true; }
 double ReadWrite::readRegister(int, double) { return -1; }
-int ReadWrite::runFunction(const QByteArray &) { return -1; }
+int ReadWrite::runFunction(const QByteArray &code)
+{
+    QMutexLocker lock(&m_functionMutex);
+    return runFunctionLocked(code);
+}
+
+int ReadWrite::runFunctionLocked(const QByteArray &) { return -1; }
 double ReadWrite::lastReading() { return threadReadings().value(m_serial, 0); }
 
 void ReadWrite::setLastReading(double value) { threadReadings().insert(m_serial, value); }

@@ -23,6 +23,7 @@ public:
     virtual double readRegister(int address, double scale);
     // Runs the function named by the first three characters of `code`; for
     // "FRE" bytes 4 and 5 (counting from 1) carry the frequency, high byte first.
+    // One function at a time per driver: "FRE" patches its record before use.
     virtual int runFunction(const QByteArray &code);
     void loadFunctionTable();
     // The value of the calling thread's last successful monitor reading ('M?R'
@@ -90,7 +91,8 @@ protected:
     static bool isWordFunction(const QByteArray &name);
 
     void setLastReading(double value);
-    QMutex &functionMutex() { return m_functionMutex; }
+    // runFunction's protocol part, called with the function lock held.
+    virtual int runFunctionLocked(const QByteArray &code);
 
 private:
     mutable QMutex m_tableMutex;

@@ -124,12 +124,6 @@ int ReadWriteASC::readPacked(int address, int count)
     return int(packed);
 }
 
-int ReadWriteASC::runFunction(const QByteArray &code)
-{
-    QMutexLocker lock(&functionMutex());
-    return runFunctionLocked(code);
-}
-
 int ReadWriteASC::runFunctionLocked(const QByteArray &code)
 {
     const QByteArray name = code.left(3);

@@ -13,7 +13,6 @@ public:
 
     bool writeRegister(int address, int value) override;
     double readRegister(int address, double scale) override;
-    int runFunction(const QByteArray &code) override;
     int readPacked(int address, int count) override;
 
     // ':' + station + function + address + data word, before LRC and CR LF.
@@ -32,5 +31,5 @@ private:
     static int errorCode(const QByteArray &answer);
     // The hex number at 1-based `position`, `digits` long (answers checked before).
     static int field(const QByteArray &answer, int position, int digits);
-    int runFunctionLocked(const QByteArray &code);
+    int runFunctionLocked(const QByteArray &code) override;
 };

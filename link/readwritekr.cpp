@@ -211,12 +211,6 @@ bool ReadWriteKR::writeRegister(int address, int value)
     return false;
 }
 
-int ReadWriteKR::runFunction(const QByteArray &code)
-{
-    QMutexLocker lock(&functionMutex());
-    return runFunctionLocked(code);
-}
-
 int ReadWriteKR::runFunctionLocked(const QByteArray &code)
 {
     const QByteArray name = code.left(3);

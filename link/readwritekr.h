@@ -22,7 +22,6 @@ public:
 
     bool writeRegister(int address, int value) override;
     double readRegister(int address, double scale) override;
-    int runFunction(const QByteArray &code) override;
 
     // ENQ + station + instruction code + '0' (+ data), before the sum check.
     static QByteArray request(const QByteArray &station, quint8 instruction);
@@ -50,5 +49,5 @@ private:
 
     // Makes `group` the drive's current group unless it is already.
     bool selectGroup(int group, bool forRead);
-    int runFunctionLocked(const QByteArray &code);
+    int runFunctionLocked(const QByteArray &code) override;
 };

@@ -125,12 +125,6 @@ int ReadWriteRTU::readPacked(int address, int count)
     return int(packed);
 }
 
-int ReadWriteRTU::runFunction(const QByteArray &code)
-{
-    QMutexLocker lock(&functionMutex());
-    return runFunctionLocked(code);
-}
-
 int ReadWriteRTU::runFunctionLocked(const QByteArray &code)
 {
     const QByteArray name = code.left(3);

@@ -13,7 +13,6 @@ public:
 
     bool writeRegister(int address, int value) override;
     double readRegister(int address, double scale) override;
-    int runFunction(const QByteArray &code) override;
     int readPacked(int address, int count) override;
 
     // The request body (without CRC) for a function code, address and data word.
@@ -28,5 +27,5 @@ private:
     static int errorCode(const QByteArray &answer);
     static bool isRejection(const QByteArray &answer, quint8 function);
     static quint16 word(const QByteArray &answer, int index);
-    int runFunctionLocked(const QByteArray &code);
+    int runFunctionLocked(const QByteArray &code) override;
 };
