@@ -29,7 +29,13 @@ for t in "${targets[@]}"; do
   mkdir -p "$work"
   log="build-fuzz/logs/$t.log"
   status=0
-  "build-fuzz/fuzz/$t" -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=4096 \
+  # Workbooks and catalogues are larger than the frames and short files.
+  case "$t" in
+    fuzz_xls) max_len=65536 ;;
+    fuzz_catalogue) max_len=16384 ;;
+    *) max_len=4096 ;;
+  esac
+  "build-fuzz/fuzz/$t" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=4096 \
     -print_final_stats=1 -artifact_prefix="build-fuzz/crashes/$t-" \
     "$work" "fuzz/corpus/$t" >"$log" 2>&1 || status=$?
   execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
