@@ -4,9 +4,11 @@ frames and files the tests know, in each target's input layout. Run from
 anywhere; the seeds are committed, this only remakes them."""
 import os
 import pathlib
+import re
 
 HERE = pathlib.Path(__file__).resolve().parent
 DATA = HERE.parent / "data"
+TEST_DATA = HERE.parent / "tests" / "data"
 CORPUS = HERE / "corpus"
 
 
@@ -140,6 +142,93 @@ def file_seeds() -> None:
           b"<r><Pr7><Unit>0.01s/0.1s</Unit><Range>0.1-0.5\\0~360s/0~3600s,9999</Range>"
           b"<Default>---</Default></Pr7><Pr1599><Unit>1</Unit><Range>0,1</Range>"
           b"<Default>1</Default></Pr1599></r>")
+    catalogue_seeds()
+    hidden_parameter_seeds()
+    xbel_seeds()
+    xls_seeds()
+
+
+def parameter_blocks(xml: bytes, count: int, wanted=lambda block: True) -> bytes:
+    """The first `count` parameter elements (Pr<n>...</Pr<n>) that `wanted` takes."""
+    blocks = [m.group(0) for m in re.finditer(rb"  <Pr(\w+)>.*?</Pr\1>\n", xml, re.S)]
+    return b"".join([b for b in blocks if wanted(b)][:count])
+
+
+def catalogue_flags(drive: int, computed: bool, multi: bool, version: int) -> bytes:
+    # fuzz_catalogue's byte 0: drive (low nibble), computed defaults, multi-value,
+    # catalogue version (top two bits: 0, 0.10, 0.40, 1.10).
+    return bytes([drive | (0x10 if computed else 0) | (0x20 if multi else 0) | version << 6])
+
+
+def catalogue_seeds() -> None:
+    def shipped(letter):
+        return (DATA / "InvParameter" / ("%s_InvParameter_Eng.xml" % letter)).read_bytes()
+
+    def document(head: bytes, blocks: bytes) -> bytes:
+        return head[:head.find(b"  <Pr")] + blocks + b"</InvParameter>\n"
+
+    f = shipped("F")
+    write("fuzz_catalogue", "F_head", catalogue_flags(5, True, True, 2) +
+          document(f, parameter_blocks(f, 12)))
+    a = shipped("A")
+    a_blocks = parameter_blocks(a, 6) + parameter_blocks(a, 1, lambda b: b"<Pr99X>" in b)
+    write("fuzz_catalogue", "A_groups_and_function_row", catalogue_flags(10, True, False, 1) +
+          document(a, a_blocks))
+    g = shipped("G")
+    write("fuzz_catalogue", "G_versions", catalogue_flags(11, True, True, 2) +
+          document(g, parameter_blocks(g, 10, lambda b: b"\\" in b)))
+    h = shipped("H")
+    write("fuzz_catalogue", "H_cut_off", catalogue_flags(0, False, False, 1) + h[:1500])
+    write("fuzz_catalogue", "flat_versions", catalogue_flags(5, False, False, 2) +
+          b"<Catalogue><Name11>Eleven</Name11><Unit11>0.1 Hz</Unit11>"
+          b"<Name12>0.40-0.99\\Name A</Name12><Name12>0.10-0.39\\Name B</Name12>"
+          b"<Range12>0.33-0.33\\ 0~10</Range12><Default12></Default12><Default12>5</Default12>"
+          b"<Name14>bad\\interval</Name14><Name15> Fifteen</Name15></Catalogue>")
+
+
+def hidden_parameter_seeds() -> None:
+    # fuzz_hiddenparams's byte 0: the catalogue version (0, 0.10, 0.20, 0.33,
+    # 0.40, 0.60, 1.00, 1.10 by its low three bits).
+    folder = DATA / "hideparameter"
+    write("fuzz_hiddenparams", "ZM", bytes([4]) + (folder / "ZMHideParameter.xml").read_bytes())
+    write("fuzz_hiddenparams", "ZP2_versions",
+          bytes([5]) + (folder / "ZP2HideParameter.xml").read_bytes())
+    write("fuzz_hiddenparams", "broken", bytes([4]) +
+          b"<H><Pr5><DefaultValue>1</DefaultValue><Unit>0.1</Unit></Pr5>"
+          b"<Pr300><DefaultValue>0.10-0.50\\5</DefaultValue><Unit>0.1</Unit></Pr300>"
+          b"<Pr6><Default")
+
+
+def xbel(identity: str, entries) -> bytes:
+    """An XML parameter file as we write it, from (number, value) pairs."""
+    xml = ('<?xml version="1.0" encoding="UTF-8"?>\n<!DOCTYPE InvParameter>\n'
+           '<%s version="1.0">\n' % identity)
+    for number, value in entries:
+        xml += ("    <Pr{0}>\n        <DefaultValue{0}>d</DefaultValue{0}>\n"
+                "        <CurrentValue{0}>{1}</CurrentValue{0}>\n    </Pr{0}>\n").format(number, value)
+    return (xml + "</%s>\n" % identity).encode()
+
+
+def xbel_seeds() -> None:
+    # fuzz_xbel's byte 0: bit 0 set accepts every root, else only the identity below.
+    identity = "InvParameter-ZM-043-7.5K"
+    good = xbel(identity, [("0", "1"), ("7", "5.5"), ("12", "&lt;x&amp;y&gt;"), ("99X", "0"),
+                           ("1599", "")])
+    write("fuzz_xbel", "good", bytes([0]) + good)
+    write("fuzz_xbel", "other_root", bytes([1]) + xbel("InvParameter-ZM-043-185K200K-K",
+                                                        [("186", "1"), ("188", "0.33")]))
+    write("fuzz_xbel", "fillers", bytes([0]) +
+          b"<?xml version='1.0'?><!-- saved --><?pi x?>\n<" + identity.encode() + b">"
+          b"<Pr5><!-- c --><CurrentValue5>1<!-- c -->2</CurrentValue5></Pr5></" +
+          identity.encode() + b"><!-- end -->\n")
+    write("fuzz_xbel", "cut_off", bytes([0]) + good[:len(good) // 2])
+
+
+def xls_seeds() -> None:
+    # fuzz_xls's byte 0: bit 0 the group layout, bit 1 any identity. The
+    # workbooks our own writer makes come from make_xls_seeds.
+    write("fuzz_xls", "foreign_xlwt", bytes([0]) + (TEST_DATA / "foreign_xlwt.xls").read_bytes())
+    write("fuzz_xls", "foreign_calc", bytes([2]) + (TEST_DATA / "foreign_calc.xls").read_bytes())
 
 
 if __name__ == "__main__":

@@ -82,8 +82,10 @@ CatalogueReader::Result CatalogueReader::load(const QString &fileName, const Set
         if (reader.readNext() == QXmlStreamReader::StartElement)
             walkElement(walk, reader.name().toString(), reader);
     }
-    const bool functionRowLast =
-        settings.series == 'A' && walk.lastElement.contains(QLatin1Char('X'));
+    // The parameter-function row takes the number of the group element
+    // before it; in a file without one it is no row of its own.
+    const bool functionRowLast = settings.series == 'A' && !walk.lastGroupNumber.isEmpty() &&
+                                 walk.lastElement.contains(QLatin1Char('X'));
     appendRecord(walk, functionRowLast ? walk.lastGroupNumber : walk.record.number, true);
     *rows = walk.row;
     return Result::Loaded;
@@ -172,8 +174,9 @@ void CatalogueReader::takeDefault(Walk &walk, const QString &name, const QString
         }
     }
     // The parameter-function row ends a series 'A' catalogue: its default
-    // puts it in place at once.
-    if (walk.settings.series == 'A' && name.contains(QLatin1Char('X')))
+    // puts it in place at once, under its group's number (none, no row).
+    if (walk.settings.series == 'A' && !walk.lastGroupNumber.isEmpty() &&
+        name.contains(QLatin1Char('X')))
         appendRecord(walk, walk.lastGroupNumber, false);
 }
 

@@ -422,6 +422,40 @@ private slots:
         QCOMPARE(core.parameterCount(), 5);
     }
 
+    // The parameter-function row takes its number from the group element
+    // before it; without one, its elements fill the current row like any
+    // other and no row is left without a number.
+    void seriesAFunctionRow_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<QStringList>("ranges");
+        QTest::newRow("after its group")
+            << QByteArray("<C><Group0>00-00</Group0><Name0>Boost</Name0><Range0>0~30%</Range0>"
+                          "<Group99X>00-11</Group99X><Name99X>Functions</Name99X>"
+                          "<Range99X>0~6</Range99X><Default99X>0</Default99X></C>")
+            << QStringList{"  P.0", "P.99X"} << QStringList{"0~30%", "0~6"};
+        QTest::newRow("no group before it")
+            << QByteArray("<C><Name0>Boost</Name0><Range0>0~30%</Range0>"
+                          "<Default5X>1</Default5X></C>")
+            << QStringList{"  P.0"} << QStringList{"0~30%"};
+        QTest::newRow("its elements only")
+            << QByteArray("<C><Range99X>0~6</Range99X><Unit99X>1</Unit99X></C>")
+            << QStringList{"  P.0"} << QStringList{"0~6"};
+    }
+    void seriesAFunctionRow()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QStringList, numbers);
+        QFETCH(QStringList, ranges);
+        attachModel("ZQ1-043-5.5K");
+        writeCatalogue('A', xml);
+        ParameterCore core;
+        core.loadCatalogue();
+        QCOMPARE(column(core, Col::NumberColumn), numbers);
+        QCOMPARE(column(core, Col::RangeColumn), ranges);
+    }
+
     void reloadInOtherLanguages_data()
     {
         QTest::addColumn<int>("language");
