@@ -38,10 +38,12 @@ bool XlsReader::read(const QString &fileName, WorkbookCells *cells, QString *err
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return failWith(error, file.errorString());
-    // In pieces: a read of the whole limit at once would reserve all of it.
+    // In pieces no larger than the file says it is (and at most 1 MiB): a
+    // read reserves what it asks for, and the size may be wrong (a file that
+    // grows, a device).
     QByteArray bytes;
     for (QByteArray piece; bytes.size() <= kMaxFileSize; bytes += piece) {
-        piece = file.read(1 << 20);
+        piece = file.read(qBound<qint64>(4096, file.size() - bytes.size() + 1, 1 << 20));
         if (piece.isEmpty())
             break;
     }
