@@ -7,14 +7,11 @@
 #include "parameters/cataloguereader.h"
 #include "parameters/parametertable.h"
 
-#include <QFile>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <algorithm>
 
 namespace {
-QTemporaryDir *g_dir = nullptr;
 
 struct Drive {
     char series;
@@ -102,7 +99,6 @@ void checkTexts(const ParameterTable &table, int rows)
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     fuzz::init();
-    g_dir = new QTemporaryDir;
     return 0;
 }
 
@@ -110,13 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    const QString path = g_dir->filePath(QStringLiteral("catalogue.xml"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
-        file.write(reinterpret_cast<const char *>(data + 1), qint64(size - 1));
-    }
+    const QString path = fuzz::workPath(QStringLiteral("catalogue.xml"));
+    if (!fuzz::writeInput(path, data + 1, size - 1))
+        return 0;
     const CatalogueReader::Settings settings = settingsOf(data[0]);
     ParameterTable table;
     table.setRowCount(ParameterTable::kInitialRows);

@@ -5,30 +5,19 @@
 #include "simulator/catalogueseed.h"
 #include "simulator/simulateddrive.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QVector>
-
-namespace {
-QTemporaryDir *g_dir = nullptr;
-}
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     fuzz::init();
-    g_dir = new QTemporaryDir;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString path = g_dir->filePath(QStringLiteral("catalogue.xml"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
+    const QString path = fuzz::workPath(QStringLiteral("catalogue.xml"));
+    if (!fuzz::writeInput(path, data, size))
+        return 0;
     SimulatedDrive drive(1, size > 0 && data[0] & 1 ? QStringLiteral("ZM-043-185K/200K-K")
                                                    : QStringLiteral("ZM-043-7.5K"));
     drive.setManualClock(true);

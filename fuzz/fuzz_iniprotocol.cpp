@@ -7,11 +7,7 @@
 #include "link/comsettings.h"
 #include "link/portsetup.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
 namespace {
-QTemporaryDir *g_dir = nullptr;
 
 bool inRange(const ComSettings &s)
 {
@@ -30,19 +26,14 @@ bool same(const ComSettings &a, const ComSettings &b)
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     fuzz::init();
-    g_dir = new QTemporaryDir;
-    setDataDirectory(g_dir->path());
+    setDataDirectory(fuzz::workDir().path());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    {
-        QFile file(PortSetup::settingsFileName());
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
+    if (!fuzz::writeInput(PortSetup::settingsFileName(), data, size))
+        return 0;
     ComSettings settings;
     for (const QString &line : PortSetup::readSettingsLines()) {
         settings = ComSettings::fromLine(line, settings);

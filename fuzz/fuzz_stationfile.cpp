@@ -4,29 +4,17 @@
 
 #include "link/stationfile.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
-namespace {
-QTemporaryDir *g_dir = nullptr;
-}
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     fuzz::init();
-    g_dir = new QTemporaryDir;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString path = g_dir->filePath(QStringLiteral("station.txt"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
+    const QString path = fuzz::workPath(QStringLiteral("station.txt"));
+    if (!fuzz::writeInput(path, data, size))
+        return 0;
     const QStringList names = StationFile::read(path);
     fuzz::check(names.size() == StationFile::kStationCount);
     if (!StationFile::write(names, path))

@@ -4,9 +4,12 @@
 #include "app/userinteraction.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
@@ -62,6 +65,24 @@ inline QByteArray bytes(const uint8_t *data, size_t size)
 {
     return QByteArray(reinterpret_cast<const char *>(data), int(size));
 }
+
+// A folder of the fuzzer's own, removed when it ends.
+inline QTemporaryDir &workDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// Writes the input to `path` (in workDir() when relative); false when it
+// cannot be written, and the input is then passed over.
+inline bool writeInput(const QString &path, const uint8_t *data, size_t size)
+{
+    QFile file(QDir(workDir().path()).filePath(path));
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(reinterpret_cast<const char *>(data), qint64(size)) == qint64(size);
+}
+
+inline QString workPath(const QString &name) { return workDir().filePath(name); }
 
 // A fault the fuzzer found: stop here so that it keeps the input.
 inline void check(bool condition)
