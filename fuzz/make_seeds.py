@@ -126,6 +126,10 @@ def file_seeds() -> None:
     write("fuzz_functionrecord", "odd_lines", b"1-M-0-R-03-10-00-00-01\n1-M0\n2-M0R\n-\n0-\n1-A-B-C-1FF\n")
     type_info = (DATA / "InvType" / "typeInfo.txt").read_bytes()
     write("fuzz_typeinfo", "typeinfo_head", b"".join(type_info.splitlines(keepends=True)[:25]))
+    inv_type = (DATA / "InvType" / "InvType.mgr").read_bytes()
+    write("fuzz_invtype", "invtype_head", b"".join(inv_type.splitlines(keepends=True)[:20]))
+    write("fuzz_invtype", "small", b"[inv_Type]\nTYPE=AA,BB\n\n[PW_ID]\nPOWER=0.4K,0.75K\n"
+          b"POWER_OLD=0.4K\n[BB]\nPOWER=1.5K,2.2K\n[AA]\r\n  POWER=,1K,,\n")
     write("fuzz_typeinfo", "short_rows", b"readWrite_99999//1\nreadWrite_H//0//1,2\n//\n\r\n")
     for name, text in {"rtu": b"1-ttyUSB0-1-1-0-2-0\n", "native": b"0-COM3-1-1-0-0-1\n",
                        "two_lines": b"2-COM1-3-0-1-1-2\n\n1-ttyS1-0\n", "short": b"1\n",
