@@ -1,7 +1,9 @@
 #include "app/series.h"
 #include "common/drivevalues.h"
 #include "common/parameterfixture.h"
+#include "common/simrtudrive.h"
 #include "common/testsupport.h"
+#include "common/xlrdpeer.h"
 #include "link/driverfactory.h"
 #include "link/readwrite.h"
 #include "parameters/batchtransfer.h"
@@ -146,35 +148,13 @@ class TestParameterFiles : public QObject
         // P.990 chooses the order series 'A' shows after a catalogue load.
         if (drive->hasParameter(990))
             drive->setParameterValue(990, numberOrder ? 1 : 0);
-        auto line = std::make_shared<SimulatedLine>(1, 0);
-        line->addDrive(drive);
-        auto port = std::make_shared<SimPort>(line, true);
-        port->open();
-        linkState().reset();
-        linkState().protocolCode = 1;
-        linkState().setStation(1);
-        linkState().setSerialPort(port);
-        setCurrentDriver(createDriver(1));
+        useSimulatedRtuDrive(drive);
         m_ui.reset();
         return drive;
     }
 
     QList<RecordingInteraction::Message> warnings() const { return m_ui.messagesOfKind("warning"); }
 
-    // Runs the xlrd peer on `file`; "skip" when xlrd is absent.
-    QJsonObject xlrdRead(const QString &file)
-    {
-        QProcess peer;
-        peer.start("/usr/bin/python3", {VANTREO_SOURCE_TESTS "/peers/xlrd_dump.py", file});
-        if (!peer.waitForFinished(60000))
-            peer.kill();
-        if (peer.exitCode() == 2)
-            return QJsonObject{{"skip", true}};
-        const QByteArray out = peer.readAllStandardOutput();
-        if (peer.exitCode() != 0)
-            return QJsonObject{{"error", QString::fromUtf8(peer.readAllStandardError())}};
-        return QJsonDocument::fromJson(out).object();
-    }
 
     // The setting value opening a file gives a row that held `current` when
     // the file was saved.

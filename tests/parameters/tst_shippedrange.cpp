@@ -1,4 +1,5 @@
 #include "app/series.h"
+#include "common/simrtudrive.h"
 #include "common/testsupport.h"
 #include "link/driverfactory.h"
 #include "link/readwrite.h"
@@ -69,16 +70,8 @@ class TestShippedRange : public QObject
         loadSeriesFeatures();
         setModelString(model);
         setSeriesLetter(seriesLetterForModel(model, '0'));
-        auto line = std::make_shared<SimulatedLine>(1, 0);
         m_drive = makeSimulatedDrive(1, model);
-        line->addDrive(m_drive);
-        auto port = std::make_shared<SimPort>(line, true);
-        port->open();
-        linkState().reset();
-        linkState().protocolCode = 1;
-        linkState().setStation(1);
-        linkState().setSerialPort(port);
-        setCurrentDriver(createDriver(1));
+        useSimulatedRtuDrive(m_drive);
         m_ui.clear();
     }
 

@@ -2,6 +2,8 @@
 #include "parameters/compoundfile.h"
 #include "parameters/workbook.h"
 
+#include "common/xlrdpeer.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -92,20 +94,6 @@ class TestWorkbook : public QObject
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-    // Runs the xlrd peer on `file`; skips the test when xlrd is absent.
-    QJsonObject xlrdRead(const QString &file)
-    {
-        QProcess peer;
-        peer.start("/usr/bin/python3", {VANTREO_SOURCE_TESTS "/peers/xlrd_dump.py", file});
-        if (!peer.waitForFinished(60000))
-            peer.kill();
-        if (peer.exitCode() == 2)
-            return QJsonObject{{"skip", true}};
-        const QByteArray out = peer.readAllStandardOutput();
-        if (peer.exitCode() != 0)
-            return QJsonObject{{"error", QString::fromUtf8(peer.readAllStandardError())}};
-        return QJsonDocument::fromJson(out).object();
-    }
 
     // Runs the olefile peer on `file`: "Workbook SIZE" when the container
     // has no defect, "skip" when olefile is absent.
