@@ -1,6 +1,6 @@
 #pragma once
 
-#include "userinteraction.h"
+#include "base/userinteraction.h"
 
 #include <QPointer>
 

@@ -1,8 +1,8 @@
 #include "startup.h"
 
 #include "guiinteraction.h"
-#include "messagetable.h"
-#include "sharedstate.h"
+#include "base/messagetable.h"
+#include "base/sharedstate.h"
 
 #include "link/linkstate.h"
 #include "link/portsetup.h"

@@ -1,7 +1,7 @@
 // Exchanges per second of the Modbus RTU driver, on the scripted port and on
 // a pseudo-terminal, and the overhead of one exchange above the floor the
 // protocol sets (a 10 ms pause before the attempt, two 1 ms quiet polls).
-#include "app/sharedstate.h"
+#include "base/sharedstate.h"
 #include "link/checksums.h"
 #include "link/faketransport.h"
 #include "link/linkstate.h"

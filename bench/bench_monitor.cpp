@@ -2,7 +2,7 @@
 // simulated drive with real byte timing, next to the limit the wire sets for
 // the same exchanges and the floor the protocol rules add (10 ms pause before
 // each Modbus RTU attempt, two quiet 1 ms polls).
-#include "app/sharedstate.h"
+#include "base/sharedstate.h"
 #include "link/driverfactory.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"

@@ -1,8 +1,8 @@
 // The time of a full batch read of a catalogue against the simulated drive
 // with real byte timing, next to the limit the wire sets for the same
 // exchanges and the floor the protocol rules add.
-#include "app/series.h"
-#include "app/sharedstate.h"
+#include "base/series.h"
+#include "base/sharedstate.h"
 #include "link/driverfactory.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"

@@ -2,7 +2,7 @@
 // quantities once per complete monitor cycle.
 #include "clitool.h"
 
-#include "app/sharedstate.h"
+#include "base/sharedstate.h"
 #include "link/linkstate.h"
 #include "monitor/coreparameteraccess.h"
 #include "monitor/identityread.h"

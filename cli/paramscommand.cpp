@@ -3,7 +3,7 @@
 #include "clitool.h"
 #include "clioptions.h"
 
-#include "app/sharedstate.h"
+#include "base/sharedstate.h"
 #include "link/readwrite.h"
 #include "parameters/cataloguefiles.h"
 #include "parameters/parametercore.h"

@@ -2,7 +2,7 @@
 // and ratings are never empty and never hold a separator, whatever the text.
 #include "fuzzsupport.h"
 
-#include "app/typecatalogue.h"
+#include "base/typecatalogue.h"
 
 namespace {
 void checkValues(const QStringList &values)

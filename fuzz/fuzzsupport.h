@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/sharedstate.h"
-#include "app/userinteraction.h"
+#include "base/sharedstate.h"
+#include "base/userinteraction.h"
 
 #include <QByteArray>
 #include <QDir>

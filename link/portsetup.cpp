@@ -5,9 +5,9 @@
 #include "readwrite.h"
 #include "serialporttransport.h"
 
-#include "app/messagetable.h"
-#include "app/sharedstate.h"
-#include "app/userinteraction.h"
+#include "base/messagetable.h"
+#include "base/sharedstate.h"
+#include "base/userinteraction.h"
 
 #include <QFile>
 #include <QMutex>

@@ -3,8 +3,8 @@
 #include "linkstate.h"
 #include "transport.h"
 
-#include "app/sharedstate.h"
-#include "app/userinteraction.h"
+#include "base/sharedstate.h"
+#include "base/userinteraction.h"
 
 #include <QFile>
 #include <QHash>

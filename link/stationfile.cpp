@@ -1,6 +1,6 @@
 #include "stationfile.h"
 
-#include "app/sharedstate.h"
+#include "base/sharedstate.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -2,7 +2,7 @@
 
 #include "parameteraccess.h"
 
-#include "app/sharedstate.h"
+#include "base/sharedstate.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
 

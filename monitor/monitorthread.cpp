@@ -5,7 +5,7 @@
 #include "monitorpages.h"
 #include "quantitytable.h"
 
-#include "app/sharedstate.h"
+#include "base/sharedstate.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
 

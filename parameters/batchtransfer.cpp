@@ -5,9 +5,9 @@
 #include "parametertransfer.h"
 #include "unitscale.h"
 
-#include "app/messagetable.h"
-#include "app/sharedstate.h"
-#include "app/userinteraction.h"
+#include "base/messagetable.h"
+#include "base/sharedstate.h"
+#include "base/userinteraction.h"
 #include "link/linkstate.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "cataloguefiles.h"
 
-#include "app/series.h"
-#include "app/sharedstate.h"
+#include "base/series.h"
+#include "base/sharedstate.h"
 
 #include <QFile>
 #include <QPair>

@@ -3,7 +3,7 @@
 #include "cataloguefiles.h"
 #include "parameterstate.h"
 
-#include "app/sharedstate.h"
+#include "base/sharedstate.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
 

@@ -4,7 +4,7 @@
 #include "cataloguereader.h"
 #include "parameterstate.h"
 
-#include "app/sharedstate.h"
+#include "base/sharedstate.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
 

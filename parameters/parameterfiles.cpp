@@ -7,9 +7,9 @@
 #include "parametertable.h"
 #include "workbook.h"
 
-#include "app/messagetable.h"
-#include "app/sharedstate.h"
-#include "app/userinteraction.h"
+#include "base/messagetable.h"
+#include "base/sharedstate.h"
+#include "base/userinteraction.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,8 +3,8 @@
 #include "parameterstate.h"
 #include "parametertable.h"
 
-#include "app/messagetable.h"
-#include "app/userinteraction.h"
+#include "base/messagetable.h"
+#include "base/userinteraction.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
 

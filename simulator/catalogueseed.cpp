@@ -2,7 +2,7 @@
 
 #include "simulateddrive.h"
 
-#include "app/sharedstate.h"
+#include "base/sharedstate.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -2,7 +2,7 @@
 
 #include "simregisters.h"
 
-#include "app/series.h"
+#include "base/series.h"
 
 #include <QRegularExpression>
 

@@ -1,5 +1,5 @@
 #include "app/guiinteraction.h"
-#include "app/userinteraction.h"
+#include "base/userinteraction.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -3,7 +3,7 @@
 #include "rtudrive.h"
 #include "testsupport.h"
 
-#include "app/series.h"
+#include "base/series.h"
 #include "link/readwritertu.h"
 
 #include <QStringList>

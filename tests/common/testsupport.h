@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/messagetable.h"
-#include "app/sharedstate.h"
-#include "app/userinteraction.h"
+#include "base/messagetable.h"
+#include "base/sharedstate.h"
+#include "base/userinteraction.h"
 #include "link/checksums.h"
 #include "link/faketransport.h"
 #include "link/linkstate.h"

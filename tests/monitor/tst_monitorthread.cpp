@@ -1,4 +1,4 @@
-#include "app/series.h"
+#include "base/series.h"
 #include "common/testsupport.h"
 #include "link/readwritertu.h"
 #include "monitor/identityread.h"

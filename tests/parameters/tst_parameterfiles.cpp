@@ -1,4 +1,4 @@
-#include "app/series.h"
+#include "base/series.h"
 #include "common/drivevalues.h"
 #include "common/parameterfixture.h"
 #include "common/simrtudrive.h"

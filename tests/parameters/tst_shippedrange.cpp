@@ -1,4 +1,4 @@
-#include "app/series.h"
+#include "base/series.h"
 #include "common/simrtudrive.h"
 #include "common/testsupport.h"
 #include "link/driverfactory.h"

@@ -1,4 +1,4 @@
-#include "app/series.h"
+#include "base/series.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "app/typecatalogue.h"
+#include "base/typecatalogue.h"
 #include "common/testsupport.h"
 
 #include <QtTest>
