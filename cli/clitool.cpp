@@ -7,6 +7,7 @@
 #include "link/driverfactory.h"
 #include "base/userinteraction.h"
 #include "link/linkstate.h"
+#include "link/portsetup.h"
 #include "link/readwrite.h"
 #include "link/serialporttransport.h"
 
@@ -178,12 +179,15 @@ int CliTool::connectLink(const Options &o)
     const QString portText = o.portGiven ? o.port : o.settings.portText;
     std::shared_ptr<Transport> port =
         portText == QLatin1String("sim") ? simulatedPort(o) : m_factory(portText);
-    port->applySettings(lineSettingsFor(o));
+    const LineSettings asked = lineSettingsFor(o);
+    port->applySettings(asked);
     if (!port->open()) {
         m_err << messageText(4) << port->portName() << messageText(5) << '\n';
         m_err.flush();
         return 1;
     }
+    // The tool's interaction prints the warning on stderr.
+    PortSetup::warnRefusedSettings(*port, asked);
     link.setSerialPort(port);
 
     setCurrentDriver(createDriver(o.settings.protocol));

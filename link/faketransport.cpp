@@ -100,7 +100,14 @@ bool FakeTransport::applySettings(const LineSettings &settings)
 LineSettings FakeTransport::settings() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_settings;
+    return m_forced && m_open ? m_forcedSettings : m_settings;
+}
+
+void FakeTransport::setForcedSettings(const LineSettings &forced)
+{
+    QMutexLocker lock(&m_mutex);
+    m_forced = true;
+    m_forcedSettings = forced;
 }
 
 int FakeTransport::transact(const QByteArray &frame, int wanted, char *buf, int bufSize)

@@ -48,6 +48,9 @@ public:
     void setOpenFails(bool fails) { m_openFails = fails; }
     void setFailWrites(bool fails) { m_failWrites = fails; }
     void setPollIntervalMs(int ms) { m_pollMs = ms; }
+    // Once open, the line runs with `forced` whatever was applied (a device
+    // that refuses some settings).
+    void setForcedSettings(const LineSettings &forced);
 
     bool open() override;
     void close() override;
@@ -78,6 +81,8 @@ private:
     void schedule(const QByteArray &bytes, double start, double interval);
 
     mutable QMutex m_mutex;
+    bool m_forced = false;
+    LineSettings m_forcedSettings;
     QList<Reply> m_queue;
     Responder m_responder;
     QList<QByteArray> m_writes;

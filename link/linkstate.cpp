@@ -5,7 +5,17 @@
 
 #include <QMutex>
 
+#include <array>
 #include <vector>
+
+namespace {
+thread_local std::array<bool, OperationSwitch::KindCount> t_switches{};
+thread_local int t_linkLocks = 0;
+thread_local std::vector<int> t_pendingErrors;
+}  // namespace
+
+bool OperationSwitch::load() const { return t_switches[m_kind]; }
+void OperationSwitch::store(bool on) { t_switches[m_kind] = on; }
 
 QByteArray LinkState::stationText() const
 {
@@ -39,6 +49,7 @@ std::shared_ptr<Transport> LinkState::serialPort() const
 
 void LinkState::setSerialPort(std::shared_ptr<Transport> port)
 {
+    LinkLockScope held;
     portLock.acquire();
     m_portGuard.acquire();
     m_port.swap(port);
@@ -99,3 +110,27 @@ LinkEvents *LinkEvents::instance()
     static LinkEvents events;
     return &events;
 }
+
+void LinkEvents::report(int code)
+{
+    if (t_linkLocks > 0) {
+        t_pendingErrors.push_back(code);
+        return;
+    }
+    emit instance()->showErrorInfo(code);
+}
+
+LinkLockScope::LinkLockScope() { ++t_linkLocks; }
+
+LinkLockScope::~LinkLockScope()
+{
+    if (--t_linkLocks > 0 || t_pendingErrors.empty())
+        return;
+    // A receiver may fail again and report; take the list first.
+    std::vector<int> pending;
+    pending.swap(t_pendingErrors);
+    for (int code : pending)
+        emit LinkEvents::instance()->showErrorInfo(code);
+}
+
+int LinkLockScope::heldByThisThread() { return t_linkLocks; }

@@ -10,9 +10,52 @@
 class ReadWrite;
 class Transport;
 
+// A reporting switch of one operation. Each thread has its own value: a batch
+// read on the link worker keeps its reads quiet while the monitor thread's
+// failures are still reported, and a failed exchange on one thread cannot
+// end another thread's quiet mode. Reads and assignments look like a bool's.
+class OperationSwitch
+{
+public:
+    enum Kind { QuietReads, SilentReads, AcceptReject77, AcceptReject288, KindCount };
+
+    explicit constexpr OperationSwitch(Kind kind) : m_kind(kind) {}
+    OperationSwitch(const OperationSwitch &) = delete;
+
+    bool load() const;
+    void store(bool on);
+    operator bool() const { return load(); }
+    OperationSwitch &operator=(bool on)
+    {
+        store(on);
+        return *this;
+    }
+
+private:
+    const Kind m_kind;
+};
+
+// Sets a switch for the length of a scope and restores what it was.
+class SwitchScope
+{
+public:
+    SwitchScope(OperationSwitch &flag, bool on) : m_flag(flag), m_was(flag.load())
+    {
+        m_flag = on;
+    }
+    ~SwitchScope() { m_flag = m_was; }
+    SwitchScope(const SwitchScope &) = delete;
+    SwitchScope &operator=(const SwitchScope &) = delete;
+
+private:
+    OperationSwitch &m_flag;
+    const bool m_was;
+};
+
 // The state of the one serial link, shared by every thread that talks to the
-// drive. Every flag is atomic: the GUI thread and the polling threads all
-// read and write them.
+// drive. The shared flags are atomic: the GUI thread, the link worker and the
+// polling threads all read and write them. The reporting switches belong to
+// the thread that sets them.
 class LinkState
 {
 public:
@@ -24,10 +67,14 @@ public:
     std::atomic<int> lineEnd{1};          // native terminator: 0 none, 1 CR, 2 CR LF
     std::atomic<bool> commError{false};
     std::atomic<bool> linkLost{false};
-    std::atomic<bool> quietReads{false};
-    std::atomic<bool> silentReads{false};
-    std::atomic<bool> acceptReject77{false};
-    std::atomic<bool> acceptReject288{false};
+    // Failed reads that got an answer are not reported (batch transfers);
+    // an exchange that brought no byte at all clears it.
+    OperationSwitch quietReads{OperationSwitch::QuietReads};
+    // Failed reads are never reported (the caller handles them).
+    OperationSwitch silentReads{OperationSwitch::SilentReads};
+    // A refused write of register 77 (288, 290) counts as success.
+    OperationSwitch acceptReject77{OperationSwitch::AcceptReject77};
+    OperationSwitch acceptReject288{OperationSwitch::AcceptReject288};
     std::atomic<int> nativeGroup{-1};
     std::atomic<bool> groupReselect{false};
 
@@ -41,7 +88,8 @@ public:
     std::shared_ptr<Transport> serialPort() const;
     void setSerialPort(std::shared_ptr<Transport> port);
 
-    // Start-up values (used at start-up and by tests).
+    // Start-up values (used at start-up and by tests); the reporting
+    // switches of the calling thread only.
     void reset();
 
 private:
@@ -61,13 +109,37 @@ ReadWrite *currentDriver();
 void setCurrentDriver(ReadWrite *driver);
 
 // Carries link errors to whoever shows them (the main window's warning box,
-// the command-line tool's stderr). Emitted from the thread that failed.
+// the command-line tool's stderr). Emitted from the thread that failed, once
+// that thread holds no link lock any more (see LinkLockScope): a receiver may
+// open a modal box without stalling the other threads. The GUI connects with
+// a queued connection, so a box never opens inside a driver call.
 class LinkEvents : public QObject
 {
     Q_OBJECT
 public:
     static LinkEvents *instance();
 
+    // Emits showErrorInfo now, or when the calling thread releases its last
+    // link lock.
+    static void report(int code);
+
 signals:
     void showErrorInfo(int code);
+};
+
+// Marks the holding of a link lock (the port lock, a driver's function lock,
+// the native group lock) by the calling thread, for as long as it lives:
+// create it before taking the lock, so that it ends after the lock is given
+// back. Errors reported meanwhile are delivered when the thread's last
+// scope ends.
+class LinkLockScope
+{
+public:
+    LinkLockScope();
+    ~LinkLockScope();
+    LinkLockScope(const LinkLockScope &) = delete;
+    LinkLockScope &operator=(const LinkLockScope &) = delete;
+
+    // How many link locks the calling thread holds.
+    static int heldByThisThread();
 };

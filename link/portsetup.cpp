@@ -9,6 +9,7 @@
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QMutex>
 #include <QSaveFile>
@@ -91,11 +92,11 @@ bool PortSetup::writeSettings(const ComSettings &settings)
 
 ReadWrite *PortSetup::installDriver(int protocolCode)
 {
+    // createDriver loads the protocol's table before the driver becomes
+    // current, so that no other thread ever runs a function from the wrong
+    // protocol's lines.
     ReadWrite *driver = createDriver(protocolCode);
     linkState().protocolCode = quint8(protocolCode);
-    // The table is loaded before the driver becomes current, so that no
-    // other thread ever runs a function from the wrong protocol's lines.
-    driver->setProtocol(protocolCode);
     setCurrentDriver(driver);
     return driver;
 }
@@ -107,8 +108,24 @@ std::shared_ptr<Transport> PortSetup::openTransport(const QString &name,
     if (!port)
         return port;
     port->applySettings(settings);
-    port->open();
+    if (port->open())
+        warnRefusedSettings(*port, settings);
     return port;
+}
+
+// A line that silently ran with other settings than the chosen ones would
+// only ever say "Communication Error!": say which ones the port refused.
+void PortSetup::warnRefusedSettings(const Transport &port, const LineSettings &asked)
+{
+    QString runsWith;
+    const QString refused = refusedSettingsText(asked, port.settings(), &runsWith);
+    if (refused.isEmpty())
+        return;
+    userInteraction()->warning(
+        messageText(20),
+        QCoreApplication::translate("PortSetup",
+                                    "The port %1 does not take %2; it runs with %3.")
+            .arg(port.portName(), refused, runsWith));
 }
 
 // Takes the port off the link (after a running exchange) and closes it, so

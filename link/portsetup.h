@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comsettings.h"
+#include "transport.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,10 @@ public:
     // ("Can't open serial port" + name + reason); it stays on the link, so
     // later exchanges fail with "Communication Error!". True when open.
     static bool reopenPort(const QString &portText, const LineSettings &settings);
+
+    // Warns (through the user interaction) when the open `port` runs with
+    // other settings than `asked`.
+    static void warnRefusedSettings(const Transport &port, const LineSettings &asked);
 
     // Makes a new driver for `protocolCode` current, with protocolCode set
     // and the driver's function table loaded for that protocol.

@@ -23,6 +23,9 @@ constexpr int kAttempts = 3;
 constexpr int kBytePauseMs = 10;
 
 std::atomic<quint64> g_driverSerial{0};
+// A missing FNC.txt is said once when it goes missing, not at each of the
+// loads that building and installing drivers make (several at start-up).
+std::atomic<bool> g_functionFileMissing{false};
 
 // The last readings of the calling thread, by driver; gone with the thread.
 QHash<quint64, double> &threadReadings()
@@ -43,6 +46,7 @@ bool ReadWrite::writeRegister(int, int) { return true; }
 double ReadWrite::readRegister(int, double) { return -1; }
 int ReadWrite::runFunction(const QByteArray &code)
 {
+    LinkLockScope held;
     QMutexLocker lock(&m_functionMutex);
     return runFunctionLocked(code);
 }
@@ -106,10 +110,12 @@ void ReadWrite::loadFunctionTable()
     QList<QByteArray> table;
     QFile file(dataPath(QStringLiteral("InvType/FNC.txt")));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        userInteraction()->warning(
-            tr("Warning"),
-            tr("Cannot read file %1:\n%2.").arg(file.fileName(), file.errorString()));
+        if (!g_functionFileMissing.exchange(true))
+            userInteraction()->warning(
+                tr("Warning"),
+                tr("Cannot read file %1:\n%2.").arg(file.fileName(), file.errorString()));
     } else {
+        g_functionFileMissing = false;
         QTextStream in(&file);
         const int protocol = m_protocol.load();
         while (!in.atEnd()) {
@@ -152,6 +158,7 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
     ex.expected = expected;
     const QByteArray frame = completeFrame(body);
 
+    LinkLockScope held;
     link.portLock.acquire();
     const std::shared_ptr<Transport> port = link.serialPort();
     if (port)
@@ -190,7 +197,7 @@ bool ReadWrite::answerPasses(const QByteArray &answer) const { return !answer.is
 
 void ReadWrite::reportError(int code, bool linkLost) const
 {
-    emit LinkEvents::instance()->showErrorInfo(linkLost ? 8 : code);
+    LinkEvents::report(linkLost ? 8 : code);
 }
 
 void ReadWrite::reportReadError(int code, bool linkLost) const

@@ -116,7 +116,9 @@ int ReadWriteASC::readPacked(int address, int count)
                             "000" + char('0' + count);
     const Exchange ex = exchange(body, 4 * count + 11, FrameForm::Text);
     if (!isReadAnswer(ex, count)) {
-        reportReadError(errorCode(ex.answer), ex.linkLost);
+        // Packed reads (the RAM monitor) report their failures whatever the
+        // reporting switches say.
+        reportError(errorCode(ex.answer), ex.linkLost);
         return 0xFFFF;
     }
     quint32 packed = 0;

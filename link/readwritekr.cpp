@@ -169,6 +169,7 @@ bool ReadWriteKR::selectGroup(int group, bool forRead)
 double ReadWriteKR::readRegister(int address, double)
 {
     if (address < 0 || address >= kAddressLimit) return -1;
+    LinkLockScope held;
     QMutexLocker lock(&groupMutex());
     if (!selectGroup(address / kGroupSize, true)) return -1;
     LinkState &link = linkState();
@@ -191,6 +192,7 @@ bool ReadWriteKR::writeRegister(int address, int value)
         return false;
     }
     const int group = qMin(address / kGroupSize, kWriteGroupLimit);
+    LinkLockScope held;
     QMutexLocker lock(&groupMutex());
     if (!selectGroup(group, false)) {
         link.commError = false;

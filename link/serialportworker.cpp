@@ -63,6 +63,20 @@ bool SerialPortWorker::applySettings(const LineSettings &settings)
     return m_port ? pushSettings() : true;
 }
 
+LineSettings SerialPortWorker::settings() const
+{
+    if (!m_port || !m_port->isOpen())
+        return m_settings;
+    LineSettings s;
+    s.baudRate = m_port->baudRate();
+    s.dataBits = m_port->dataBits() == QSerialPort::Data7 ? 7 : 8;
+    s.parity = m_port->parity() == QSerialPort::OddParity    ? 'O'
+               : m_port->parity() == QSerialPort::EvenParity ? 'E'
+                                                             : 'N';
+    s.stopBits = m_port->stopBits() == QSerialPort::TwoStop ? 2 : 1;
+    return s;
+}
+
 bool SerialPortWorker::pushSettings()
 {
     bool ok = m_port->setBaudRate(m_settings.baudRate);

@@ -23,7 +23,8 @@ public:
     QString portName() const;
     QString errorString() const;
     bool applySettings(const LineSettings &settings);
-    LineSettings settings() const { return m_settings; }
+    // What the open port runs with (the settings applied while it is closed).
+    LineSettings settings() const;
 
     void discardInput() override;
     bool writeAll(const QByteArray &frame) override;

@@ -36,6 +36,8 @@ public:
     // Applies the settings; false when the device refused one of them (a
     // warning only: pseudo-terminals refuse some changes on an open port).
     virtual bool applySettings(const LineSettings &settings) = 0;
+    // The settings the line runs with: once open, what the device took,
+    // which may differ from what was applied (see refusedSettingsText).
     virtual LineSettings settings() const = 0;
 
     // Returns the number of answer bytes put into `buf` (at most `bufSize`),
@@ -57,3 +59,8 @@ public:
 };
 
 inline void Transport::pauseMs(int ms) { QThread::msleep(ulong(ms)); }
+
+// "7 data bits, even parity" for the settings of `asked` that `actual`
+// lacks, and in `runsWith` what the line uses instead; empty when it took them all.
+QString refusedSettingsText(const LineSettings &asked, const LineSettings &actual,
+                            QString *runsWith);

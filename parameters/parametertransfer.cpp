@@ -17,7 +17,7 @@ constexpr int kMessageRangeError = 19;
 constexpr int kMessageCommunication = 8;
 constexpr int kMessageWarning = 20;
 
-void raiseError(int code) { emit LinkEvents::instance()->showErrorInfo(code); }
+void raiseError(int code) { LinkEvents::report(code); }
 }  // namespace
 
 ParameterTransfer::RegisterValue ParameterTransfer::toRegisterValue(const QString &text,

@@ -37,15 +37,29 @@ public:
             requested.append(name);
             auto port = std::make_shared<NamedFakePort>(name);
             port->setOpenFails(!openable.contains(name));
+            if (takesOnly8N1)
+                port->setForcedSettings(plain8N1(port->settings()));
             made.append(port);
             return port;
         });
     }
     ~ScriptedPorts() { PortSetup::setTransportFactory({}); }
 
+    // 8 data bits, no parity, one stop bit at the baud rate of `asked`.
+    static LineSettings plain8N1(LineSettings asked)
+    {
+        asked.dataBits = 8;
+        asked.parity = 'N';
+        asked.stopBits = 1;
+        return asked;
+    }
+
     std::shared_ptr<NamedFakePort> last() const { return made.isEmpty() ? nullptr : made.last(); }
 
     QStringList openable;
+    // Ports that open run with 8N1 whatever is asked (as some adapters and
+    // pseudo-terminals do).
+    bool takesOnly8N1 = false;
     QStringList requested;
     QList<std::shared_ptr<NamedFakePort>> made;
 };

@@ -267,6 +267,48 @@ private slots:
                                "\n The Specified serial port does not exist or occupied.");
     }
 
+    // A port that runs with other line settings than the chosen ones says
+    // so, at start-up and after the dialog; one that takes them says nothing.
+    void refusedSettingsAreTold_data()
+    {
+        QTest::addColumn<bool>("atStartUp");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("7E1 at start-up")
+            << true << "2-Com3-1-0-0-2-0"
+            << "The port Com3 does not take 7 data bits, even parity; it runs with 8 data "
+               "bits, no parity.";
+        QTest::newRow("8O2 after the dialog")
+            << false << "1-Com3-1-1-1-1-0"
+            << "The port Com3 does not take odd parity, 2 stop bits; it runs with no parity, 1 "
+               "stop bits.";
+        QTest::newRow("8N1 taken") << true << "1-Com3-1-1-0-0-0" << QString();
+    }
+    void refusedSettingsAreTold()
+    {
+        QFETCH(bool, atStartUp);
+        QFETCH(QString, line);
+        QFETCH(QString, message);
+        ScriptedPorts ports;
+        ports.openable = QStringList{"Com3"};
+        ports.takesOnly8N1 = true;
+        const ComSettings settings = ComSettings::fromLine(line);
+        if (atStartUp) {
+            m_dir.write("iniProtocol.txt", line.toUtf8() + "\n");
+            QVERIFY(PortSetup::openPortFromFile());
+        } else {
+            QVERIFY(PortSetup::reopenPort(settings.portText, settings.lineSettings()));
+        }
+        QVERIFY(linkState().serialPort()->isOpen());
+        if (message.isEmpty()) {
+            QVERIFY(m_ui.messages().isEmpty());
+            return;
+        }
+        QCOMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(m_ui.messages().first().title, QString("Warning"));
+        QCOMPARE(m_ui.messages().first().text, message);
+    }
+
     void installDriverMakesANewOneEachTime()
     {
         QList<ReadWrite *> seen;

@@ -236,6 +236,32 @@ private slots:
         QCOMPARE(m_fake->writes().size(), 3);
     }
 
+    // The RAM monitor's packed reads report a refusal even while another
+    // operation of the thread keeps reads quiet or silent.
+    void packedReadFailureIsAlwaysReported_data()
+    {
+        QTest::addColumn<bool>("quiet");
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("plain") << false << false;
+        QTest::newRow("quiet reads") << true << false;
+        QTest::newRow("silent reads") << false << true;
+        QTest::newRow("both") << true << true;
+    }
+    void packedReadFailureIsAlwaysReported()
+    {
+        QFETCH(bool, quiet);
+        QFETCH(bool, silent);
+        SwitchScope q(linkState().quietReads, quiet);
+        SwitchScope s(linkState().silentReads, silent);
+        m_fake->enqueueReply(withCrc(bytesOf("01 83 02")));
+        QCOMPARE(m_driver->readPacked(0x2000, 2), 0xFFFF);
+        QCOMPARE(m_errors.codes(), QList<int>{12});
+        // A register read under the same switches stays quiet.
+        m_fake->enqueueReply(withCrc(bytesOf("01 83 02")));
+        QCOMPARE(m_driver->readRegister(300, 1), -1.0);
+        QCOMPARE(m_errors.codes().size(), quiet || silent ? 1 : 2);
+    }
+
     void functions_data()
     {
         QTest::addColumn<QByteArray>("code");
