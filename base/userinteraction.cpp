@@ -8,6 +8,7 @@
 namespace {
 StderrInteraction g_stderrInteraction;
 std::atomic<UserInteraction *> g_interaction{nullptr};
+thread_local UserInteraction *t_interaction = nullptr;
 }  // namespace
 
 void StderrInteraction::print(const QString &title, const QString &text)
@@ -81,13 +82,22 @@ void StderrInteraction::printProgress(int value)
     print(m_progressTitle, QStringLiteral("%1/%2").arg(value).arg(m_maximum));
 }
 
-UserInteraction *userInteraction()
+UserInteraction *processInteraction()
 {
     UserInteraction *ui = g_interaction.load();
     return ui ? ui : &g_stderrInteraction;
 }
 
+UserInteraction *userInteraction() { return t_interaction ? t_interaction : processInteraction(); }
+
 void setUserInteraction(UserInteraction *ui) { g_interaction.store(ui); }
+
+ThreadInteractionScope::ThreadInteractionScope(UserInteraction *ui) : m_previous(t_interaction)
+{
+    t_interaction = ui;
+}
+
+ThreadInteractionScope::~ThreadInteractionScope() { t_interaction = m_previous; }
 
 ProgressScope::ProgressScope(const UserInteraction::ProgressSetup &setup)
     : m_ui(userInteraction()), m_value(setup.minimum)

@@ -78,10 +78,27 @@ private:
     int m_lastTenth = -1;
 };
 
-// The interaction in force; a StderrInteraction until one is installed.
+// The interaction in force for the calling thread: the one installed for
+// this thread, else the process-wide one, else a StderrInteraction.
 UserInteraction *userInteraction();
-// Installs `ui` (not owned); nullptr restores the stderr default.
+// Installs `ui` (not owned) for the process; nullptr restores the stderr default.
 void setUserInteraction(UserInteraction *ui);
+// The process-wide interaction, whatever the calling thread has installed.
+UserInteraction *processInteraction();
+
+// Installs an interaction for the calling thread while it lives (a job on
+// the link worker sends its progress to its own window, not to the process's).
+class ThreadInteractionScope
+{
+public:
+    explicit ThreadInteractionScope(UserInteraction *ui);
+    ~ThreadInteractionScope();
+    ThreadInteractionScope(const ThreadInteractionScope &) = delete;
+    ThreadInteractionScope &operator=(const ThreadInteractionScope &) = delete;
+
+private:
+    UserInteraction *m_previous;
+};
 
 // A progress dialog for the length of a scope: opened by the constructor,
 // closed by the destructor, so that every early return closes it.

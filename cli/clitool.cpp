@@ -205,9 +205,10 @@ int CliTool::run(const QStringList &arguments)
         return cmdPorts();
     if (command.first() == QLatin1String("simulate"))
         return cmdSimulate(command.mid(1), options);
-    QMetaObject::Connection errors = QObject::connect(
-        LinkEvents::instance(), &LinkEvents::showErrorInfo,
-        [this](int code) { m_errors.append(code); });
+    // Errors of the link worker's jobs come over to this thread.
+    QObject here;
+    QObject::connect(LinkEvents::instance(), &LinkEvents::showErrorInfo, &here,
+                     [this](int code) { m_errors.append(code); });
     // Warnings and progress of the core go where the tool's messages go.
     UserInteraction *previous = userInteraction();
     StderrInteraction interaction(&m_err);
@@ -216,7 +217,6 @@ int CliTool::run(const QStringList &arguments)
     if (rc == 0)
         rc = runCommand(command);
     setUserInteraction(previous);
-    QObject::disconnect(errors);
     linkState().setSerialPort(nullptr);
     return rc;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/comsettings.h"
+#include "parameters/parametercore.h"
 
 #include <QStringList>
 #include <QTextStream>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class LinkJob;
 class ParameterCore;
 class Transport;
 
@@ -71,6 +73,11 @@ private:
     int paramsSave(ParameterCore &core, const QString &fileName);
     int paramsLoad(ParameterCore &core, const QString &fileName, bool write);
     int readWholeDrive(ParameterCore &core);
+    // Runs a batch read or write as the program does, on a link worker, with
+    // its progress on stderr; returns when it has finished.
+    ParameterCore::BatchResult runBatch(ParameterCore &core, bool read);
+    // Shows a job's progress through the tool's interaction and waits for its end.
+    static void followJob(const std::shared_ptr<LinkJob> &job);
     void printChanges(ParameterCore &core);
     void printParameterRows(ParameterCore &core);
     int usageError(const QString &why);

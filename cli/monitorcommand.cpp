@@ -2,6 +2,9 @@
 // quantities once per complete monitor cycle.
 #include "clitool.h"
 
+#include "link/linkworker.h"
+#include "monitor/identityjob.h"
+
 #include "base/sharedstate.h"
 #include "link/linkstate.h"
 #include "monitor/coreparameteraccess.h"
@@ -59,7 +62,11 @@ int CliTool::cmdMonitor(const QStringList &command)
     if (const int rc = prepareCatalogue(core))
         return rc;
     CoreParameterAccess parameters(core);
-    const QStringList identity = IdentityRead(parameters).run();
+    LinkWorker worker;
+    const auto job = makeLinkJob<IdentityJob>(parameters);
+    worker.post(job);
+    followJob(job);
+    const QStringList identity = job->record();
     if (identity.isEmpty())
         return driveFailure();
     m_out << identity.join(QLatin1Char('\t')) << '\n';

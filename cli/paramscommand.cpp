@@ -1,6 +1,10 @@
 // vantreo-cli params: the parameter table read, single values got and set,
 // and parameter files saved and loaded.
 #include "clitool.h"
+
+#include "link/linkjob.h"
+#include "link/linkworker.h"
+#include "parameters/batchjob.h"
 #include "clioptions.h"
 
 #include "base/sharedstate.h"
@@ -70,7 +74,7 @@ void CliTool::printParameterRows(ParameterCore &core)
 
 int CliTool::paramsRead(ParameterCore &core)
 {
-    const ParameterCore::BatchResult result = core.readAllParameters();
+    const ParameterCore::BatchResult result = runBatch(core, true);
     if (result.status == ParameterCore::BatchResult::Status::NotStarted)
         return driveFailure();
     printParameterRows(core);
@@ -141,7 +145,7 @@ int CliTool::paramsSet(ParameterCore &core, const QStringList &command)
 // lack values, and changes shown against it would be wrong.
 int CliTool::readWholeDrive(ParameterCore &core)
 {
-    const ParameterCore::BatchResult result = core.readAllParameters();
+    const ParameterCore::BatchResult result = runBatch(core, true);
     if (result.status != ParameterCore::BatchResult::Status::Completed)
         return driveFailure();
     for (int number : result.failed)
@@ -166,7 +170,7 @@ int CliTool::paramsLoad(ParameterCore &core, const QString &fileName, bool write
     printChanges(core);
     if (!write)
         return 0;
-    const ParameterCore::BatchResult result = core.writeAllParameters();
+    const ParameterCore::BatchResult result = runBatch(core, false);
     if (result.status == ParameterCore::BatchResult::Status::LinkLost)
         return driveFailure();
     return result.status == ParameterCore::BatchResult::Status::Completed &&
@@ -203,4 +207,28 @@ void CliTool::printChanges(ParameterCore &core)
         m_out << "P." << number << '\t' << current << '\t' << setting << '\n';
     }
     m_out.flush();
+}
+
+void CliTool::followJob(const std::shared_ptr<LinkJob> &job)
+{
+    QObject here;
+    LinkJob *raw = job.get();
+    UserInteraction *ui = processInteraction();
+    QObject::connect(raw, &LinkJob::progressStarted, &here,
+                     [ui, raw] { ui->progressStart(raw->progressSetup()); });
+    QObject::connect(raw, &LinkJob::progressRangeChanged, &here,
+                     [ui](int minimum, int maximum) { ui->progressSetRange(minimum, maximum); });
+    QObject::connect(raw, &LinkJob::progressValueChanged, &here,
+                     [ui](int value) { ui->progressSetValue(value); });
+    QObject::connect(raw, &LinkJob::progressEnded, &here, [ui] { ui->progressEnd(); });
+    job->waitForFinished();
+}
+
+ParameterCore::BatchResult CliTool::runBatch(ParameterCore &core, bool read)
+{
+    LinkWorker worker;
+    const std::shared_ptr<BatchJob> job =
+        read ? core.startReadAll(worker) : core.startWriteAll(worker);
+    followJob(job);
+    return job->result();
 }

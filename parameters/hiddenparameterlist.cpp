@@ -77,3 +77,9 @@ QList<HiddenParameterList::Entry> HiddenParameterList::parse(QIODevice *device, 
     }
     return entries;
 }
+
+void HiddenParameterList::setEntries(const QList<Entry> &entries)
+{
+    QMutexLocker lock(&m_mutex);
+    m_entries = entries;
+}

@@ -23,6 +23,7 @@ public:
     void load(char series, double version);
     void clear();
     QList<Entry> entries() const;
+    void setEntries(const QList<Entry> &entries);
     // The unit of the first entry named "P." + number.
     bool unitOf(int number, QString *unit) const;
 

@@ -1,12 +1,17 @@
 #include "parametercore.h"
 
+#include "batchjob.h"
+
 #include "cataloguefiles.h"
 #include "cataloguereader.h"
 #include "parameterstate.h"
 
 #include "base/sharedstate.h"
 #include "link/linkstate.h"
+#include "link/linkworker.h"
 #include "link/readwrite.h"
+
+#include <algorithm>
 
 ParameterCore::ParameterCore(QObject *parent)
     : QObject(parent),
@@ -17,7 +22,12 @@ ParameterCore::ParameterCore(QObject *parent)
 {
 }
 
-ParameterCore::~ParameterCore() = default;
+// A read still running belongs to nobody now: it stops at its next check.
+ParameterCore::~ParameterCore()
+{
+    for (const std::shared_ptr<BatchJob> &job : m_readJobs)
+        job->cancel();
+}
 
 namespace {
 CatalogueReader::Settings catalogueSettings()
@@ -104,4 +114,49 @@ void ParameterCore::runParameterFunction(int function)
 {
     if (function >= 996 && function <= 999)
         m_transfer.runParameterFunction(QByteArray::number(function));
+}
+
+std::shared_ptr<BatchJob> ParameterCore::startReadAll(LinkWorker &worker)
+{
+    return startBatch(worker, true);
+}
+
+std::shared_ptr<BatchJob> ParameterCore::startWriteAll(LinkWorker &worker)
+{
+    return startBatch(worker, false);
+}
+
+std::shared_ptr<BatchJob> ParameterCore::startBatch(LinkWorker &worker, bool read)
+{
+    auto job = makeLinkJob<BatchJob>(read ? BatchJob::Kind::ReadAll : BatchJob::Kind::WriteAll,
+                                     m_writeSettingColumn, m_table.copyCells(),
+                                     m_hidden.entries());
+    if (read) {
+        emit batchReadRunning(true);
+        // Kept until its values are in; queued to this thread, and connected
+        // before anyone else can connect.
+        m_readJobs.push_back(job);
+        BatchJob *raw = job.get();
+        connect(raw, &LinkJob::finished, this, [this, raw] {
+            takeBatchResult(*raw);
+            m_readJobs.erase(std::remove_if(m_readJobs.begin(), m_readJobs.end(),
+                                            [raw](const auto &j) { return j.get() == raw; }),
+                             m_readJobs.end());
+            emit batchReadRunning(false);
+        });
+    }
+    worker.post(job);
+    return job;
+}
+
+void ParameterCore::takeBatchResult(const BatchJob &job)
+{
+    // Rows reloaded or re-sorted meanwhile: the values belong to other rows.
+    if (m_table.numberCells() != job.numberCellsBefore())
+        return;
+    const int currentRow = m_table.currentRow();
+    const int currentColumn = m_table.currentColumn();
+    m_table.setCells(job.cellsAfter());
+    m_table.setCurrentCell(currentRow, currentColumn);
+    m_table.refreshUnitIndex();
 }

@@ -10,6 +10,11 @@
 
 #include <QObject>
 
+#include <memory>
+#include <vector>
+
+class BatchJob;
+class LinkWorker;
 class QStandardItemModel;
 
 // The parameters core: the parameter table with its catalogue, the unit
@@ -60,8 +65,15 @@ public:
     // The form's operations: batch read, batch write of the "Setting value"
     // column (or of "Current value" when writeSettingColumn is false), the
     // current row, the parameter functions and the clearing of the columns.
+    // These two run in the calling thread, on the table itself.
     BatchResult readAllParameters();
     BatchResult writeAllParameters();
+    // The same as jobs on the link worker, for a window: the job works on a
+    // copy of the table, and the values a read brings are put into the table
+    // when it has finished (before the job's other receivers hear of it),
+    // unless the table was reloaded meanwhile.
+    std::shared_ptr<BatchJob> startReadAll(LinkWorker &worker);
+    std::shared_ptr<BatchJob> startWriteAll(LinkWorker &worker);
     bool writeSettingColumn() const { return m_writeSettingColumn; }
     void setWriteSettingColumn(bool settingColumn) { m_writeSettingColumn = settingColumn; }
     bool readCurrentRow() { return m_transfer.readCurrentRow(); }
@@ -82,6 +94,8 @@ signals:
 
 private:
     void arrangeRows();
+    std::shared_ptr<BatchJob> startBatch(LinkWorker &worker, bool read);
+    void takeBatchResult(const BatchJob &job);
 
     ParameterTable m_table;
     CatalogueVersion m_version;
@@ -91,4 +105,5 @@ private:
     BatchTransfer m_batch;
     ParameterFiles m_files;
     bool m_writeSettingColumn = true;
+    std::vector<std::shared_ptr<BatchJob>> m_readJobs;
 };

@@ -217,3 +217,60 @@ void ParameterTable::scheduleUnitRefresh()
     m_refreshPending = true;
     QMetaObject::invokeMethod(this, &ParameterTable::refreshUnitIndex, Qt::QueuedConnection);
 }
+
+QStringList TableCells::numberCells() const
+{
+    QStringList cells;
+    for (const auto &row : rows) {
+        const auto &cell = row.size() > size_t(ParameterTable::NumberColumn)
+                               ? row[ParameterTable::NumberColumn]
+                               : nullptr;
+        cells.append(cell ? cell->text() : QString());
+    }
+    return cells;
+}
+
+QStringList ParameterTable::numberCells() const
+{
+    QStringList cells;
+    const int rows = m_model->rowCount();
+    for (int row = 0; row < rows; ++row)
+        cells.append(text(row, NumberColumn));
+    return cells;
+}
+
+TableCells ParameterTable::copyCells() const
+{
+    TableCells cells;
+    const int rows = m_model->rowCount();
+    cells.rows.resize(size_t(rows));
+    for (int row = 0; row < rows; ++row) {
+        auto &copy = cells.rows[size_t(row)];
+        copy.resize(ColumnCount);
+        for (int column = 0; column < ColumnCount; ++column)
+            if (const QStandardItem *item = m_model->item(row, column))
+                copy[size_t(column)].reset(item->clone());
+    }
+    cells.parameterCount = m_parameterCount;
+    cells.currentRow = m_currentRow.load();
+    cells.currentColumn = m_currentColumn.load();
+    return cells;
+}
+
+void ParameterTable::setCells(const TableCells &cells)
+{
+    const int rows = int(cells.rows.size());
+    m_model->setRowCount(rows);
+    for (int row = 0; row < rows; ++row) {
+        const auto &copy = cells.rows[size_t(row)];
+        for (int column = 0; column < ColumnCount; ++column) {
+            const auto &cell = size_t(column) < copy.size() ? copy[size_t(column)] : nullptr;
+            if (cell)
+                m_model->setItem(row, column, cell->clone());
+            else
+                delete m_model->takeItem(row, column);
+        }
+    }
+    m_parameterCount = cells.parameterCount;
+    setCurrentCell(cells.currentRow, cells.currentColumn);
+}

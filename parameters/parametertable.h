@@ -5,7 +5,11 @@
 #include <QObject>
 #include <QString>
 
+#include <QStringList>
+
 #include <atomic>
+#include <memory>
+#include <vector>
 
 class QStandardItem;
 class QStandardItemModel;
@@ -22,6 +26,18 @@ struct ParameterRow {
     // reloads then leave that cell alone.
     bool fixedRange = false;
     bool fixedDefault = false;
+};
+
+// Every cell of a parameter table, copied: a table of its own for work on
+// another thread, and the way its results come back.
+struct TableCells {
+    std::vector<std::vector<std::shared_ptr<const QStandardItem>>> rows;  // null: no cell
+    int parameterCount = 0;
+    int currentRow = -1;
+    int currentColumn = -1;
+
+    // The texts of column 1 ("P.  12"), which say whose rows these are.
+    QStringList numberCells() const;
 };
 
 // The parameter table: catalogue, store of the values read from the drive and
@@ -86,6 +102,12 @@ public:
     // "P." and the number, padded in front with blanks to five characters.
     static QString numberCellText(const QString &number);
     static bool isFunctionRowText(const QString &numberCell);
+
+    // A copy of every cell (owner thread only).
+    TableCells copyCells() const;
+    // Replaces every row by copies of `cells` (owner thread only).
+    void setCells(const TableCells &cells);
+    QStringList numberCells() const;
 
     // Sorts by the text of column 0 or 1, ascending.
     void sortByColumn(int column);
