@@ -47,8 +47,11 @@ QMainWindow *createMainWindow()
     auto *label = new QLabel(window);
     label->setAlignment(Qt::AlignCenter);
     window->setCentralWidget(label);
-    // Errors from any thread arrive in the GUI thread (the window's thread).
-    QObject::connect(LinkEvents::instance(), &LinkEvents::showErrorInfo, window, &showLinkError);
+    // Errors from any thread arrive in the GUI thread (the window's thread),
+    // queued also from the GUI thread itself: the box opens from the event
+    // loop, never inside a driver call.
+    QObject::connect(LinkEvents::instance(), &LinkEvents::showErrorInfo, window, &showLinkError,
+                     Qt::QueuedConnection);
     return window;
 }
 

@@ -67,8 +67,11 @@ private slots:
         std::unique_ptr<QMainWindow> window(createMainWindow());
         QCOMPARE(window->windowTitle(), QString("Vantreo"));
         emit LinkEvents::instance()->showErrorInfo(code);
+        // Queued also on the GUI thread: the box opens from the event loop,
+        // never inside the failing call.
+        QVERIFY(m_ui.messages().isEmpty());
+        QTRY_COMPARE(m_ui.messages().size(), 1);
         const auto messages = m_ui.messages();
-        QCOMPARE(messages.size(), 1);
         QCOMPARE(messages.at(0).kind, QString("warning"));
         QCOMPARE(messages.at(0).title, QString("Warning"));
         QCOMPARE(messages.at(0).text, text);
@@ -83,6 +86,7 @@ private slots:
         QCOMPARE(m_ui.messages().at(0).thread, QThread::currentThread());
         window.reset();
         emit LinkEvents::instance()->showErrorInfo(12);
+        QCoreApplication::processEvents();
         QCOMPARE(m_ui.messages().size(), 1);  // no window, nobody shows it
     }
 

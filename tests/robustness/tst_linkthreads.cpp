@@ -1,0 +1,312 @@
+#include "simrig.h"
+
+#include "app/guiinteraction.h"
+#include "app/startup.h"
+#include "link/linkjob.h"
+#include "link/linkworker.h"
+#include "monitor/monitordata.h"
+#include "monitor/monitorpages.h"
+#include "monitor/monitorthread.h"
+#include "parameters/batchjob.h"
+#include "parameters/parametercore.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+
+using namespace SimRegisters;
+
+namespace {
+// Every error with the thread it came from and the link locks that thread
+// held when it was delivered.
+class DeliveryRecorder
+{
+public:
+    struct Delivery {
+        int code;
+        QThread *thread;
+        int locksHeld;
+    };
+    DeliveryRecorder()
+    {
+        // Without a context object the slot runs in the emitting thread.
+        m_connection = QObject::connect(
+            LinkEvents::instance(), &LinkEvents::showErrorInfo, [this](int code) {
+                QMutexLocker lock(&m_mutex);
+                m_deliveries.append({code, QThread::currentThread(),
+                                     LinkLockScope::heldByThisThread()});
+            });
+    }
+    ~DeliveryRecorder() { QObject::disconnect(m_connection); }
+    QList<Delivery> deliveries() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_deliveries;
+    }
+    int countFrom(QThread *thread) const
+    {
+        int n = 0;
+        for (const Delivery &d : deliveries())
+            n += d.thread == thread;
+        return n;
+    }
+
+private:
+    QMetaObject::Connection m_connection;
+    mutable QMutex m_mutex;
+    QList<Delivery> m_deliveries;
+};
+
+class CountingPage : public DialPageSink
+{
+public:
+    void takeSample() override { ++samples; }
+    void showDriveInfo(const QStringList &) override {}
+    std::atomic<int> samples{0};
+};
+}  // namespace
+
+// The link as several threads and windows use it at once: errors come out
+// after every link lock is given back, one operation's reporting switches
+// leave the others' alone, and long work runs as jobs on the link worker.
+class TestLinkThreads : public QObject
+{
+    Q_OBJECT
+
+    DataDir m_dir;
+    RecordingInteraction m_ui;
+
+private slots:
+    void initTestCase()
+    {
+        SimRig::installData(m_dir);
+        setUserInteraction(&m_ui);
+    }
+    void init() { m_ui.clear(); }
+    void cleanup() { linkState().setSerialPort(nullptr); }
+    void cleanupTestCase() { setUserInteraction(nullptr); }
+
+    // Every failing operation of every driver reports after its locks (the
+    // port lock, the function lock, the native group lock) are released.
+    void errorsComeOutsideLinkLocks_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QString>("operation");
+        for (int protocol : {0, 1, 2}) {
+            const char *name = protocol == 0 ? "native" : protocol == 1 ? "RTU" : "ASCII";
+            for (const char *op : {"read", "write", "function", "dead line"})
+                QTest::addRow("%s %s", name, op) << protocol << QString(op);
+            if (protocol != 0)
+                QTest::addRow("%s packed read", name) << protocol << QString("packed");
+        }
+    }
+    void errorsComeOutsideLinkLocks()
+    {
+        QFETCH(int, protocol);
+        QFETCH(QString, operation);
+        SimRig rig(protocol);
+        DeliveryRecorder recorder;
+        ReadWrite *driver = rig.driver;
+        if (operation == "read") {
+            rig.drive->setRefusedRegister(217, 2);
+            QCOMPARE(driver->readRegister(217, 1), -1.0);
+        } else if (operation == "write") {
+            rig.drive->setRefusedWrite(12, 3);
+            QVERIFY(!driver->writeRegister(12, 1));
+        } else if (operation == "function") {
+            rig.drive->setRefusedRegister(Control, 1);
+            QCOMPARE(driver->runFunction("STO"), -1);
+        } else if (operation == "packed") {
+            rig.drive->setRefusedRegister(0x2000, 2);
+            QCOMPARE(driver->readPacked(0x2000, 2), 0xFFFF);
+        } else {
+            SimFaults dead;
+            dead.noAnswer = true;
+            rig.line->setFaults(SimRig::kStation, dead);
+            QCOMPARE(driver->readRegister(217, 1), -1.0);  // native: the group selection fails
+            QCOMPARE(driver->runFunction("STO"), -1);
+        }
+        const auto deliveries = recorder.deliveries();
+        QVERIFY(!deliveries.isEmpty());
+        for (const auto &d : deliveries)
+            QCOMPARE(d.locksHeld, 0);
+        QCOMPARE(LinkLockScope::heldByThisThread(), 0);
+    }
+
+    // A failure on the GUI thread opens its box from the event loop, holding
+    // no lock: the monitor thread goes on exchanging while the box is open,
+    // and a timer on the GUI thread can still use the driver.
+    void monitorGoesOnWhileAnErrorBoxIsOpen_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::newRow("native") << 0;
+        QTest::newRow("RTU") << 1;
+    }
+    void monitorGoesOnWhileAnErrorBoxIsOpen()
+    {
+        QFETCH(int, protocol);
+        SimRig rig(protocol);
+        GuiInteraction gui;
+        setUserInteraction(&gui);
+        std::unique_ptr<QMainWindow> window(createMainWindow());
+        RigParameters parameters;
+        MonitorThread monitor(&parameters);
+        CountingPage page;
+        monitor.setDialPage(&page);
+        monitorData().reset();
+        monitorData().setDialFlag(0, true);
+        QVERIFY(monitor.startForDials());
+
+        int samplesWhileOpen = -1;
+        int locksInBox = -1;
+        int modeInBox = -2;
+        QString boxText;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !boxText.isEmpty())
+                return;
+            boxText = box->text();
+            locksInBox = LinkLockScope::heldByThisThread();
+            const int before = page.samples;
+            QTest::qWait(150);
+            samplesWhileOpen = page.samples - before;
+            // A GUI timer's driver call while the box is open.
+            if (locksInBox == 0)
+                modeInBox = rig.driver->runFunction("MOD");
+            box->accept();
+        });
+        watcher.start(5);
+        rig.drive->setRefusedRegister(Control, 2);
+        QCOMPARE(rig.driver->runFunction("STO"), -1);
+        QTRY_VERIFY(!boxText.isEmpty());
+        watcher.stop();
+        monitor.stopDials();
+        QVERIFY(monitor.wait(5000));
+        setUserInteraction(&m_ui);
+
+        if (protocol == 1)
+            QCOMPARE(boxText, QString("Illegal data address!"));
+        QCOMPARE(locksInBox, 0);
+        QVERIFY2(samplesWhileOpen > 0, "the monitor thread stalled behind the box");
+        QVERIFY(modeInBox >= '0' && modeInBox <= '2');
+    }
+
+    // A batch read on the link worker keeps its reads quiet to its end, while
+    // another thread's operation sets and clears its own quiet mode and has
+    // its refused read reported.
+    void switchesStayWithTheirOperation()
+    {
+        SimRig rig(1);
+        ParameterCore core;
+        core.loadCatalogue();
+        rig.drive->setRefusedRegister(5, 2);        // a catalogue row the batch reads
+        rig.drive->setRefusedRegister(1500, 2);     // what the other thread reads
+        DeliveryRecorder recorder;
+        LinkWorker worker;
+        std::atomic<bool> stop{false};
+        std::atomic<int> pollerFailures{0};
+        QThread *pollerThread = nullptr;
+        std::atomic<bool> pollerStarted{false};
+        std::thread poller([&] {
+            pollerThread = QThread::currentThread();
+            pollerStarted = true;
+            while (!stop) {
+                {
+                    // An operation of its own that keeps its reads quiet.
+                    SwitchScope quiet(linkState().quietReads, true);
+                    rig.driver->readRegister(1500, 1);
+                }
+                if (rig.driver->readRegister(1500, 1) == -1)
+                    ++pollerFailures;
+            }
+        });
+        while (!pollerStarted)
+            QThread::yieldCurrentThread();
+
+        const std::shared_ptr<BatchJob> job = core.startReadAll(worker);
+        QVERIFY(job->waitForFinished(60000));
+        stop = true;
+        poller.join();
+
+        QCOMPARE(job->result().status, BatchTransfer::Result::Status::Completed);
+        QVERIFY(job->result().failed.contains(5));
+        const int row = core.table().rowOfNumber("5");
+        QCOMPARE(core.table().text(row, ParameterTable::CurrentColumn), QString("--"));
+        QVERIFY(pollerFailures > 0);
+        QCOMPARE(recorder.countFrom(pollerThread), int(pollerFailures));
+        QCOMPARE(recorder.deliveries().size(), int(pollerFailures));  // none from the batch
+    }
+
+    // A job's progress reaches its maker as signals, Cancel stops it between
+    // exchanges, and a read's values reach the table only when it finished.
+    void batchJobProgressAndCancel()
+    {
+        SimRig rig(1, false);  // real line timing, so that Cancel comes in time
+        ParameterCore core;
+        core.loadCatalogue();
+        core.table().setText(0, ParameterTable::CurrentColumn, "stale");
+        LinkWorker worker;
+        const std::shared_ptr<BatchJob> job = core.startReadAll(worker);
+        QSignalSpy started(job.get(), &LinkJob::progressStarted);
+        QList<int> values;
+        connect(job.get(), &LinkJob::progressValueChanged, this, [&](int value) {
+            values.append(value);
+            if (value >= 20)
+                job->cancel();
+        });
+        QVERIFY(job->waitForFinished(60000));
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(job->progressSetup().title, QString("Reading parameters..."));
+        QCOMPARE(job->result().status, BatchTransfer::Result::Status::Cancelled);
+        QVERIFY(values.size() >= 20);
+        const int readRows = values.last();
+        QVERIFY2(readRows < core.parameterCount() / 2, "the job went on after Cancel");
+        // The rows read are in the table; the first row was read again.
+        QVERIFY(core.table().text(0, ParameterTable::CurrentColumn) != "stale");
+        const int number = core.table().numberText(1).toInt();
+        QCOMPARE(core.table().text(1, ParameterTable::CurrentColumn),
+                 ParameterTransfer::formatValue(rig.valueOf(number, core.readScale(number))));
+    }
+
+    // A window that goes away while its job runs: the job is cancelled, the
+    // table it came from is not touched, nothing is called on the dead owner.
+    void ownerGoneWhileItsJobRuns()
+    {
+        SimRig rig(1, false);  // real line timing: the job is still running below
+        auto core = std::make_unique<ParameterCore>();
+        core->loadCatalogue();
+        LinkWorker worker;
+        const std::shared_ptr<BatchJob> job = core->startReadAll(worker);
+        QTest::qWait(50);
+        core.reset();
+        QVERIFY(job->waitForFinished(10000));
+        QCOMPARE(job->result().status, BatchTransfer::Result::Status::Cancelled);
+        QCoreApplication::processEvents();
+    }
+
+    // A table reloaded while the read ran keeps its rows: the values belong
+    // to the rows the job started from.
+    void reloadedTableIsLeftAlone()
+    {
+        SimRig rig(1);
+        ParameterCore core;
+        core.loadCatalogue();
+        LinkWorker worker;
+        const std::shared_ptr<BatchJob> job = core.startReadAll(worker);
+        core.table().removeRowsFrom(10);
+        QVERIFY(job->waitForFinished(60000));
+        QCoreApplication::processEvents();
+        QCOMPARE(core.table().rowCount(), 10);
+        for (int row = 0; row < 10; ++row)
+            QVERIFY(core.table().text(row, ParameterTable::CurrentColumn).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestLinkThreads)
+#include "tst_linkthreads.moc"
