@@ -1,6 +1,7 @@
 #include "simrig.h"
 
 #include "app/guiinteraction.h"
+#include "app/jobprogressdialog.h"
 #include "app/startup.h"
 #include "link/linkjob.h"
 #include "link/linkworker.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QTimer>
 #include <QtTest>
 
@@ -272,6 +274,28 @@ private slots:
         const int number = core.table().numberText(1).toInt();
         QCOMPARE(core.table().text(1, ParameterTable::CurrentColumn),
                  ParameterTransfer::formatValue(rig.valueOf(number, core.readScale(number))));
+    }
+
+    // The window's progress dialog: the texts the batch asks for, its Cancel
+    // stops the job, and it goes when the job has finished.
+    void progressDialogFollowsTheJob()
+    {
+        SimRig rig(1, false);
+        ParameterCore core;
+        core.loadCatalogue();
+        QWidget window;
+        LinkWorker worker;
+        const std::shared_ptr<BatchJob> job = core.startReadAll(worker);
+        QPointer<JobProgressDialog> progress = new JobProgressDialog(job, &window);
+        QTRY_VERIFY(progress && progress->dialog() && progress->dialog()->value() >= 3);
+        QProgressDialog *dialog = progress->dialog();
+        QCOMPARE(dialog->windowTitle(), QString("Reading parameters..."));
+        QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+        QVERIFY(dialog->isVisible());
+        dialog->cancel();
+        QVERIFY(job->waitForFinished(10000));
+        QCOMPARE(job->result().status, BatchTransfer::Result::Status::Cancelled);
+        QTRY_VERIFY(!progress);
     }
 
     // A window that goes away while its job runs: the job is cancelled, the
