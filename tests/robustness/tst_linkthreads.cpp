@@ -15,6 +15,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -292,7 +293,10 @@ private slots:
         QCOMPARE(dialog->windowTitle(), QString("Reading parameters..."));
         QCOMPARE(dialog->windowModality(), Qt::WindowModal);
         QVERIFY(dialog->isVisible());
-        dialog->cancel();
+        QPushButton *cancel = dialog->findChild<QPushButton *>();
+        QVERIFY(cancel);
+        QCOMPARE(cancel->text(), QString("Cancel"));
+        cancel->click();
         QVERIFY(job->waitForFinished(10000));
         QCOMPARE(job->result().status, BatchTransfer::Result::Status::Cancelled);
         QTRY_VERIFY(!progress);
