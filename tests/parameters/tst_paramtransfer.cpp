@@ -262,26 +262,40 @@ private slots:
     void readParameter_data()
     {
         QTest::addColumn<int>("number");
+        QTest::addColumn<int>("held");  // raw value put in the drive first; -1: none
+        QTest::addColumn<bool>("silent");
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("requests");
         QTest::addColumn<QList<int>>("codes");
-        QTest::newRow("0.01Hz") << 2 << 12.34 << 1 << QList<int>{};
-        QTest::newRow("FFFF") << 3 << 9999.0 << 1 << QList<int>{};
-        QTest::newRow("version") << 188 << 1.1 << 1 << QList<int>{};
-        QTest::newRow("not in the drive") << 300 << -1.0 << 1 << QList<int>{12};
-        QTest::newRow("no scale known") << 301 << -1.0 << 0 << QList<int>{};
-        QTest::newRow("1600") << 1600 << -1.0 << 0 << QList<int>{};
-        QTest::newRow("negative") << -1 << -1.0 << 0 << QList<int>{};
+        QTest::newRow("0.01Hz") << 2 << -1 << false << 12.34 << 1 << QList<int>{};
+        QTest::newRow("FFFF") << 3 << -1 << false << 9999.0 << 1 << QList<int>{};
+        QTest::newRow("version") << 188 << -1 << false << 1.1 << 1 << QList<int>{};
+        QTest::newRow("not in the drive") << 300 << -1 << false << -1.0 << 1 << QList<int>{12};
+        QTest::newRow("silent failure") << 300 << -1 << true << -1.0 << 1 << QList<int>{};
+        // Known neither to the table nor to the hidden list: read whole.
+        QTest::newRow("unknown number") << 305 << 1234 << false << 1234.0 << 1 << QList<int>{};
+        QTest::newRow("unknown number not in the drive")
+            << 301 << -1 << false << -1.0 << 1 << QList<int>{12};
+        QTest::newRow("unknown number, silent failure")
+            << 301 << -1 << true << -1.0 << 1 << QList<int>{};
+        QTest::newRow("1600") << 1600 << -1 << false << -1.0 << 0 << QList<int>{};
+        QTest::newRow("negative") << -1 << -1 << false << -1.0 << 0 << QList<int>{};
     }
     void readParameter()
     {
         QFETCH(int, number);
+        QFETCH(int, held);
+        QFETCH(bool, silent);
         QFETCH(double, value);
         QFETCH(int, requests);
         QFETCH(QList<int>, codes);
         auto core = loadF();
+        if (held >= 0)
+            m_drive->setRegister(number, quint16(held));
+        linkState().silentReads = silent;
         core->setScaleAsMultiplier(true);
         QCOMPARE(core->readParameter(number), value);
+        linkState().silentReads = false;
         QCOMPARE(m_fake->writes().size(), requests);
         QCOMPARE(m_errors->codes(), codes);
         if (number >= 0 && number < 1600)
