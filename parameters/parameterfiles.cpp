@@ -5,7 +5,6 @@
 #include "parameterfilewriter.h"
 #include "parametermerge.h"
 #include "parametertable.h"
-#include "workbook.h"
 
 #include "base/messagetable.h"
 #include "base/sharedstate.h"
@@ -137,8 +136,7 @@ bool ParameterFiles::open(const QString &fileName)
         xml ? ParameterFileReader::readXml(fileName, identity)
             : ParameterFileReader::readWorkbook(fileName, seriesLetter() == 'A', identity);
     if (file.status == ParameterFileReader::Status::Unreadable) {
-        warn(xml ? tr("Cannot read file %1:\n%2.").arg(shownName(fileName), file.error)
-                 : Workbook::unreadableMessage());
+        warn(tr("Cannot read file %1:\n%2.").arg(shownName(fileName), file.error));
         return false;
     }
     if (file.status == ParameterFileReader::Status::Mismatch) {

@@ -39,8 +39,9 @@ public:
 
     // Loads the file's values into "Setting value" ("Current value" keeps
     // what was read from the drive). The whole file is read and checked
-    // first; when it cannot be read, names another model or is malformed,
-    // the warning of its format is shown and the table is left unchanged.
+    // first, and the table is left unchanged when it is refused: a file that
+    // cannot be opened gets "Cannot read file %1:\n%2.", one that names
+    // another model, is damaged or malformed the mismatch warning of its format.
     bool open(const QString &fileName);
 
 private:
