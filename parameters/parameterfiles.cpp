@@ -77,12 +77,22 @@ bool ParameterFiles::save(const QString &fileName)
         warn(tr("Nothing can be saved."));
         return false;
     }
-    switch (formatOf(fileName)) {
-    case Format::Xml: return saveXml(fileName);
-    case Format::Workbook: return saveWorkbook(fileName);
-    case Format::None: break;
-    }
-    return false;
+    const Format format = formatOf(fileName);
+    if (format == Format::None || !confirmSaveAfterCutShortRead())
+        return false;
+    return format == Format::Xml ? saveXml(fileName) : saveWorkbook(fileName);
+}
+
+// A file is kept to be written into a drive later: rows the read never
+// reached must not pass for the drive's values unnoticed.
+bool ParameterFiles::confirmSaveAfterCutShortRead() const
+{
+    if (!m_readCutShort)
+        return true;
+    return userInteraction()->question(tr("Message"),
+                                       tr("The last batch read was cut short: rows marked -- "
+                                          "were not read from the drive. Save anyway?"),
+                                       true, false) == UserInteraction::Answer::Yes;
 }
 
 void ParameterFiles::warnUnwritable(const QString &fileName, const QString &error)
