@@ -137,10 +137,28 @@ void BatchTransfer::finishRead(ReadPass &pass, Step last)
     pass.result.status = last == Step::Cancelled ? Result::Status::Cancelled
                          : pass.linkLost               ? Result::Status::LinkLost
                                                        : Result::Status::Completed;
+    if (pass.result.cutShort())
+        markUnread(pass);
     m_table.setParameterCount(m_table.rowCount());
     m_table.refreshUnitIndex();
     linkState().quietReads = false;
     m_scale.resetP21Scale();
+}
+
+// The rows a stopped read did not reach would otherwise keep the values of an
+// earlier read, which the user and a saved file would take for the drive's.
+// Rows the read never asks the drive for (function rows, P.994 and above) keep
+// what they show.
+void BatchTransfer::markUnread(const ReadPass &pass)
+{
+    for (int row = pass.row; row < pass.end && m_table.hasNumberCell(row); ++row) {
+        if (ParameterTable::isFunctionRowText(m_table.text(row, ParameterTable::NumberColumn)))
+            continue;
+        bool numeric = false;
+        const int number = m_table.numberText(row).toInt(&numeric);
+        if (numeric && number <= ParameterTable::kHighestWritable)
+            m_table.setText(row, ParameterTable::CurrentColumn, QStringLiteral("--"));
+    }
 }
 
 BatchTransfer::Result BatchTransfer::writeAll(bool settingColumn)

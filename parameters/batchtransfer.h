@@ -8,7 +8,8 @@ class ParameterTransfer;
 class ProgressScope;
 class UnitScale;
 
-// Reads every parameter of the table into "Current value", or writes the
+// Reads every parameter of the table into "Current value" (a row that could
+// not be read, or that a read cut short never reached, shows "--"), or writes the
 // "Setting value" (or "Current value") column to the drive, inside a progress
 // dialog. Runs in the thread that owns the table; the link's quietReads flag
 // marks the whole run.
@@ -19,6 +20,10 @@ public:
         enum class Status { Completed, NotStarted, Cancelled, LinkLost };
         Status status = Status::NotStarted;
         QList<int> failed;  // parameters that could not be read or written
+
+        // Stopped before its end: a read leaves the rows after the stop
+        // marked "--", unread.
+        bool cutShort() const { return status == Status::Cancelled || status == Status::LinkLost; }
     };
 
     BatchTransfer(ParameterTable &table, UnitScale &scale, ParameterTransfer &transfer)
@@ -41,6 +46,7 @@ private:
     Step readRow(ReadPass &pass);
     Step readGapRow(ReadPass &pass, int number);
     void finishRead(ReadPass &pass, Step last);
+    void markUnread(const ReadPass &pass);
 
     bool skippedByList(int number) const;
     Step writeRow(int row, bool settingColumn, Result &result, ProgressScope &progress);

@@ -54,6 +54,8 @@ void ParameterCore::loadCatalogue()
         reader.load(CatalogueFiles::cataloguePath(settings.series, 0), settings, &rows);
     if (result == CatalogueReader::Result::Missing)
         return;
+    // New rows hold no values yet, so none of them stands for a cut-short read.
+    m_files.setReadCutShort(false);
     // Surplus rows go before the language reload, which may sort the table.
     m_table.removeRowsFrom(qMax(rows, 1));
     m_table.setParameterCount(m_table.rowCount());
@@ -101,6 +103,9 @@ ParameterCore::BatchResult ParameterCore::readAllParameters()
 {
     emit batchReadRunning(true);
     const BatchResult result = m_batch.readAll();
+    // A read that never started left the values as they were.
+    if (result.status != BatchResult::Status::NotStarted)
+        m_files.setReadCutShort(result.cutShort());
     emit batchReadRunning(false);
     return result;
 }

@@ -299,14 +299,21 @@ ParameterFileReader::Result ParameterFileReader::readWorkbook(const QString &fil
                                                               bool groupLayout,
                                                               const IdentityCheck &identity)
 {
-    Workbook book;
-    QString error;
-    if (!book.open(fileName, &error)) {
+    // A file that cannot be opened is told apart from one that opens but is
+    // damaged or not a workbook at all: the user is to fix the first and
+    // choose another file for the second.
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
         Result r;
         r.status = Status::Unreadable;
-        r.error = error;
+        r.error = file.errorString();
         return r;
     }
+    file.close();
+    Workbook book;
+    QString error;
+    if (!book.open(fileName, &error))
+        return refused(error);
     if (!identity(book.text(1, 1)))
         return refused(QStringLiteral("the file belongs to another model"));
     SheetReader sheet(book, groupLayout);

@@ -17,8 +17,9 @@ class ParameterFileReader
 public:
     enum class Status {
         Ok,
-        Unreadable,  // the file cannot be opened (or is no workbook at all)
-        Mismatch     // not a parameter file of this model, or malformed
+        Unreadable,  // the file cannot be opened
+        Mismatch     // not a parameter file of this model, malformed, or (.xls) no
+                     // workbook we can read
     };
     struct Result {
         Status status = Status::Mismatch;

@@ -5,7 +5,6 @@
 #include "parameterfilewriter.h"
 #include "parametermerge.h"
 #include "parametertable.h"
-#include "workbook.h"
 
 #include "base/messagetable.h"
 #include "base/sharedstate.h"
@@ -78,12 +77,22 @@ bool ParameterFiles::save(const QString &fileName)
         warn(tr("Nothing can be saved."));
         return false;
     }
-    switch (formatOf(fileName)) {
-    case Format::Xml: return saveXml(fileName);
-    case Format::Workbook: return saveWorkbook(fileName);
-    case Format::None: break;
-    }
-    return false;
+    const Format format = formatOf(fileName);
+    if (format == Format::None || !confirmSaveAfterCutShortRead())
+        return false;
+    return format == Format::Xml ? saveXml(fileName) : saveWorkbook(fileName);
+}
+
+// A file is kept to be written into a drive later: rows the read never
+// reached must not pass for the drive's values unnoticed.
+bool ParameterFiles::confirmSaveAfterCutShortRead() const
+{
+    if (!m_readCutShort)
+        return true;
+    return userInteraction()->question(tr("Message"),
+                                       tr("The last batch read was cut short: rows marked -- "
+                                          "were not read from the drive. Save anyway?"),
+                                       true, false) == UserInteraction::Answer::Yes;
 }
 
 void ParameterFiles::warnUnwritable(const QString &fileName, const QString &error)
@@ -137,8 +146,7 @@ bool ParameterFiles::open(const QString &fileName)
         xml ? ParameterFileReader::readXml(fileName, identity)
             : ParameterFileReader::readWorkbook(fileName, seriesLetter() == 'A', identity);
     if (file.status == ParameterFileReader::Status::Unreadable) {
-        warn(xml ? tr("Cannot read file %1:\n%2.").arg(shownName(fileName), file.error)
-                 : Workbook::unreadableMessage());
+        warn(tr("Cannot read file %1:\n%2.").arg(shownName(fileName), file.error));
         return false;
     }
     if (file.status == ParameterFileReader::Status::Mismatch) {

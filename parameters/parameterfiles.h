@@ -34,19 +34,29 @@ public:
     // Writes the table to `fileName`, replacing an existing file only when
     // the new one is complete. False when nothing was written: no model
     // identified ("Nothing can be saved."), an extension of neither format
-    // (no message), or a write failure ("Cannot write file %1:\n%2.").
+    // (no message), a "No" to the question that follows a batch read cut
+    // short, or a write failure ("Cannot write file %1:\n%2.").
     bool save(const QString &fileName);
+
+    // Whether the last batch read stopped before its end (lost link or
+    // cancelled), so that rows marked "--" were not read from the drive.
+    // A complete batch read and a catalogue load clear it.
+    bool readCutShort() const { return m_readCutShort; }
+    void setReadCutShort(bool cutShort) { m_readCutShort = cutShort; }
 
     // Loads the file's values into "Setting value" ("Current value" keeps
     // what was read from the drive). The whole file is read and checked
-    // first; when it cannot be read, names another model or is malformed,
-    // the warning of its format is shown and the table is left unchanged.
+    // first, and the table is left unchanged when it is refused: a file that
+    // cannot be opened gets "Cannot read file %1:\n%2.", one that names
+    // another model, is damaged or malformed the mismatch warning of its format.
     bool open(const QString &fileName);
 
 private:
     bool saveXml(const QString &fileName);
     bool saveWorkbook(const QString &fileName);
     void warnUnwritable(const QString &fileName, const QString &error);
+    bool confirmSaveAfterCutShortRead() const;
 
     ParameterTable &m_table;
+    bool m_readCutShort = false;
 };

@@ -52,7 +52,9 @@ double ParameterTransfer::readParameter(int number)
     if (number < 0 || number >= ReadWrite::kAddressLimit)
         return -1;
     m_scale.setScaleAsMultiplier(false);
-    const double scale = m_scale.readScale(number);
+    // A register the catalogue does not know is still read, in whole numbers,
+    // so that a failure reaches the user the way any read failure does.
+    const double scale = m_scale.readScale(number, UnitScale::Unknown::Whole);
     ReadWrite *driver = currentDriver();
     if (scale == -1 || !driver)
         return -1;

@@ -25,8 +25,10 @@ public:
     // text that is no number, negative, or outside 0..65535 after scaling.
     static RegisterValue toRegisterValue(const QString &text, int multiplier);
 
-    // The scaled value of a parameter, or -1 (numbers of 1600 and above, no
-    // scale, or a failed read, which the driver reports).
+    // The scaled value of a parameter, or -1 (numbers of 1600 and above, a
+    // scale rule whose register read failed, or a failed read, which the
+    // driver reports). A number neither the table nor the hidden list knows
+    // is read with scale 1.
     double readParameter(int number);
     // Writes a display value with the multiplier of `unit`. On a scale
     // failure shows "Communication Error!", on a value outside the register

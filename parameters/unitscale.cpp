@@ -140,6 +140,8 @@ double UnitScale::readScale(int number, Unknown unknown)
     const bool found = m_table.unitOf(number, &unit) || m_hidden.unitOf(number, &unit);
     if (!found && unknown == Unknown::NoScale)
         return -1;
+    if (!found && unknown == Unknown::Whole)
+        return 1;
     const int d = unitScaleIn(number, unit, false);
     return d < 0 ? -1 : kReadScales[d];
 }

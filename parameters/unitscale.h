@@ -15,8 +15,9 @@ class ParameterTable;
 class UnitScale
 {
 public:
-    // What a parameter known neither to the table nor to the hidden list gets.
-    enum class Unknown { NoScale, EmptyUnit };
+    // What a parameter known neither to the table nor to the hidden list gets:
+    // no scale, the rules of an empty unit, or whole numbers (scale 1).
+    enum class Unknown { NoScale, EmptyUnit, Whole };
 
     UnitScale(const ParameterTable &table, const HiddenParameterList &hidden)
         : m_table(table), m_hidden(hidden)

@@ -96,7 +96,7 @@ void Workbook::close()
     m_refused.clear();
 }
 
-QString Workbook::unreadableMessage()
+QString Workbook::missingApplicationMessage()
 {
     return QCoreApplication::translate("CParameter", "EXCEL application not found!");
 }

@@ -39,8 +39,9 @@ public:
     int usedRowCount() const;
     void close();
 
-    // What the user is shown when a workbook cannot be read.
-    static QString unreadableMessage();
+    // What the user is shown when no spreadsheet application is there to open
+    // a workbook in. Never for a file: reading and writing need no application.
+    static QString missingApplicationMessage();
 
 private:
     bool place(int row, int column, const QVariant &value);

@@ -81,12 +81,17 @@ void applyRange(SimulatedDrive::Parameter &p, const QString &range, int digits, 
         p.allowsUnset = true;
 }
 
+// P.996 to P.999 name the parameter functions, which run through the function
+// register: the drive holds no value under those numbers.
+bool isParameterFunction(int number) { return number >= 996 && number <= 999; }
+
 void applyEntry(SimulatedDrive &drive, const Entry &e)
 {
-    if (e.number < 0 || e.number >= 1600 || e.number == 77 || drive.isIdentityRegister(e.number))
+    if (e.number < 0 || e.number >= 1600 || e.number == 77 || drive.isIdentityRegister(e.number) ||
+        isParameterFunction(e.number))
         return;
-    SimulatedDrive::Parameter p = drive.hasParameter(e.number) ? drive.parameter(e.number)
-                                                               : SimulatedDrive::Parameter();
+    const bool builtIn = drive.hasParameter(e.number);
+    SimulatedDrive::Parameter p = builtIn ? drive.parameter(e.number) : SimulatedDrive::Parameter();
     const int builtInDigits = p.digits;
     const bool twoResolutions = e.unit.size() == 10 && e.unit.contains(QLatin1Char('/'));
     p.digits = twoResolutions ? twoResolutionDigits(drive, e.unit)
@@ -105,8 +110,10 @@ void applyEntry(SimulatedDrive &drive, const Entry &e)
         p.defaultValue = 0xFFFF;
     else if (ok)
         p.defaultValue = toRaw(value, p.digits);
-    else  // "---": the drive computes it from its size; keep what it has
+    else if (builtIn)  // "---": the drive computes it from its size; keep what it has
         p.defaultValue = toRaw(p.defaultValue * std::pow(10.0, -builtInDigits), p.digits);
+    else  // "---" and no rule of the drive's: the lowest value it accepts, never one it refuses
+        p.defaultValue = p.minimum;
     p.value = p.defaultValue;
     drive.defineParameter(e.number, p);
 }

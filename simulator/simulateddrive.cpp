@@ -109,6 +109,8 @@ void SimulatedDrive::seedParameters()
     def(50, 0, 0, 0, 2);
     def(51, 1, 0, 0, 2);
     def(77, 0, 0, 0, 9999);             // write guard
+    if (m_series == 'A')                // PWM carrier frequency, whole kHz, lower on big drives
+        def(72, m_capacity < 37 ? 5 : m_capacity < 132 ? 4 : 2, 0, 1, 15);
     def(186, 0, 0, 0, 1);               // rating selection of dual-rated models
     def(187, 0, 0, 0, 1);               // frequency resolution of the alarm data
 }

@@ -75,6 +75,8 @@ A_NUMBER_RULE = ({7, 8, 16, 44, 45, 213, 214, 238, 239, 9, 56, 306, 308, 336, 33
                   271, 272, 318, 348} | set(range(111, 119)) | set(range(309, 314))
                  | set(range(339, 344)))
 TIMES_P21 = {7, 8, 16, 44, 45} | set(range(111, 119))
+# Parameter functions: their "1" runs the function, the drive holds no value.
+PARAMETER_FUNCTIONS = {996, 997, 998, 999}
 CURRENTS_BY_CAPACITY = {9, 56, 306, 308, 336, 338}
 SIMPLIFIED_ONLY = set('频设数据电压参变转机动时显选输运')
 TRADITIONAL_ONLY = set('頻設數據電壓參變轉機動時顯選輸運')
@@ -339,6 +341,25 @@ class Checker:
         default = row['Default']
         if default != '---' and not re.fullmatch(r'\d+(\.\d+)?', default):
             self.error('%s: P.%s default %r is not a number' % (where, number, default))
+            return
+        # A drive starts at its defaults; one it would refuse could never be
+        # written back from a saved set.
+        if default != '---' and number not in PARAMETER_FUNCTIONS and \
+                not any(self.value_in_range(default, text) for text in ranges):
+            self.error('%s: P.%s default %s lies outside its range %r'
+                       % (where, number, default, row['Range']))
+
+    @staticmethod
+    def value_in_range(value, text):
+        """Whether a range text ("0~400Hz,9999", "0,1") admits a value: between
+        its lowest and highest number, or a "not used" marker it lists."""
+        markers = ('9999', '99999')
+        tokens = [t.strip() for t in text.split(',')]
+        if value in markers and value in tokens:
+            return True
+        numbers = [float(v) for t in tokens if t not in markers
+                   for v in re.findall(r'-?\d+(?:\.\d+)?', t)]
+        return not numbers or min(numbers) <= float(value) <= max(numbers)
 
     def two_resolution_ok(self, letter, number, unit):
         if '/' not in unit:

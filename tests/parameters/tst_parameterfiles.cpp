@@ -35,7 +35,6 @@ const QString kXbelMismatch =
     QStringLiteral("The file is not a XBEL file or the type doesn't match .");
 const QString kXlsMismatch =
     QStringLiteral("The file is not a XLS file or the type doesn't match .");
-const QString kUnreadableWorkbook = QStringLiteral("EXCEL application not found!");
 
 // Everything a user or a later write could see of the table: every cell's
 // text and flags, in order.
@@ -801,7 +800,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("xbel") << "missing.xbel"
                               << "Cannot read file " + path("missing.xbel") + ":\n";
-        QTest::newRow("xls") << "missing.xls" << kUnreadableWorkbook;
+        QTest::newRow("xls") << "missing.xls"
+                             << "Cannot read file " + path("missing.xls") + ":\n";
     }
     void missingFiles()
     {
@@ -947,10 +947,15 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty file") << "empty" << kUnreadableWorkbook;
-        QTest::newRow("an XML file") << "xml" << kUnreadableWorkbook;
-        QTest::newRow("truncated") << "truncated" << kUnreadableWorkbook;
-        QTest::newRow("corrupt container") << "corrupt" << kUnreadableWorkbook;
+        // Damaged or no workbook at all: refused as a file of the wrong kind.
+        QTest::newRow("empty file") << "empty" << kXlsMismatch;
+        QTest::newRow("an XML file") << "xml" << kXlsMismatch;
+        QTest::newRow("truncated") << "truncated" << kXlsMismatch;
+        QTest::newRow("corrupt container") << "corrupt" << kXlsMismatch;
+        QTest::newRow("garbage") << "garbage" << kXlsMismatch;
+        // Workbooks another program wrote, for another model.
+        QTest::newRow("foreign workbook (xlwt)") << "foreign_xlwt.xls" << kXlsMismatch;
+        QTest::newRow("foreign workbook (calc)") << "foreign_calc.xls" << kXlsMismatch;
         QTest::newRow("no parameter number") << "no number" << kXlsMismatch;
         QTest::newRow("number beyond the registers") << "beyond" << kXlsMismatch;
         QTest::newRow("parameter twice") << "twice" << kXlsMismatch;
@@ -964,13 +969,23 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(QString, message);
-        attachModel(kind == "no group" ? "ZQ1-043-5.5K" : "ZM-043-7.5K");
+        // The foreign workbooks name ZM-043-7.5K.
+        attachModel(kind == "no group"              ? "ZQ1-043-5.5K"
+                    : kind.startsWith("foreign_") ? "ZM-043-5.5K"
+                                                    : "ZM-043-7.5K");
         const QString id = ParameterFiles::identityText();
         const QString file = path("bad.xls");
         QFile::remove(file);
         const QList<QStringList> good{{"0", "1"}, {"1", "2"}, {"2", "3"}};
         if (kind == "empty") {
             writeBytes(file, QByteArray());
+        } else if (kind == "garbage") {
+            QByteArray noise;
+            for (int i = 0; i < 5000; ++i)
+                noise.append(char((i * 7919 + 17) & 0xFF));
+            writeBytes(file, noise);
+        } else if (kind.startsWith("foreign_")) {
+            QVERIFY(QFile::copy(VANTREO_SOURCE_TESTS "/data/" + kind, file));
         } else if (kind == "xml") {
             writeBytes(file, xbel(id, {{"0", "1"}}));
         } else if (kind == "truncated" || kind == "corrupt") {

@@ -1,6 +1,7 @@
 #include "common/parameterfixture.h"
 
 #include "parameters/parametercore.h"
+#include "parameters/parameterfilereader.h"
 #include "parameters/parameterstate.h"
 
 #include <QStandardItemModel>
@@ -262,26 +263,40 @@ private slots:
     void readParameter_data()
     {
         QTest::addColumn<int>("number");
+        QTest::addColumn<int>("held");  // raw value put in the drive first; -1: none
+        QTest::addColumn<bool>("silent");
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("requests");
         QTest::addColumn<QList<int>>("codes");
-        QTest::newRow("0.01Hz") << 2 << 12.34 << 1 << QList<int>{};
-        QTest::newRow("FFFF") << 3 << 9999.0 << 1 << QList<int>{};
-        QTest::newRow("version") << 188 << 1.1 << 1 << QList<int>{};
-        QTest::newRow("not in the drive") << 300 << -1.0 << 1 << QList<int>{12};
-        QTest::newRow("no scale known") << 301 << -1.0 << 0 << QList<int>{};
-        QTest::newRow("1600") << 1600 << -1.0 << 0 << QList<int>{};
-        QTest::newRow("negative") << -1 << -1.0 << 0 << QList<int>{};
+        QTest::newRow("0.01Hz") << 2 << -1 << false << 12.34 << 1 << QList<int>{};
+        QTest::newRow("FFFF") << 3 << -1 << false << 9999.0 << 1 << QList<int>{};
+        QTest::newRow("version") << 188 << -1 << false << 1.1 << 1 << QList<int>{};
+        QTest::newRow("not in the drive") << 300 << -1 << false << -1.0 << 1 << QList<int>{12};
+        QTest::newRow("silent failure") << 300 << -1 << true << -1.0 << 1 << QList<int>{};
+        // Known neither to the table nor to the hidden list: read whole.
+        QTest::newRow("unknown number") << 305 << 1234 << false << 1234.0 << 1 << QList<int>{};
+        QTest::newRow("unknown number not in the drive")
+            << 301 << -1 << false << -1.0 << 1 << QList<int>{12};
+        QTest::newRow("unknown number, silent failure")
+            << 301 << -1 << true << -1.0 << 1 << QList<int>{};
+        QTest::newRow("1600") << 1600 << -1 << false << -1.0 << 0 << QList<int>{};
+        QTest::newRow("negative") << -1 << -1 << false << -1.0 << 0 << QList<int>{};
     }
     void readParameter()
     {
         QFETCH(int, number);
+        QFETCH(int, held);
+        QFETCH(bool, silent);
         QFETCH(double, value);
         QFETCH(int, requests);
         QFETCH(QList<int>, codes);
         auto core = loadF();
+        if (held >= 0)
+            m_drive->setRegister(number, quint16(held));
+        linkState().silentReads = silent;
         core->setScaleAsMultiplier(true);
         QCOMPARE(core->readParameter(number), value);
+        linkState().silentReads = false;
         QCOMPARE(m_fake->writes().size(), requests);
         QCOMPARE(m_errors->codes(), codes);
         if (number >= 0 && number < 1600)
@@ -444,13 +459,19 @@ private slots:
         QCOMPARE(core->p21Scale(), -1);
     }
 
+    // Every cell starts with an earlier read's text. A read that stops leaves
+    // the rows it read with the drive's values and every row after the stop
+    // that it would have read marked "--"; one that never started changes
+    // nothing. Rows a read never asks for (P.994 and above) keep their text.
     void batchReadStopsEarly_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("status");
-        QTest::addColumn<int>("rowsRead");
+        QTest::addColumn<int>("rowsRead");  // rows showing the drive's value, from the top
         QTest::newRow("cancelled after three") << "cancel" << int(Status::Cancelled) << 3;
         QTest::newRow("link lost at P.4") << "dead" << int(Status::LinkLost) << 4;
+        QTest::newRow("link lost at a gap (P.5)") << "gap" << int(Status::LinkLost) << 5;
+        QTest::newRow("cancelled at a gap (P.5)") << "gap cancel" << int(Status::Cancelled) << 6;
         QTest::newRow("P.21 unreadable") << "p21" << int(Status::NotStarted) << 0;
     }
     void batchReadStopsEarly()
@@ -458,23 +479,112 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, status);
         QFETCH(int, rowsRead);
-        auto core = loadF(how == "p21" ? featureRow("Parameter_readP21", "F") : QString());
-        if (how == "cancel")
+        const bool gaps = how.startsWith("gap") || how == "p21";
+        auto core = loadF(gaps ? featureRow("Parameter_readP21", "F") : QString());
+        if (how == "cancel") {
             m_ui.cancelAfterValues = 3;
-        else if (how == "dead")
+        } else if (how == "dead") {
             m_drive->silence(4);
-        else
+        } else if (how == "gap") {
+            m_drive->silence(5);
+        } else if (how == "gap cancel") {
+            m_drive->setRegister(5, 4321);  // found and added as a row, then cancelled
+            m_ui.cancelAfterValues = 6;
+        } else {
             m_drive->silence(21);
+        }
+        ParameterTable &table = core->table();
+        for (int row = 0; row < table.rowCount(); ++row)
+            table.setText(row, Col::CurrentColumn, "stale");
         const ParameterCore::BatchResult result = core->readAllParameters();
         QCOMPARE(int(result.status), status);
-        int filled = 0;
-        for (int row = 0; row < core->table().rowCount(); ++row)
-            filled += core->table().text(row, Col::CurrentColumn).isEmpty() ? 0 : 1;
-        QCOMPARE(filled, how == "dead" ? rowsRead + 1 : rowsRead);  // the failed row shows "--"
+        QCOMPARE(result.cutShort(), status != int(Status::NotStarted));
+        QList<Entry> shown = entries();
+        if (how == "gap cancel")
+            shown.insert(5, {"5", "", 4321, "4321"});
+        QCOMPARE(table.rowCount(), shown.size());
+        for (int row = 0; row < shown.size(); ++row) {
+            const Entry &e = shown.at(row);
+            const QString expected = QString(e.number).toInt() > 993 ? QString("stale")
+                                     : row < rowsRead                ? QString(e.shown)
+                                     : status == int(Status::NotStarted) ? QString("stale")
+                                                                         : QString("--");
+            QCOMPARE(table.numberText(row), QString(e.number));
+            QCOMPARE(table.text(row, Col::CurrentColumn), expected);
+        }
         QVERIFY(!linkState().quietReads);
         QCOMPARE(m_ui.progressStarts, how == "p21" ? 0 : 1);
-        if (how == "dead")
-            QCOMPARE(core->table().text(4, Col::CurrentColumn), QString("--"));
+    }
+
+    // A save after a read cut short asks first and saves only on Yes; a
+    // complete read or a catalogue load puts an end to that, a read that
+    // never started does not.
+    void saveAfterBatchRead_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("asks");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("saved");
+        const int yes = int(UserInteraction::Answer::Yes);
+        const int no = int(UserInteraction::Answer::No);
+        QTest::newRow("complete") << QStringList{"read"} << false << yes << true;
+        QTest::newRow("link lost, Yes") << QStringList{"dead"} << true << yes << true;
+        QTest::newRow("link lost, No") << QStringList{"dead"} << true << no << false;
+        QTest::newRow("cancelled, Yes") << QStringList{"cancel"} << true << yes << true;
+        QTest::newRow("cancelled, No") << QStringList{"cancel"} << true << no << false;
+        QTest::newRow("cut short, then complete")
+            << QStringList{"dead", "read"} << false << no << true;
+        QTest::newRow("cut short, then a catalogue load")
+            << QStringList{"cancel", "load"} << false << no << true;
+        QTest::newRow("cut short, then a read that never started")
+            << QStringList{"dead", "p21"} << true << no << false;
+    }
+    void saveAfterBatchRead()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, asks);
+        QFETCH(int, answer);
+        QFETCH(bool, saved);
+        auto core = loadF();
+        for (const QString &step : steps) {
+            m_ui.cancelAfterValues = step == "cancel" ? 3 : -1;
+            m_drive->setDead(step == "dead");
+            if (step == "p21") {
+                setSeriesFeatureText(featureRow("Parameter_NotH", "F") +
+                                     featureRow("Parameter_readP21", "F"));
+                m_drive->silence(21);
+            }
+            if (step == "load")
+                core->loadCatalogue();
+            else
+                core->readAllParameters();
+            m_drive->setDead(false);
+        }
+        const QStringList current = column(*core, Col::CurrentColumn);
+        m_ui.reset();
+        m_ui.nextAnswer = UserInteraction::Answer(answer);
+        const QString file = m_dir->path() + "/set.xbel";
+        QCOMPARE(core->saveFile(file), saved);
+        QCOMPARE(QFile::exists(file), saved);
+        const auto questions = m_ui.messagesOfKind("question");
+        QCOMPARE(questions.size(), asks ? 1 : 0);
+        if (asks) {
+            QCOMPARE(questions.first().title, QString("Message"));
+            QCOMPARE(questions.first().text,
+                     QString("The last batch read was cut short: rows marked -- were not read "
+                             "from the drive. Save anyway?"));
+        }
+        QCOMPARE(m_ui.messages().size(), questions.size());
+        if (!saved)
+            return;
+        // What the file keeps is what the table showed.
+        const ParameterFileReader::Result back =
+            ParameterFileReader::readXml(file, [](const QString &) { return true; });
+        QCOMPARE(back.status, ParameterFileReader::Status::Ok);
+        QStringList values;
+        for (const ParameterFileEntry &e : back.entries)
+            values << e.value;
+        QCOMPARE(values, current);
     }
 
     void batchWriteAgreesWithTheDrive()

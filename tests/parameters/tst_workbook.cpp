@@ -780,9 +780,10 @@ private slots:
         QCOMPARE(book.usedRowCount(), 1);
     }
 
-    void unreadableMessage()
+    void missingApplicationMessage()
     {
-        QCOMPARE(Workbook::unreadableMessage(), QStringLiteral("EXCEL application not found!"));
+        QCOMPARE(Workbook::missingApplicationMessage(),
+                 QStringLiteral("EXCEL application not found!"));
     }
 };
 
