@@ -164,4 +164,7 @@ void ParameterCore::takeBatchResult(const BatchJob &job)
     m_table.setCells(job.cellsAfter());
     m_table.setCurrentCell(currentRow, currentColumn);
     m_table.refreshUnitIndex();
+    const BatchResult result = job.result();
+    if (result.status != BatchResult::Status::NotStarted)
+        m_files.setReadCutShort(result.cutShort());
 }

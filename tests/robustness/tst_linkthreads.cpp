@@ -275,6 +275,17 @@ private slots:
         const int number = core.table().numberText(1).toInt();
         QCOMPARE(core.table().text(1, ParameterTable::CurrentColumn),
                  ParameterTransfer::formatValue(rig.valueOf(number, core.readScale(number))));
+        // The rows not reached say so, and a save asks first.
+        int last = core.parameterCount() - 1;
+        while (last > 0 && core.table().numberText(last).toInt() > 300)
+            --last;
+        QVERIFY(last > readRows);
+        QCOMPARE(core.table().text(last, ParameterTable::CurrentColumn), QString("--"));
+        m_ui.nextAnswer = UserInteraction::Answer::No;
+        QVERIFY(!core.saveFile(m_dir.path() + "/cut.xbel"));
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        QCOMPARE(m_ui.messages().value(0).kind, QString("question"));
+        QVERIFY(!QFile::exists(m_dir.path() + "/cut.xbel"));
     }
 
     // The window's progress dialog: the texts the batch asks for, its Cancel
