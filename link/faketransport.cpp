@@ -110,14 +110,15 @@ void FakeTransport::setForcedSettings(const LineSettings &forced)
     m_forcedSettings = forced;
 }
 
-int FakeTransport::transact(const QByteArray &frame, int wanted, char *buf, int bufSize)
+int FakeTransport::transact(const QByteArray &frame, int wanted, char *buf, int bufSize,
+                            const AnswerTest &shortWhole)
 {
     if (m_active.fetch_add(1) > 0)
         m_overlaps.fetch_add(1);
     AnswerReadStats stats;
     int n = -1;
     if (isOpen())
-        n = transactOn(*this, frame, wanted, buf, bufSize, &stats);
+        n = transactOn(*this, frame, wanted, buf, bufSize, &stats, shortWhole);
     if (stats.timedOut)
         m_unsettled = true;
     {
@@ -203,4 +204,16 @@ qint64 FakeTransport::readInto(char *buf, qint64 max)
         m_pending.pop_front();
     }
     return taken;
+}
+
+qint64 FakeTransport::peekInto(char *buf, qint64 max)
+{
+    QMutexLocker lock(&m_mutex);
+    qint64 seen = 0;
+    for (const Timed &t : m_pending) {
+        if (seen >= max || t.at > m_now)
+            break;
+        buf[seen++] = t.byte;
+    }
+    return seen;
 }

@@ -59,7 +59,8 @@ public:
     QString errorString() const override;
     bool applySettings(const LineSettings &settings) override;
     LineSettings settings() const override;
-    int transact(const QByteArray &frame, int wanted, char *buf, int bufSize) override;
+    int transact(const QByteArray &frame, int wanted, char *buf, int bufSize,
+                 const AnswerTest &shortWhole = {}) override;
     void settle() override;
     void pauseMs(int ms) override { waitMs(ms); }
     // Polls spent waiting out late answers before exchanges.
@@ -76,6 +77,7 @@ private:
     void waitMs(int ms) override;
     qint64 bytesWaiting() override;
     qint64 readInto(char *buf, qint64 max) override;
+    qint64 peekInto(char *buf, qint64 max) override;
     int pollIntervalMs() const override { return m_pollMs; }
 
     void schedule(const QByteArray &bytes, double start, double interval);

@@ -166,6 +166,9 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
     // The Modbus ASCII packed read expects up to 27 characters; the buffer
     // must hold every answer a request asks for.
     std::vector<char> buf(size_t(std::max(kAnswerBufferSize, expected)));
+    const AnswerTest refusal = [this, &frame](const QByteArray &bytes) {
+        return isRefusal(frame, bytes);
+    };
     int n = 0;
     int attempts = 0;
     while (attempts < kAttempts) {
@@ -176,7 +179,7 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
             else
                 QThread::msleep(kBytePauseMs);
         }
-        n = port ? port->transact(frame, expected, buf.data(), int(buf.size())) : -1;
+        n = port ? port->transact(frame, expected, buf.data(), int(buf.size()), refusal) : -1;
         ex.answer = n > 0 ? QByteArray(buf.data(), n) : QByteArray();
         ex.answerBad = !answerPasses(ex.answer);
         link.commError = ex.answerBad;
@@ -194,6 +197,8 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
 QByteArray ReadWrite::completeFrame(const QByteArray &body) const { return body; }
 
 bool ReadWrite::answerPasses(const QByteArray &answer) const { return !answer.isEmpty(); }
+
+bool ReadWrite::isRefusal(const QByteArray &, const QByteArray &) const { return false; }
 
 void ReadWrite::reportError(int code, bool linkLost) const
 {

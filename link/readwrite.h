@@ -65,6 +65,10 @@ protected:
     virtual QByteArray completeFrame(const QByteArray &body) const;
     // The protocol's answer check; true when the answer is usable.
     virtual bool answerPasses(const QByteArray &answer) const;
+    // True when `answer` is the drive's whole refusal of the request `frame`
+    // (a Modbus exception, a native NAK). Shorter than the answer asked for,
+    // it ends the read once no more bytes come. Called on the port's thread.
+    virtual bool isRefusal(const QByteArray &frame, const QByteArray &answer) const;
 
     // The record for a function name (its first three characters), or empty.
     QByteArray findFunction(const QByteArray &name) const;

@@ -48,6 +48,15 @@ bool ReadWriteASC::answerPasses(const QByteArray &answer) const
     return wellFormed(answer) && (answer.at(3) == '0' || answer.at(3) == '1');
 }
 
+// An exception answer to this request's function: a sound frame from our
+// station of exactly ':', station, function | 80, code, LRC and CR LF.
+bool ReadWriteASC::isRefusal(const QByteArray &frame, const QByteArray &answer) const
+{
+    const int function = frame.size() >= 5 ? field(frame, 4, 2) : -1;
+    return function >= 0 && answer.size() == kExceptionAnswer && wellFormed(answer) &&
+           field(answer, 4, 2) == (function | 0x80);
+}
+
 int ReadWriteASC::field(const QByteArray &answer, int position, int digits)
 {
     return hexWordValue(answer.mid(position - 1, digits));

@@ -21,6 +21,7 @@ public:
 protected:
     QByteArray completeFrame(const QByteArray &body) const override;
     bool answerPasses(const QByteArray &answer) const override;
+    bool isRefusal(const QByteArray &frame, const QByteArray &answer) const override;
 
 private:
     // ':' and our station, hex pairs with a good LRC, CR LF at the end.

@@ -94,6 +94,12 @@ bool ReadWriteKR::answerPasses(const QByteArray &answer) const
     return isSoundData(answer);
 }
 
+// NAK, our station, the error character and the line end of the settings.
+bool ReadWriteKR::isRefusal(const QByteArray &, const QByteArray &answer) const
+{
+    return isRejection(answer);
+}
+
 bool ReadWriteKR::isDataAnswer(const Exchange &ex)
 {
     return ex.complete() && ex.answer.at(0) == STX && ex.answer.mid(kDataAnswer) == terminator();

@@ -34,6 +34,7 @@ public:
 protected:
     QByteArray completeFrame(const QByteArray &body) const override;
     bool answerPasses(const QByteArray &answer) const override;
+    bool isRefusal(const QByteArray &frame, const QByteArray &answer) const override;
 
 private:
     static bool fromOwnStation(const QByteArray &answer);

@@ -47,6 +47,13 @@ bool ReadWriteRTU::answerPasses(const QByteArray &answer) const
     return word(answer, answer.size() - 2) == quint16((crc & 0xFF) << 8 | crc >> 8);
 }
 
+// An exception answer to this request's function: five bytes, our station,
+// a good CRC.
+bool ReadWriteRTU::isRefusal(const QByteArray &frame, const QByteArray &answer) const
+{
+    return frame.size() >= 2 && isRejection(answer, quint8(frame.at(1)));
+}
+
 quint16 ReadWriteRTU::word(const QByteArray &answer, int index)
 {
     return quint16(quint8(answer.at(index)) << 8 | quint8(answer.at(index + 1)));

@@ -21,6 +21,7 @@ public:
 protected:
     QByteArray completeFrame(const QByteArray &body) const override;
     bool answerPasses(const QByteArray &answer) const override;
+    bool isRefusal(const QByteArray &frame, const QByteArray &answer) const override;
 
 private:
     // The error code a failed answer carries (Modbus exception mapping).

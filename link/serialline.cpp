@@ -1,6 +1,21 @@
 #include "serialline.h"
 
-int readAnswer(SerialLine &line, char *buf, int bufSize, int wanted, AnswerReadStats *stats)
+namespace {
+// The bytes waiting are looked at, not taken: when they are no whole answer
+// the read goes on waiting for the rest.
+bool isShortWhole(SerialLine &line, qint64 count, const AnswerTest &shortWhole)
+{
+    QByteArray waiting(int(count), Qt::Uninitialized);
+    const qint64 seen = line.peekInto(waiting.data(), count);
+    if (seen <= 0)
+        return false;
+    waiting.truncate(int(seen));
+    return shortWhole(waiting);
+}
+}  // namespace
+
+int readAnswer(SerialLine &line, char *buf, int bufSize, int wanted, AnswerReadStats *stats,
+               const AnswerTest &shortWhole)
 {
     AnswerReadStats local;
     qint64 previous = 0;
@@ -20,6 +35,11 @@ int readAnswer(SerialLine &line, char *buf, int bufSize, int wanted, AnswerReadS
         } else {
             ++idle;
             if (count >= wanted && idle >= kQuietPollsComplete)
+                break;
+            // The bytes cannot change while their count stands still, so
+            // they are looked at once per quiet stretch.
+            if (count > 0 && count < wanted && idle == kQuietPollsComplete && shortWhole &&
+                isShortWhole(line, count, shortWhole))
                 break;
             if (count < wanted && idle >= kQuietPollsIncomplete) {
                 local.timedOut = true;
@@ -64,10 +84,10 @@ int settleLine(SerialLine &line)
 }
 
 int transactOn(SerialLine &line, const QByteArray &frame, int wanted, char *buf, int bufSize,
-               AnswerReadStats *stats)
+               AnswerReadStats *stats, const AnswerTest &shortWhole)
 {
     line.discardInput();
     if (!line.writeAll(frame))
         return -1;
-    return readAnswer(line, buf, bufSize, wanted, stats);
+    return readAnswer(line, buf, bufSize, wanted, stats, shortWhole);
 }

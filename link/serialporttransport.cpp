@@ -106,18 +106,27 @@ LineSettings SerialPortTransport::settings() const
     return s;
 }
 
-int SerialPortTransport::transact(const QByteArray &frame, int wanted, char *buf, int bufSize)
+int SerialPortTransport::transact(const QByteArray &frame, int wanted, char *buf, int bufSize,
+                                  const AnswerTest &shortWhole)
 {
     int n = -1;
     runOnIoThread([&] {
         if (!m_worker->isOpen())
             return;
         AnswerReadStats stats;
-        n = transactOn(*m_worker, frame, wanted, buf, bufSize, &stats);
+        n = transactOn(*m_worker, frame, wanted, buf, bufSize, &stats, shortWhole);
+        m_lastStats = stats;
         if (stats.timedOut)
             m_worker->setUnsettled(true);
     });
     return n;
+}
+
+AnswerReadStats SerialPortTransport::lastReadStats() const
+{
+    AnswerReadStats stats;
+    runOnIoThread([&] { stats = m_lastStats; });
+    return stats;
 }
 
 void SerialPortTransport::settle()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serialline.h"
 #include "transport.h"
 
 #include <QString>
@@ -33,8 +34,11 @@ public:
     QString errorString() const override;
     bool applySettings(const LineSettings &settings) override;
     LineSettings settings() const override;
-    int transact(const QByteArray &frame, int wanted, char *buf, int bufSize) override;
+    int transact(const QByteArray &frame, int wanted, char *buf, int bufSize,
+                 const AnswerTest &shortWhole = {}) override;
     void settle() override;
+    // How the last answer read ended.
+    AnswerReadStats lastReadStats() const;
 
     // The name a stored port text opens: on Windows "\\.\" before names longer
     // than four characters ("Com12"); elsewhere the text unchanged.
@@ -53,4 +57,5 @@ private:
     mutable const std::function<void()> *m_work = nullptr;
     mutable bool m_workDone = false;
     bool m_stop = false;
+    AnswerReadStats m_lastStats;  // used on the I/O thread only
 };

@@ -144,4 +144,9 @@ qint64 SerialPortWorker::readInto(char *buf, qint64 max)
     return isOpen() ? m_port->read(buf, max) : -1;
 }
 
+qint64 SerialPortWorker::peekInto(char *buf, qint64 max)
+{
+    return isOpen() ? m_port->peek(buf, max) : -1;
+}
+
 int SerialPortWorker::pollIntervalMs() const { return m_settings.baudRate == 4800 ? 2 : 1; }

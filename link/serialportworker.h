@@ -31,6 +31,7 @@ public:
     void waitMs(int ms) override;
     qint64 bytesWaiting() override;
     qint64 readInto(char *buf, qint64 max) override;
+    qint64 peekInto(char *buf, qint64 max) override;
     int pollIntervalMs() const override;
 
     // An attempt gave up waiting; its answer may still come (see Transport::settle).

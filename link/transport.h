@@ -4,6 +4,8 @@
 #include <QString>
 #include <QThread>
 
+#include <functional>
+
 // Line settings of a serial port.
 struct LineSettings {
     qint32 baudRate = 9600;
@@ -17,6 +19,13 @@ struct LineSettings {
                stopBits == o.stopBits;
     }
 };
+
+// Whether bytes that stopped short of the wanted count are a whole answer all
+// the same. A drive refuses a request with a frame shorter than the answer
+// asked for (a Modbus exception, a native NAK); waiting for the missing bytes
+// would cost a whole read window and leave the line unsettled. Called on the
+// thread that reads the port, with the bytes waiting there.
+using AnswerTest = std::function<bool(const QByteArray &bytes)>;
 
 // The serial line as the drivers see it. `transact` is one attempt of an
 // exchange: drop stale input, write the frame, read the answer by polling.
@@ -41,8 +50,10 @@ public:
     virtual LineSettings settings() const = 0;
 
     // Returns the number of answer bytes put into `buf` (at most `bufSize`),
-    // 0 when none came, -1 when the port failed.
-    virtual int transact(const QByteArray &frame, int wanted, char *buf, int bufSize) = 0;
+    // 0 when none came, -1 when the port failed. Fewer than `wanted` bytes
+    // end the read as soon as they stop coming when `shortWhole` takes them.
+    virtual int transact(const QByteArray &frame, int wanted, char *buf, int bufSize,
+                         const AnswerTest &shortWhole = {}) = 0;
 
     // Called before the first attempt of an exchange. An attempt that gave
     // up waiting leaves its answer on the way; arriving during a later

@@ -54,6 +54,67 @@ private slots:
         QCOMPARE(stats.timedOut, timedOut);
     }
 
+    // Fewer bytes than wanted that the caller's test takes for a whole answer
+    // (a refusal) end the read after the quiet polls of a complete answer.
+    // The test sees the waiting bytes once per quiet stretch, and looking
+    // takes none of them.
+    void shortWholeAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<double>("delay");
+        QTest::addColumn<double>("interval");
+        QTest::addColumn<QByteArray>("late");  // arrives after a pause of its own
+        QTest::addColumn<double>("lateDelay");
+        QTest::addColumn<QByteArray>("whole");  // what the test takes for whole
+        QTest::addColumn<int>("polls");
+        QTest::addColumn<bool>("timedOut");
+        QTest::addColumn<QList<QByteArray>>("seen");
+        const QByteArray five("12345");
+        // All there at the first poll, then two quiet polls.
+        QTest::newRow("whole at once")
+            << five << 0.0 << 0.0 << QByteArray() << 0.0 << five << 3 << false
+            << QList<QByteArray>{five};
+        QTest::newRow("short and not whole")
+            << five << 0.0 << 0.0 << QByteArray() << 0.0 << QByteArray("1234") << 52 << true
+            << QList<QByteArray>{five};
+        // Three bytes stand still (not whole), two more come at 10 ms.
+        QTest::newRow("whole after a pause")
+            << QByteArray("123") << 0.0 << 0.0 << QByteArray("45") << 10.0 << five << 12 << false
+            << QList<QByteArray>{"123", five};
+        // Bytes that keep coming are never looked at, whole or not.
+        QTest::newRow("still coming") << QByteArray("1234567") << 0.5 << 1.0 << QByteArray()
+                                      << 0.0 << QByteArray("123") << 9 << false
+                                      << QList<QByteArray>{};
+    }
+    void shortWholeAnswer()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(double, delay);
+        QFETCH(double, interval);
+        QFETCH(QByteArray, late);
+        QFETCH(double, lateDelay);
+        QFETCH(QByteArray, whole);
+        QFETCH(int, polls);
+        QFETCH(bool, timedOut);
+        QFETCH(QList<QByteArray>, seen);
+        FakeTransport fake;
+        fake.open();
+        fake.enqueueReply(answer, delay, interval);
+        fake.injectBytes(late, lateDelay);
+        QList<QByteArray> looked;
+        const AnswerTest test = [&](const QByteArray &bytes) {
+            looked.append(bytes);
+            return bytes == whole;
+        };
+        char buf[18];
+        const int n = fake.transact("request", 7, buf, sizeof buf, test);
+        QCOMPARE(QByteArray(buf, qMax(n, 0)), answer + late);
+        QCOMPARE(looked, seen);
+        const AnswerReadStats stats = fake.readStats().value(0);
+        QCOMPARE(stats.polls, polls);
+        QCOMPARE(stats.timedOut, timedOut);
+    }
+
     void pollsEveryTwoMillisecondsAt4800()
     {
         FakeTransport fake;

@@ -1,12 +1,69 @@
 #include "common/testsupport.h"
+#include "link/readwriteasc.h"
+#include "link/readwritekr.h"
 #include "link/readwritertu.h"
+#include "link/serialline.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
 
 #include <atomic>
+#include <cmath>
 #include <thread>
 #include <vector>
+
+namespace {
+enum Protocol { Native = 0, Rtu = 1, Ascii = 2 };
+
+QByteArray lineEndText(int lineEnd)
+{
+    return lineEnd == 1 ? QByteArray("\r") : lineEnd == 2 ? QByteArray("\r\n") : QByteArray();
+}
+
+// NAK, station, error character, line end.
+QByteArray nak(char error, int lineEnd, const QByteArray &station = "01")
+{
+    return '\x15' + station + error + lineEndText(lineEnd);
+}
+
+// A native data answer of station 01 holding 5, its sum check worked out here.
+QByteArray nativeFive(int lineEnd)
+{
+    const QByteArray text("0100050");
+    int sum = 0;
+    for (char c : text)
+        sum += quint8(c);
+    return '\x02' + text + '\x03' +
+           QByteArray::number(sum & 0xFF, 16).toUpper().rightJustified(2, '0') +
+           lineEndText(lineEnd);
+}
+
+// Register 302 holding 5, in the protocol's answer.
+QByteArray answerOfFive(int protocol, int lineEnd)
+{
+    switch (protocol) {
+    case Rtu:
+        return withCrc(bytesOf("01 03 02 00 05"));
+    case Ascii:
+        return asciiFrame("0103020005");
+    default:
+        return nativeFive(lineEnd);
+    }
+}
+
+std::unique_ptr<ReadWrite> driverFor(int protocol)
+{
+    std::unique_ptr<ReadWrite> driver;
+    if (protocol == Rtu)
+        driver.reset(new ReadWriteRTU);
+    else if (protocol == Ascii)
+        driver.reset(new ReadWriteASC);
+    else
+        driver.reset(new ReadWriteKR);
+    driver->setProtocol(protocol);
+    return driver;
+}
+}  // namespace
 
 // The exchange: three attempts, the flags it leaves, and one port shared by
 // several threads.
@@ -111,6 +168,106 @@ private slots:
             QCOMPARE(m_driver->readRegister(300, 1), 5.0);
         }
         QCOMPARE(m_fake->settlePolls(), 0);
+    }
+
+    // A refusal (Modbus exception, native NAK) is shorter than the answer
+    // asked for. A whole one is taken after the quiet polls of a complete
+    // answer and leaves the line settled; anything else short waits the
+    // whole read window, and the next exchange waits the line out first.
+    // What the answer means for the caller stays the same either way.
+    void refusalEndsTheRead_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<int>("lineEnd");
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<int>("code");  // 0: the operation succeeds
+        const auto row = [](const char *name, int protocol, int lineEnd, bool write,
+                            const QByteArray &answer, bool whole, int code) {
+            QTest::newRow(name) << protocol << lineEnd << write << answer << whole << code;
+        };
+        const QByteArray rtu = withCrc(bytesOf("01 83 02"));
+        const QByteArray badCrc = rtu.left(4) + char(rtu.at(4) ^ 0x01);
+        const QByteArray ascii = asciiFrame("018302");
+        QByteArray badLrc = ascii;
+        badLrc[8] = badLrc.at(8) == '0' ? '1' : '0';
+        row("RTU read refused", Rtu, 0, false, rtu, true, 12);
+        row("RTU write refused", Rtu, 0, true, withCrc(bytesOf("01 86 01")), true, 10);
+        row("RTU refusal with a bad CRC", Rtu, 0, false, badCrc, false, 14);
+        row("RTU refusal from station 2", Rtu, 0, false, withCrc(bytesOf("02 83 02")), false, 14);
+        row("RTU refusal of another function", Rtu, 0, false, withCrc(bytesOf("01 86 02")), false,
+            12);
+        row("RTU refusal cut short", Rtu, 0, false, rtu.left(4), false, 14);
+        row("RTU read answer", Rtu, 0, false, answerOfFive(Rtu, 0), true, 0);
+        row("ASCII read refused", Ascii, 0, false, ascii, true, 12);
+        row("ASCII write refused", Ascii, 0, true, asciiFrame("018601"), true, 10);
+        row("ASCII refusal with a bad LRC", Ascii, 0, false, badLrc, false, 14);
+        row("ASCII refusal from station 2", Ascii, 0, false, asciiFrame("028302"), false, 14);
+        row("ASCII refusal cut short", Ascii, 0, false, ascii.left(10), false, 14);
+        row("ASCII read answer", Ascii, 0, false, answerOfFive(Ascii, 0), true, 0);
+        row("native NAK, no line end", Native, 0, false, nak('C', 0), true, 19);
+        row("native NAK, CR", Native, 1, false, nak('B', 1), true, 18);
+        row("native NAK, CR LF", Native, 2, false, nak('3', 2), true, 13);
+        row("native NAK from station 2", Native, 1, false, nak('B', 1, "02"), false, -1);
+        row("native NAK without its line end", Native, 1, false, nak('B', 0), false, 18);
+        row("native data answer", Native, 1, false, answerOfFive(Native, 1), true, 0);
+    }
+    void refusalEndsTheRead()
+    {
+        QFETCH(int, protocol);
+        QFETCH(int, lineEnd);
+        QFETCH(bool, write);
+        QFETCH(QByteArray, answer);
+        QFETCH(bool, whole);
+        QFETCH(int, code);
+        linkState().protocolCode = quint8(protocol);
+        linkState().lineEnd = lineEnd;
+        linkState().nativeGroup = 3;
+        const std::unique_ptr<ReadWrite> driver = driverFor(protocol);
+        const double delay = 2, interval = 1;
+        m_fake->enqueueReply(answer, delay, interval);
+        const bool done =
+            write ? driver->writeRegister(301, 7) : driver->readRegister(301, 1) == 5;
+        QCOMPARE(done, code == 0);
+        QCOMPARE(m_errors.codes(), code == 0 ? QList<int>{} : QList<int>{code});
+        QCOMPARE(m_fake->writes().size(), 1);
+        const AnswerReadStats s = m_fake->readStats().value(0);
+        const int lastByte = int(std::ceil(delay + (answer.size() - 1) * interval));
+        QCOMPARE(s.polls, lastByte + (whole ? kQuietPollsComplete : kQuietPollsIncomplete));
+        QCOMPARE(s.timedOut, !whole);
+
+        linkState().nativeGroup = 3;
+        m_fake->enqueueReply(answerOfFive(protocol, lineEnd), delay, interval);
+        QCOMPARE(driver->readRegister(302, 1), 5.0);
+        QCOMPARE(m_fake->settlePolls(), whole ? 0 : kQuietPollsIncomplete);
+    }
+
+    // All three attempts were needed, so the link counts as lost whatever
+    // the answer of the third one said.
+    void refusalOnTheThirdAttemptIsALostLink_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("RTU exception") << int(Rtu) << withCrc(bytesOf("01 83 02"));
+        QTest::newRow("ASCII exception") << int(Ascii) << asciiFrame("018302");
+        QTest::newRow("native NAK") << int(Native) << nak('B', 1);
+    }
+    void refusalOnTheThirdAttemptIsALostLink()
+    {
+        QFETCH(int, protocol);
+        QFETCH(QByteArray, answer);
+        linkState().protocolCode = quint8(protocol);
+        linkState().nativeGroup = 3;
+        const std::unique_ptr<ReadWrite> driver = driverFor(protocol);
+        m_fake->enqueueSilence();
+        m_fake->enqueueSilence();
+        m_fake->enqueueReply(answer, 2, 1);
+        QCOMPARE(driver->readRegister(301, 1), -1.0);
+        QCOMPARE(m_fake->writes().size(), 3);
+        QVERIFY(!m_fake->readStats().value(2).timedOut);
+        QVERIFY(linkState().linkLost);
+        QCOMPARE(m_errors.codes(), QList<int>{8});
     }
 
     void noAnswerFailsWithCommunicationError_data()

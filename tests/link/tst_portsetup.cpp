@@ -3,6 +3,7 @@
 #include "link/driverfactory.h"
 #include "link/portsetup.h"
 #include "link/readwrite.h"
+#include "link/serialporttransport.h"
 
 #include <QtTest>
 
@@ -209,6 +210,34 @@ private slots:
         linkState().setStation(1);
         QCOMPARE(currentDriver()->readRegister(300, 1), double(0x1234));
         QVERIFY(m_ui.messages().isEmpty());
+#else
+        QSKIP("pseudo-terminals are a Unix facility");
+#endif
+    }
+
+    // A refusal on the serial port itself: looking at the bytes waiting in
+    // the port leaves them for the read, and the read ends without waiting
+    // out the whole read window.
+    void refusalOnARealPort()
+    {
+#ifdef Q_OS_UNIX
+        PtyRtuPeer peer(1);
+        if (peer.slavePath().isEmpty())
+            QSKIP("no pseudo-terminal available");
+        peer.setRegister(300, 0x1234);
+        PortSetup::setDevicePrefixEnabled(false);
+        m_dir.write("iniProtocol.txt", ("1-" + peer.slavePath() + "-2-1-0-0-0\n").toUtf8());
+        QVERIFY(PortSetup::openPortFromFile());
+        const auto port = std::dynamic_pointer_cast<SerialPortTransport>(linkState().serialPort());
+        QVERIFY(port);
+        linkState().setStation(1);
+        ErrorRecorder errors;
+        QCOMPARE(currentDriver()->readRegister(301, 1), -1.0);
+        QCOMPARE(errors.codes(), QList<int>{12});
+        QCOMPARE(peer.framesServed(), 1);
+        QVERIFY(!port->lastReadStats().timedOut);
+        QVERIFY(port->lastReadStats().polls < kQuietPollsIncomplete);
+        QCOMPARE(currentDriver()->readRegister(300, 1), double(0x1234));
 #else
         QSKIP("pseudo-terminals are a Unix facility");
 #endif
