@@ -103,6 +103,12 @@ LineSettings FakeTransport::settings() const
     return m_forced && m_open ? m_forcedSettings : m_settings;
 }
 
+void FakeTransport::setRecording(bool on)
+{
+    QMutexLocker lock(&m_mutex);
+    m_recording = on;
+}
+
 void FakeTransport::setForcedSettings(const LineSettings &forced)
 {
     QMutexLocker lock(&m_mutex);
@@ -123,7 +129,8 @@ int FakeTransport::transact(const QByteArray &frame, int wanted, char *buf, int 
         m_unsettled = true;
     {
         QMutexLocker lock(&m_mutex);
-        m_stats.append(stats);
+        if (m_recording)
+            m_stats.append(stats);
     }
     m_active.fetch_sub(1);
     return n;
@@ -161,7 +168,8 @@ bool FakeTransport::writeAll(const QByteArray &frame)
     QList<Reply> replies;
     {
         QMutexLocker lock(&m_mutex);
-        m_writes.append(frame);
+        if (m_recording)
+            m_writes.append(frame);
         if (!m_queue.isEmpty())
             replies.append(m_queue.takeFirst());
         else

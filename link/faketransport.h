@@ -48,6 +48,9 @@ public:
     void setOpenFails(bool fails) { m_openFails = fails; }
     void setFailWrites(bool fails) { m_failWrites = fails; }
     void setPollIntervalMs(int ms) { m_pollMs = ms; }
+    // Whether frames written and read results are kept (on by default); a
+    // port that serves a long session (the demo) keeps nothing.
+    void setRecording(bool on);
     // Once open, the line runs with `forced` whatever was applied (a device
     // that refuses some settings).
     void setForcedSettings(const LineSettings &forced);
@@ -83,6 +86,7 @@ private:
     void schedule(const QByteArray &bytes, double start, double interval);
 
     mutable QMutex m_mutex;
+    bool m_recording = true;
     bool m_forced = false;
     LineSettings m_forcedSettings;
     QList<Reply> m_queue;

@@ -27,7 +27,11 @@ std::shared_ptr<SimulatedLine> demoLine()
 
 std::shared_ptr<Transport> openPortOrSimulation(const QString &name)
 {
-    if (name.compare(simulatedPortText(), Qt::CaseInsensitive) == 0)
-        return std::make_shared<SimPort>(demoLine());
+    if (name.compare(simulatedPortText(), Qt::CaseInsensitive) == 0) {
+        // The program's session may run for days: keep no record of the traffic.
+        auto port = std::make_shared<SimPort>(demoLine());
+        port->setRecording(false);
+        return port;
+    }
     return std::make_shared<SerialPortTransport>(name);
 }

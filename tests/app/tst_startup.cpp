@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "simulator/simport.h"
 #include "common/testsupport.h"
 #include "link/readwrite.h"
 
@@ -102,6 +103,9 @@ private slots:
         linkState().setStation(2);  // the ZN drive of the demo line
         QCOMPARE(currentDriver()->readRegister(300, 0.01), 5.5);
         QVERIFY(m_ui.messages().isEmpty());
+        // A session of days must not pile up a record of its traffic.
+        const auto sim = std::dynamic_pointer_cast<SimPort>(linkState().serialPort());
+        QVERIFY(sim && sim->writes().isEmpty() && sim->readStats().isEmpty());
         QFile file(dir.path() + "/iniProtocol.txt");
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("0-nosuchport-1-1-0-0-1\n"));  // left alone
