@@ -4,7 +4,7 @@
 #include "hiddenparameterlist.h"
 #include "parametertable.h"
 
-#include "app/sharedstate.h"
+#include "base/sharedstate.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
 
