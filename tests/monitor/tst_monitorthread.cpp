@@ -7,6 +7,7 @@
 #include "monitor/monitorthread.h"
 #include "monitor/parameteraccess.h"
 #include "monitor/quantitytable.h"
+#include "parameters/parametertransfer.h"
 #include "simulator/simport.h"
 #include "simulator/simregisters.h"
 #include "simulator/simulateddrive.h"
@@ -28,11 +29,14 @@ const char *const kFeatures =
     "monitorthread_readInverterInfo_A//0//0//0//0//0//0//0//0//0//0//1\n";
 
 // Parameter reads and writes with fixed scales, standing in for the catalogue.
+// Writes convert their text as the parameter core does (9999 is 0xFFFF).
 class ScaledParameters : public ParameterAccess
 {
 public:
     double readParameter(int number) override
     {
+        if (readings.contains(number))
+            return readings.value(number);
         const double scale = number == 302 || number == 402 || number == 202 ||
                                      number == 702 || number == 1402 || number == 300 ||
                                      number == 199
@@ -43,12 +47,42 @@ public:
     bool writeParameter(int number, const QString &value, const QString &) override
     {
         writes.append(qMakePair(number, value));
-        return currentDriver()->writeRegister(number, value.toInt());
+        const ParameterTransfer::RegisterValue raw = ParameterTransfer::toRegisterValue(value, 1);
+        return raw.ok && currentDriver()->writeRegister(number, raw.value);
     }
     QString catalogueVersion() const override { return version; }
 
     QList<QPair<int, QString>> writes;
     QString version = QStringLiteral("0.33");
+    // What the drive is made to show for a parameter instead of its register.
+    QHash<int, double> readings;
+};
+
+// The RTU driver, keeping the register writes it was asked for.
+class WriteLoggingRTU : public ReadWriteRTU
+{
+public:
+    bool writeRegister(int address, int value) override
+    {
+        {
+            QMutexLocker lock(&m_mutex);
+            m_writes.append(qMakePair(address, value));
+        }
+        return ReadWriteRTU::writeRegister(address, value);
+    }
+    QList<int> valuesWrittenTo(int address) const
+    {
+        QMutexLocker lock(&m_mutex);
+        QList<int> values;
+        for (const auto &w : m_writes)
+            if (w.first == address)
+                values.append(w.second);
+        return values;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QList<QPair<int, int>> m_writes;
 };
 
 class RecordingPage : public DialPageSink, public TrendPageSink
@@ -74,6 +108,7 @@ class TestMonitorThread : public QObject
     std::shared_ptr<SimulatedLine> m_line;
     std::shared_ptr<SimPort> m_port;
     ScaledParameters m_parameters;
+    WriteLoggingRTU *m_driver = nullptr;
 
     std::shared_ptr<SimulatedDrive> attach(const QString &model, int protocol = 1)
     {
@@ -89,10 +124,11 @@ class TestMonitorThread : public QObject
         linkState().setStation(1);
         setModelString(model);
         setSeriesLetter(seriesLetterForModel(model, '0'));
-        auto *driver = new ReadWriteRTU;
-        driver->setProtocol(1);
-        setCurrentDriver(driver);
+        m_driver = new WriteLoggingRTU;
+        m_driver->setProtocol(1);
+        setCurrentDriver(m_driver);
         monitorData().reset();
+        m_parameters.readings.clear();
         return drive;
     }
 
@@ -360,6 +396,100 @@ private slots:
         QCOMPARE(drive->parameter(77).value, quint16(2));
         setSeriesLetter('0');
         QVERIFY(!thread.startForDials());  // no series, no register range
+    }
+
+    // Register 77 goes back to the value the drive held, 0xFFFF (read as
+    // 9999) included.
+    void guardRestoredAsHeld_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("held");
+        QTest::newRow("general, 2") << "ZM-043-7.5K" << 2;
+        QTest::newRow("general, FFFF") << "ZM-043-7.5K" << 0xFFFF;
+        QTest::newRow("series H, 0") << "ZN-020-5.5K" << 0;
+        QTest::newRow("series H, 2") << "ZN-020-5.5K" << 2;
+        QTest::newRow("series H, FFFF") << "ZN-020-5.5K" << 0xFFFF;
+    }
+    void guardRestoredAsHeld()
+    {
+        QFETCH(QString, model);
+        QFETCH(int, held);
+        auto drive = attach(model);
+        drive->setParameterValue(77, quint16(held));
+        QVERIFY(!IdentityRead(m_parameters).run().isEmpty());
+        const QList<int> writes = m_driver->valuesWrittenTo(77);
+        QVERIFY(writes.size() >= 2);  // opened, restored
+        QCOMPARE(writes.last(), held);
+        QCOMPARE(drive->parameter(77).value, quint16(held));
+    }
+
+    // The first identity parameter reads 0 or nothing, or the model string
+    // has fewer than three pieces: the version is unknown and the voltage
+    // class comes from the model string.
+    void voltageClassFromTheModel_data()
+    {
+        QTest::addColumn<QString>("driveModel");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<double>("p301");  // NaN: what the drive holds
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("voltage");
+        const double held = qQNaN();
+        // The second character of the voltage code decides: 2 and 3 name a
+        // class, anything else (4 in ZM-043) none.
+        QTest::newRow("P.301 reads 0, code 023")
+            << "ZM-023-7.5K" << "ZM-023-7.5K" << 0.0 << "---" << "220V";
+        QTest::newRow("P.301 reads 0, code 033")
+            << "ZM-033-7.5K" << "ZM-033-7.5K" << 0.0 << "---" << "440V";
+        QTest::newRow("P.301 reads 0, code 043")
+            << "ZM-043-7.5K" << "ZM-043-7.5K" << 0.0 << "---" << "---";
+        QTest::newRow("P.301 unreadable") << "ZM-023-7.5K" << "ZM-023-7.5K" << -1.0 << "---"
+                                          << "220V";
+        QTest::newRow("model of two pieces") << "ZM-043-7.5K" << "ZM-043" << held << "---"
+                                             << "---";
+        QTest::newRow("P.301 reads 2: from the drive")
+            << "ZM-043-7.5K" << "ZM-043-7.5K" << 2.0 << "V0.33" << "220V";
+    }
+    void voltageClassFromTheModel()
+    {
+        QFETCH(QString, driveModel);
+        QFETCH(QString, model);
+        QFETCH(double, p301);
+        QFETCH(QString, version);
+        QFETCH(QString, voltage);
+        attach(driveModel);
+        setModelString(model);
+        if (!qIsNaN(p301))
+            m_parameters.readings.insert(301, p301);
+        const QStringList record = IdentityRead(m_parameters).run();
+        QCOMPARE(record.value(0), model + "W");
+        QCOMPARE(record.value(1), version);
+        QCOMPARE(record.value(3), voltage);
+    }
+
+    // Series H names the drive from P.300 and P.301 only for 220 V and
+    // 440 V; otherwise the model string stands and the version is unknown.
+    void seriesHVoltages_data()
+    {
+        QTest::addColumn<double>("p301");
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("version");
+        QTest::newRow("220 V") << 220.0 << "ZN-020-7.5K" << "0.1";
+        QTest::newRow("440 V") << 440.0 << "ZN-040-7.5K" << "0.1";
+        QTest::newRow("380 V") << 380.0 << "ZN-020-7.5K-S" << "---";
+        QTest::newRow("0") << 0.0 << "ZN-020-7.5K-S" << "---";
+        QTest::newRow("unreadable") << -1.0 << "ZN-020-7.5K-S" << "---";
+    }
+    void seriesHVoltages()
+    {
+        QFETCH(double, p301);
+        QFETCH(QString, drive);
+        QFETCH(QString, version);
+        attach("ZN-020-7.5K");
+        setModelString("ZN-020-7.5K-S");  // tells the model string from a built name
+        m_parameters.readings.insert(301, p301);
+        const QStringList record = IdentityRead(m_parameters).run();
+        QCOMPARE(record.value(0), drive);
+        QCOMPARE(record.value(1), version);
     }
 };
 
