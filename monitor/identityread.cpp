@@ -5,6 +5,7 @@
 #include "base/sharedstate.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
+#include "parameters/parametertransfer.h"
 
 #include <QMutex>
 #include <QRegularExpression>
@@ -211,9 +212,11 @@ QStringList IdentityRead::runSeriesH()
         version = QStringLiteral("---");
         drive = modelString();
     }
-    bool ok = false;
-    const int guard = saved.toInt(&ok);
-    if (!ok || !currentDriver()->writeRegister(77, guard))
+    // The saved text is a reading: 9999 (99999) stands for 0xFFFF, which
+    // the parameter conversion gives back, as the general read's restore
+    // through writeParameter does.
+    const ParameterTransfer::RegisterValue guard = ParameterTransfer::toRegisterValue(saved, 1);
+    if (!guard.ok || !currentDriver()->writeRegister(77, guard.value))
         return failed();
     linkState().acceptReject77 = false;
     return {drive, version, currentText, QString()};

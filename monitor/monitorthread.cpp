@@ -9,10 +9,32 @@
 #include "link/linkstate.h"
 #include "link/readwrite.h"
 
+#include <mutex>
+
+namespace {
+// Every call into a page, every attach and every detach, of all monitor
+// threads, runs under this one lock: a detach waits for the call in
+// progress, and with a single lock no two threads can wait on each other
+// through it. Recursive, so that a page may detach from inside its call.
+// The line is never used under it.
+std::recursive_mutex &pageLock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
+using PageLocker = std::lock_guard<std::recursive_mutex>;
+}  // namespace
+
+void PageLink::detachFromMonitor()
+{
+    PageLocker lock(pageLock());
+    if (m_monitor)
+        m_monitor->unlink(this);
+}
+
 MonitorThread::MonitorThread(ParameterAccess *parameters, QObject *parent)
     : QThread(parent), m_parameters(parameters)
 {
-    m_timer.setInterval(1000);
 }
 
 MonitorThread::~MonitorThread()
@@ -20,6 +42,51 @@ MonitorThread::~MonitorThread()
     m_dialActive = false;
     m_trendActive = false;
     wait();
+    // Pages that outlive the thread must not detach from it later.
+    PageLocker lock(pageLock());
+    if (m_dialPage)
+        unlink(m_dialPage);
+    if (m_trendPage)
+        unlink(m_trendPage);
+}
+
+void MonitorThread::unlink(PageLink *page)
+{
+    if (m_dialPage && static_cast<PageLink *>(m_dialPage) == page)
+        m_dialPage = nullptr;
+    if (m_trendPage && static_cast<PageLink *>(m_trendPage) == page)
+        m_trendPage = nullptr;
+    page->m_monitor = nullptr;
+}
+
+void MonitorThread::attachDial(DialPageSink *page)
+{
+    PageLocker lock(pageLock());
+    if (page == m_dialPage)
+        return;
+    if (m_dialPage)
+        unlink(m_dialPage);
+    if (!page)
+        return;
+    if (page->m_monitor)  // another thread's dial page until now
+        page->m_monitor->unlink(page);
+    page->m_monitor = this;
+    m_dialPage = page;
+}
+
+void MonitorThread::attachTrend(TrendPageSink *page)
+{
+    PageLocker lock(pageLock());
+    if (page == m_trendPage)
+        return;
+    if (m_trendPage)
+        unlink(m_trendPage);
+    if (!page)
+        return;
+    if (page->m_monitor)
+        page->m_monitor->unlink(page);
+    page->m_monitor = this;
+    m_trendPage = page;
 }
 
 bool MonitorThread::start(std::atomic<bool> &flag)
@@ -30,12 +97,14 @@ bool MonitorThread::start(std::atomic<bool> &flag)
     const QStringList record = identity.run();
     if (record.isEmpty())
         return false;
-    if (DialPageSink *dial = m_dialPage.load())
-        dial->showDriveInfo(record);
-    if (TrendPageSink *trend = m_trendPage.load())
-        trend->showDriveInfo(record);
+    {
+        PageLocker lock(pageLock());
+        if (m_dialPage)
+            m_dialPage->showDriveInfo(record);
+        if (m_trendPage)
+            m_trendPage->showDriveInfo(record);
+    }
     flag = true;
-    m_timer.start();
     if (!isRunning())
         QThread::start();
     return true;
@@ -44,18 +113,11 @@ bool MonitorThread::start(std::atomic<bool> &flag)
 bool MonitorThread::startForDials() { return start(m_dialActive); }
 bool MonitorThread::startForTrend() { return start(m_trendActive); }
 
-void MonitorThread::stopDials()
-{
-    m_dialActive = false;
-    if (!m_trendActive)
-        m_timer.stop();
-}
+void MonitorThread::stopDials() { m_dialActive = false; }
 
 void MonitorThread::stopTrend()
 {
     m_trendActive = false;
-    if (!m_dialActive)
-        m_timer.stop();
     m_trendA = 0;
     m_trendB = 0;
 }
@@ -96,11 +158,12 @@ bool MonitorThread::runCycle()
     for (int k = 0; k < table.size(); ++k)
         if (!readQuantity(table, k))
             return false;
-    DialPageSink *dial = m_dialPage.load();
-    if (dial && m_dialActive)
-        dial->takeSample();
-    TrendPageSink *trend = m_trendPage.load();
-    if (trend && m_trendActive)
-        trend->sampleChannels();
+    // Each pointer is read after the call before it: a page may have
+    // detached (or deleted) itself or the other page from inside its call.
+    PageLocker lock(pageLock());
+    if (m_dialPage && m_dialActive)
+        m_dialPage->takeSample();
+    if (m_trendPage && m_trendActive)
+        m_trendPage->sampleChannels();
     return true;
 }

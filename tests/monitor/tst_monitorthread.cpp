@@ -7,6 +7,7 @@
 #include "monitor/monitorthread.h"
 #include "monitor/parameteraccess.h"
 #include "monitor/quantitytable.h"
+#include "parameters/parametertransfer.h"
 #include "simulator/simport.h"
 #include "simulator/simregisters.h"
 #include "simulator/simulateddrive.h"
@@ -16,6 +17,9 @@
 #include <QtTest>
 
 #include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
 
 namespace {
 const char *const kFeatures =
@@ -28,11 +32,14 @@ const char *const kFeatures =
     "monitorthread_readInverterInfo_A//0//0//0//0//0//0//0//0//0//0//1\n";
 
 // Parameter reads and writes with fixed scales, standing in for the catalogue.
+// Writes convert their text as the parameter core does (9999 is 0xFFFF).
 class ScaledParameters : public ParameterAccess
 {
 public:
     double readParameter(int number) override
     {
+        if (readings.contains(number))
+            return readings.value(number);
         const double scale = number == 302 || number == 402 || number == 202 ||
                                      number == 702 || number == 1402 || number == 300 ||
                                      number == 199
@@ -43,12 +50,42 @@ public:
     bool writeParameter(int number, const QString &value, const QString &) override
     {
         writes.append(qMakePair(number, value));
-        return currentDriver()->writeRegister(number, value.toInt());
+        const ParameterTransfer::RegisterValue raw = ParameterTransfer::toRegisterValue(value, 1);
+        return raw.ok && currentDriver()->writeRegister(number, raw.value);
     }
     QString catalogueVersion() const override { return version; }
 
     QList<QPair<int, QString>> writes;
     QString version = QStringLiteral("0.33");
+    // What the drive is made to show for a parameter instead of its register.
+    QHash<int, double> readings;
+};
+
+// The RTU driver, keeping the register writes it was asked for.
+class WriteLoggingRTU : public ReadWriteRTU
+{
+public:
+    bool writeRegister(int address, int value) override
+    {
+        {
+            QMutexLocker lock(&m_mutex);
+            m_writes.append(qMakePair(address, value));
+        }
+        return ReadWriteRTU::writeRegister(address, value);
+    }
+    QList<int> valuesWrittenTo(int address) const
+    {
+        QMutexLocker lock(&m_mutex);
+        QList<int> values;
+        for (const auto &w : m_writes)
+            if (w.first == address)
+                values.append(w.second);
+        return values;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QList<QPair<int, int>> m_writes;
 };
 
 class RecordingPage : public DialPageSink, public TrendPageSink
@@ -61,6 +98,62 @@ public:
     std::atomic<int> channels{0};
     QStringList record;
 };
+
+// What the hand-over tests see of a page from outside it (the page may be
+// gone when they look).
+struct CallWatch {
+    std::atomic<int> calls{0};
+    std::atomic<int> inside{0};     // calls in progress
+    std::atomic<int> intoDying{0};  // calls that met the page's destructor running
+    int lingerMs = 0;               // how long each call lasts
+    // Runs at the end of each call, on the calling thread; may delete the page.
+    std::function<void(DialPageSink *)> atEnd;
+};
+
+// A dial page whose calls take a while, keeping the samples in a member.
+class LingeringPage : public DialPageSink
+{
+public:
+    explicit LingeringPage(CallWatch &watch) : m_watch(watch) {}
+    ~LingeringPage() override
+    {
+        m_dying = true;
+        // A call that got in now would find the page half destroyed.
+        std::this_thread::sleep_for(std::chrono::milliseconds(m_watch.lingerMs));
+    }
+    void takeSample() override
+    {
+        ++m_watch.calls;
+        ++m_watch.inside;
+        if (m_dying)
+            ++m_watch.intoDying;
+        m_samples.append(monitorData().value(0));
+        std::this_thread::sleep_for(std::chrono::milliseconds(m_watch.lingerMs));
+        --m_watch.inside;
+        if (m_watch.atEnd)
+            m_watch.atEnd(this);
+    }
+    void showDriveInfo(const QStringList &) override {}
+
+private:
+    CallWatch &m_watch;
+    std::atomic<bool> m_dying{false};
+    QVector<double> m_samples;
+};
+
+enum HandOver { Detach, Replace, Delete, DetachSelf };
+
+// Hands the dial page over on the calling thread: to none, to `next`, or by
+// deleting it.
+void handOver(MonitorThread &thread, DialPageSink *page, MonitorPage<RecordingPage> *next, int how)
+{
+    if (how == Detach)
+        thread.setDialPage(nullptr);
+    else if (how == Replace)
+        thread.setDialPage(next);
+    else
+        delete page;
+}
 }  // namespace
 
 // The monitor thread against a simulated drive: which quantities a cycle
@@ -74,6 +167,7 @@ class TestMonitorThread : public QObject
     std::shared_ptr<SimulatedLine> m_line;
     std::shared_ptr<SimPort> m_port;
     ScaledParameters m_parameters;
+    WriteLoggingRTU *m_driver = nullptr;
 
     std::shared_ptr<SimulatedDrive> attach(const QString &model, int protocol = 1)
     {
@@ -89,10 +183,11 @@ class TestMonitorThread : public QObject
         linkState().setStation(1);
         setModelString(model);
         setSeriesLetter(seriesLetterForModel(model, '0'));
-        auto *driver = new ReadWriteRTU;
-        driver->setProtocol(1);
-        setCurrentDriver(driver);
+        m_driver = new WriteLoggingRTU;
+        m_driver->setProtocol(1);
+        setCurrentDriver(m_driver);
         monitorData().reset();
+        m_parameters.readings.clear();
         return drive;
     }
 
@@ -125,22 +220,43 @@ private slots:
         QCOMPARE(quantityTable('A').at(23).reading, QByteArray("MCR"));
     }
 
+    // With no quantity asked for, a cycle leaves the line alone and still
+    // hands the active pages their sample, and only them.
+    void cycleWithoutFlagsStillCallsThePages_data()
+    {
+        QTest::addColumn<bool>("dials");
+        QTest::addColumn<bool>("trend");
+        QTest::newRow("no page active") << false << false;
+        QTest::newRow("dial page active") << true << false;
+        QTest::newRow("trend page active") << false << true;
+        QTest::newRow("both active") << true << true;
+    }
     void cycleWithoutFlagsStillCallsThePages()
     {
+        QFETCH(bool, dials);
+        QFETCH(bool, trend);
         attach("ZM-043-7.5K");
         MonitorThread thread(&m_parameters);
-        RecordingPage page;
+        MonitorPage<RecordingPage> page;
         thread.setDialPage(&page);
         thread.setTrendPage(&page);
-        QVERIFY(thread.startForTrend());
+        if (dials)
+            QVERIFY(thread.startForDials());
+        if (trend)
+            QVERIFY(thread.startForTrend());
+        m_port->clearWrites();  // the identity read's exchanges
+        if (dials || trend) {
+            QTRY_VERIFY((!dials || page.samples > 3) && (!trend || page.channels > 3));
+        } else {
+            for (int i = 0; i < 3; ++i)
+                QVERIFY(thread.runCycle());
+        }
+        thread.stopDials();
         thread.stopTrend();
-        thread.wait();
-        m_port->clearWrites();
-        const int before = page.channels;
-        QVERIFY(thread.runCycle());
+        QVERIFY(thread.wait(5000));
         QCOMPARE(exchanges(), 0);
-        QCOMPARE(page.samples.load(), 0);  // the dial page is not active
-        QVERIFY(page.channels == before);  // neither is the trend page now
+        QCOMPARE(page.samples > 0, dials);
+        QCOMPARE(page.channels > 0, trend);
     }
 
     void statusWordOnlyForTheDials()
@@ -178,7 +294,7 @@ private slots:
     {
         auto drive = attach("ZM-043-7.5K");
         MonitorThread thread(&m_parameters);
-        RecordingPage page;
+        MonitorPage<RecordingPage> page;
         thread.setDialPage(&page);
         for (int k = 0; k < 12; ++k) {
             monitorData().setDialFlag(k, true);
@@ -225,27 +341,31 @@ private slots:
         QCOMPARE(monitorData().value(2), raw.at(0) * 0.01 * factor);
     }
 
-    void flagsTimerAndThread()
+    void flagsAndThread()
     {
         attach("ZM-043-7.5K");
         MonitorThread thread(&m_parameters);
-        RecordingPage page;
+        MonitorPage<RecordingPage> page;
         thread.setDialPage(&page);
         thread.setTrendPage(&page);
         monitorData().setDialFlag(0, true);
         QVERIFY(thread.startForDials());
         QVERIFY(thread.startForTrend());
+        QVERIFY(thread.dialActive() && thread.trendActive());
         QVERIFY(thread.isRunning());
-        QVERIFY(thread.timerActive());
         QTRY_VERIFY(page.samples > 2 && page.channels > 2);
         thread.stopDials();
-        QVERIFY(thread.isRunning());
-        QVERIFY(thread.timerActive());
+        QVERIFY(!thread.dialActive());
+        // The trend page alone keeps the thread going; the dial page gets at
+        // most the sample of the cycle that was handing it out.
+        const int samples = page.samples;
         const int channels = page.channels;
         QTRY_VERIFY(page.channels > channels + 2);
+        QVERIFY(thread.isRunning());
+        QVERIFY(page.samples <= samples + 1);
         thread.stopTrend();
-        QVERIFY(!thread.timerActive());
         QVERIFY(thread.wait(5000));
+        QVERIFY(!thread.isRunning());
         QCOMPARE(thread.trendValue(0), 0.0);
     }
 
@@ -327,7 +447,7 @@ private slots:
         auto drive = attach("ZM-043-7.5K");
         drive->setRefusedWrite(77, SimulatedDrive::IllegalValue);
         MonitorThread thread(&m_parameters);
-        RecordingPage page;
+        MonitorPage<RecordingPage> page;
         thread.setDialPage(&page);
         QVERIFY(thread.startForDials());
         QCOMPARE(page.record.value(0), QString("ZM-043-7.5KW"));
@@ -354,12 +474,244 @@ private slots:
         QVERIFY(!thread.startForDials());
         QVERIFY(!thread.dialActive());
         QVERIFY(!thread.isRunning());
-        QVERIFY(!thread.timerActive());
         QVERIFY2(!linkState().acceptReject77, "a failed read leaves no rejected write accepted");
         // The write guard was opened for the read; it is closed again.
         QCOMPARE(drive->parameter(77).value, quint16(2));
         setSeriesLetter('0');
         QVERIFY(!thread.startForDials());  // no series, no register range
+    }
+
+    // Register 77 goes back to the value the drive held, 0xFFFF (read as
+    // 9999) included.
+    void guardRestoredAsHeld_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("held");
+        QTest::newRow("general, 2") << "ZM-043-7.5K" << 2;
+        QTest::newRow("general, FFFF") << "ZM-043-7.5K" << 0xFFFF;
+        QTest::newRow("series H, 0") << "ZN-020-5.5K" << 0;
+        QTest::newRow("series H, 2") << "ZN-020-5.5K" << 2;
+        QTest::newRow("series H, FFFF") << "ZN-020-5.5K" << 0xFFFF;
+    }
+    void guardRestoredAsHeld()
+    {
+        QFETCH(QString, model);
+        QFETCH(int, held);
+        auto drive = attach(model);
+        drive->setParameterValue(77, quint16(held));
+        QVERIFY(!IdentityRead(m_parameters).run().isEmpty());
+        const QList<int> writes = m_driver->valuesWrittenTo(77);
+        QVERIFY(writes.size() >= 2);  // opened, restored
+        QCOMPARE(writes.last(), held);
+        QCOMPARE(drive->parameter(77).value, quint16(held));
+    }
+
+    // The first identity parameter reads 0 or nothing, or the model string
+    // has fewer than three pieces: the version is unknown and the voltage
+    // class comes from the model string.
+    void voltageClassFromTheModel_data()
+    {
+        QTest::addColumn<QString>("driveModel");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<double>("p301");  // NaN: what the drive holds
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("voltage");
+        const double held = qQNaN();
+        // The second character of the voltage code decides: 2 and 3 name a
+        // class, anything else (4 in ZM-043) none.
+        QTest::newRow("P.301 reads 0, code 023")
+            << "ZM-023-7.5K" << "ZM-023-7.5K" << 0.0 << "---" << "220V";
+        QTest::newRow("P.301 reads 0, code 033")
+            << "ZM-033-7.5K" << "ZM-033-7.5K" << 0.0 << "---" << "440V";
+        QTest::newRow("P.301 reads 0, code 043")
+            << "ZM-043-7.5K" << "ZM-043-7.5K" << 0.0 << "---" << "---";
+        QTest::newRow("P.301 unreadable") << "ZM-023-7.5K" << "ZM-023-7.5K" << -1.0 << "---"
+                                          << "220V";
+        QTest::newRow("model of two pieces") << "ZM-043-7.5K" << "ZM-043" << held << "---"
+                                             << "---";
+        QTest::newRow("P.301 reads 2: from the drive")
+            << "ZM-043-7.5K" << "ZM-043-7.5K" << 2.0 << "V0.33" << "220V";
+    }
+    void voltageClassFromTheModel()
+    {
+        QFETCH(QString, driveModel);
+        QFETCH(QString, model);
+        QFETCH(double, p301);
+        QFETCH(QString, version);
+        QFETCH(QString, voltage);
+        attach(driveModel);
+        setModelString(model);
+        if (!qIsNaN(p301))
+            m_parameters.readings.insert(301, p301);
+        const QStringList record = IdentityRead(m_parameters).run();
+        QCOMPARE(record.value(0), model + "W");
+        QCOMPARE(record.value(1), version);
+        QCOMPARE(record.value(3), voltage);
+    }
+
+    // Series H names the drive from P.300 and P.301 only for 220 V and
+    // 440 V; otherwise the model string stands and the version is unknown.
+    void seriesHVoltages_data()
+    {
+        QTest::addColumn<double>("p301");
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("version");
+        QTest::newRow("220 V") << 220.0 << "ZN-020-7.5K" << "0.1";
+        QTest::newRow("440 V") << 440.0 << "ZN-040-7.5K" << "0.1";
+        QTest::newRow("380 V") << 380.0 << "ZN-020-7.5K-S" << "---";
+        QTest::newRow("0") << 0.0 << "ZN-020-7.5K-S" << "---";
+        QTest::newRow("unreadable") << -1.0 << "ZN-020-7.5K-S" << "---";
+    }
+    void seriesHVoltages()
+    {
+        QFETCH(double, p301);
+        QFETCH(QString, drive);
+        QFETCH(QString, version);
+        attach("ZN-020-7.5K");
+        setModelString("ZN-020-7.5K-S");  // tells the model string from a built name
+        m_parameters.readings.insert(301, p301);
+        const QStringList record = IdentityRead(m_parameters).run();
+        QCOMPARE(record.value(0), drive);
+        QCOMPARE(record.value(1), version);
+    }
+
+    // A hand-over on another thread returns once the call into the old page
+    // has ended, never waits for the line, and no call reaches the old page
+    // afterwards.
+    void handOverWaitsForTheCallNotTheLine_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::addColumn<bool>("lineHeld");
+        for (bool held : {false, true}) {
+            const char *when = held ? "line held" : "call in progress";
+            QTest::addRow("detached, %s", when) << int(Detach) << held;
+            QTest::addRow("another page attached, %s", when) << int(Replace) << held;
+            QTest::addRow("deleted while attached, %s", when) << int(Delete) << held;
+        }
+    }
+    void handOverWaitsForTheCallNotTheLine()
+    {
+        QFETCH(int, how);
+        QFETCH(bool, lineHeld);
+        attach("ZM-043-7.5K");
+        for (int k = 0; k < 3; ++k)
+            monitorData().setDialFlag(k, true);
+        MonitorThread thread(&m_parameters);
+        CallWatch watch;
+        watch.lingerMs = lineHeld ? 0 : 20;
+        auto *page = new MonitorPage<LingeringPage>(watch);
+        MonitorPage<RecordingPage> next;
+        thread.setDialPage(page);
+        thread.setTrendPage(&next);
+        QVERIFY(thread.startForDials());
+        QVERIFY(thread.startForTrend());
+        if (lineHeld) {
+            QTRY_VERIFY(watch.calls > 2);
+            linkState().portLock.acquire();  // the monitor thread waits in its next exchange
+        } else {
+            QTRY_VERIFY(watch.inside > 0);
+        }
+        std::atomic<bool> done{false};
+        int insideAfter = -1;
+        std::thread other([&] {
+            handOver(thread, page, &next, how);
+            insideAfter = watch.inside;
+            done = true;
+        });
+        for (int i = 0; i < 500 && !done; ++i)
+            QThread::msleep(10);
+        const bool handedOver = done;
+        if (lineHeld)
+            linkState().portLock.release();
+        other.join();
+        QVERIFY2(handedOver, "the hand-over waited for the line");
+        QCOMPARE(insideAfter, 0);
+        const int calls = watch.calls;
+        const int channels = next.channels;
+        QTRY_VERIFY(next.channels > channels + 3);  // the cycles go on
+        QCOMPARE(watch.calls.load(), calls);
+        QCOMPARE(watch.intoDying.load(), 0);
+        QCOMPARE(next.samples > 0, how == Replace);
+        thread.stopDials();
+        thread.stopTrend();
+        QVERIFY(thread.wait(5000));
+        if (how != Delete)
+            delete page;
+    }
+
+    // A page may hand itself over from inside its call on the monitor thread.
+    void handOverFromInsideACall_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("the page detaches itself") << int(DetachSelf);
+        QTest::newRow("detached through the thread") << int(Detach);
+        QTest::newRow("another page attached") << int(Replace);
+        QTest::newRow("the page deletes itself") << int(Delete);
+    }
+    void handOverFromInsideACall()
+    {
+        QFETCH(int, how);
+        attach("ZM-043-7.5K");
+        monitorData().setDialFlag(0, true);
+        MonitorThread thread(&m_parameters);
+        MonitorPage<RecordingPage> next;
+        CallWatch watch;
+        auto *page = new MonitorPage<LingeringPage>(watch);
+        std::atomic<bool> deleted{false};
+        watch.atEnd = [&](DialPageSink *self) {
+            if (how == DetachSelf) {
+                self->detachFromMonitor();
+            } else if (how == Detach) {
+                thread.setDialPage(nullptr);
+            } else if (how == Replace) {
+                thread.setDialPage(&next);
+            } else {
+                delete self;
+                deleted = true;
+            }
+        };
+        thread.setDialPage(page);
+        thread.setTrendPage(&next);
+        QVERIFY(thread.startForDials());
+        QVERIFY(thread.startForTrend());
+        QTRY_VERIFY(watch.calls > 0);
+        const int channels = next.channels;
+        QTRY_VERIFY(next.channels > channels + 3);  // no deadlock: the cycles go on
+        QCOMPARE(watch.calls.load(), 1);
+        QCOMPARE(next.samples > 0, how == Replace);
+        thread.stopDials();
+        thread.stopTrend();
+        QVERIFY(thread.wait(5000));
+        if (!deleted)
+            delete page;
+    }
+
+    // Attached to another thread, a page is no longer called by the first;
+    // a thread that ends before its pages leaves them nothing to detach from.
+    void pagesAndTwoThreads()
+    {
+        attach("ZM-043-7.5K");
+        monitorData().setDialFlag(0, true);
+        MonitorThread second(&m_parameters);
+        MonitorPage<RecordingPage> page;
+        MonitorPage<RecordingPage> other;
+        auto *first = new MonitorThread(&m_parameters);
+        first->setDialPage(&page);
+        first->setTrendPage(&other);
+        QVERIFY(first->startForDials());
+        QVERIFY(first->startForTrend());
+        QTRY_VERIFY(page.samples > 2);
+        second.setDialPage(&page);
+        const int samples = page.samples;
+        const int channels = other.channels;
+        QTRY_VERIFY(other.channels > channels + 3);
+        QCOMPARE(page.samples.load(), samples);
+        delete first;
+        other.TrendPageSink::detachFromMonitor();  // no thread to reach any more
+        QVERIFY(second.startForDials());
+        QTRY_VERIFY(page.samples > samples + 2);
+        second.stopDials();
+        QVERIFY(second.wait(5000));
     }
 };
 

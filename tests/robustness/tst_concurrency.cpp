@@ -25,9 +25,10 @@ using namespace SimRegisters;
 // it gets against what the drive holds; the port sees only whole requests,
 // one at a time; every thread ends when asked.
 //
-// VANTREO_STRESS_SECONDS sets how long the whole test runs (default 6,
-// shared by the three protocols); scripts/sanitize.sh thread runs it for a
-// minute under ThreadSanitizer.
+// VANTREO_STRESS_SECONDS sets how long the test of all callers runs
+// (default 6, shared by the three protocols); the pages' test takes a third
+// of it as well. scripts/sanitize.sh thread sets it to a minute under
+// ThreadSanitizer.
 namespace {
 int stressMs()
 {
@@ -102,6 +103,75 @@ bool isWholeRequest(const QByteArray &f, int protocol)
     return QByteArray::number(sum & 0xFF, 16).toUpper().rightJustified(2, '0') ==
            f.mid(f.size() - 3, 2);
 }
+
+// What the stress test of the pages sees of the pages of one role from
+// outside them (each page is gone before the next one comes).
+struct PageCalls {
+    std::atomic<long> calls{0};
+    std::atomic<int> inside{0};     // calls in progress
+    std::atomic<long> intoDying{0};  // calls that met a page's destructor running
+    std::atomic<long> infos{0};
+    std::atomic<int> lingerUs{0};    // how long each call lasts
+};
+
+// A page that keeps what it is given in members of its own, so that a call
+// into a freed page reads and writes freed memory.
+class HistoryPage : public DialPageSink, public TrendPageSink
+{
+public:
+    explicit HistoryPage(PageCalls &calls) : m_calls(calls) {}
+    ~HistoryPage() override
+    {
+        m_dying = true;
+        std::this_thread::yield();  // room for a call that should not come
+        m_history.clear();
+        m_record.clear();
+    }
+    void takeSample() override { keep(); }
+    void sampleChannels() override { keep(); }
+    void showDriveInfo(const QStringList &record) override
+    {
+        m_record = record;
+        ++m_calls.infos;
+    }
+
+private:
+    void keep()
+    {
+        ++m_calls.calls;
+        ++m_calls.inside;
+        if (m_dying)
+            ++m_calls.intoDying;
+        if (m_history.size() >= 64)
+            m_history.remove(0, 32);
+        for (int k : {0, 1, 2, 7})
+            m_history.append(monitorData().value(k));
+        m_sum += m_history.last();
+        if (const int us = m_calls.lingerUs)
+            std::this_thread::sleep_for(std::chrono::microseconds(us));
+        --m_calls.inside;
+    }
+
+    PageCalls &m_calls;
+    std::atomic<bool> m_dying{false};
+    QVector<double> m_history;
+    QStringList m_record;
+    double m_sum = 0;
+};
+
+// Waits (a bounded while) for `pred`; false when it never held.
+template <class Pred>
+bool waitFor(Pred pred, int ms = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!pred()) {
+        if (clock.elapsed() > ms)
+            return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return true;
+}
 }  // namespace
 
 class TestConcurrency : public QObject
@@ -174,7 +244,7 @@ private slots:
 
         RigParameters parameters;
         MonitorThread thread(&parameters);
-        CheckingPage page(truth, monitor);
+        MonitorPage<CheckingPage> page(truth, monitor);
         thread.setDialPage(&page);
         QVERIFY(thread.startForDials());
 
@@ -277,6 +347,120 @@ private slots:
         QCOMPARE(ramPoll.failed.load(), protocol == 0 ? ramPoll.calls.load() : 0L);
         QVERIFY2(errors.codes().isEmpty(), qPrintable(QStringLiteral("%1 reports").arg(errors.codes().size())));
         QVERIFY(!linkState().linkLost);
+    }
+
+    // The dial page and the trend page are opened and closed over and over
+    // while the monitor thread polls: closed in order, deleted without being
+    // detached (running or stopped), deleted while a cycle is calling them,
+    // or replaced by the next ones. No call may reach a page being
+    // destroyed or gone (AddressSanitizer sees the freed ones).
+    void pagesComeAndGo()
+    {
+        SimRig rig(1);
+        rig.runAt(40);
+        ErrorRecorder errors;
+        monitorData().reset();
+        for (int k : {0, 1, 2})
+            monitorData().setDialFlag(k, true);
+        for (int k : {0, 7})
+            monitorData().setTrendFlag(k, true);
+        RigParameters parameters;
+        MonitorThread thread(&parameters);
+        PageCalls dialCalls, trendCalls;
+        // Frames on the line: the thread's cycles go on.
+        auto framesPass = [&](int n) {
+            int seen = 0;
+            return waitFor([&] {
+                seen += rig.port->takeWrites().size();
+                return seen >= n;
+            });
+        };
+
+        enum Close { InOrder, Running, Stopped, DuringACall, Replaced, Kinds };
+        const int minRounds = 5 * Kinds;
+        QElapsedTimer clock;
+        clock.start();
+        int rounds = 0;
+        for (; rounds < minRounds || clock.elapsed() < stressMs(); ++rounds) {
+            const int close = rounds % Kinds;
+            auto *dial = new MonitorPage<HistoryPage>(dialCalls);
+            auto *trend = new MonitorPage<HistoryPage>(trendCalls);
+            thread.setDialPage(dial);
+            thread.setTrendPage(trend);
+            QVERIFY(thread.startForDials());
+            QVERIFY(thread.startForTrend());
+            const long dialBefore = dialCalls.calls;
+            const long trendBefore = trendCalls.calls;
+            QVERIFY2(waitFor([&] {
+                         return dialCalls.calls > dialBefore + 2 && trendCalls.calls > trendBefore + 2;
+                     }),
+                     qPrintable(QStringLiteral("round %1: no samples").arg(rounds)));
+
+            switch (close) {
+            case InOrder:
+                thread.stopDials();
+                thread.stopTrend();
+                QVERIFY(thread.wait(10000));
+                thread.setDialPage(nullptr);
+                thread.setTrendPage(nullptr);
+                delete dial;
+                delete trend;
+                break;
+            case Running:
+                delete dial;
+                delete trend;
+                break;
+            case Stopped:
+                thread.stopDials();
+                thread.stopTrend();
+                delete trend;
+                delete dial;
+                QVERIFY(thread.wait(10000));
+                break;
+            case DuringACall:
+                dialCalls.lingerUs = 2000;
+                QVERIFY(waitFor([&] { return dialCalls.inside > 0; }));
+                delete dial;
+                QCOMPARE(dialCalls.inside.load(), 0);
+                dialCalls.lingerUs = 0;
+                delete trend;
+                break;
+            case Replaced: {
+                auto *nextDial = new MonitorPage<HistoryPage>(dialCalls);
+                auto *nextTrend = new MonitorPage<HistoryPage>(trendCalls);
+                thread.setDialPage(nextDial);
+                thread.setTrendPage(nextTrend);
+                delete dial;
+                delete trend;
+                const long d = dialCalls.calls;
+                QVERIFY(waitFor([&] { return dialCalls.calls > d + 2; }));
+                delete nextTrend;
+                delete nextDial;
+                break;
+            }
+            }
+            // With the pages gone, the cycles that go on call nothing.
+            const long dialAfter = dialCalls.calls;
+            const long trendAfter = trendCalls.calls;
+            if (thread.isRunning())
+                QVERIFY(framesPass(12));
+            QCOMPARE(dialCalls.calls.load(), dialAfter);
+            QCOMPARE(trendCalls.calls.load(), trendAfter);
+        }
+        thread.stopDials();
+        thread.stopTrend();
+        QVERIFY(thread.wait(10000));
+
+        std::printf("pages  %4d rounds  dial %7ld calls  trend %7ld calls  identity records %ld\n",
+                    rounds, dialCalls.calls.load(), trendCalls.calls.load(),
+                    dialCalls.infos + trendCalls.infos);
+        std::fflush(stdout);
+        QCOMPARE(dialCalls.intoDying.load(), 0L);
+        QCOMPARE(trendCalls.intoDying.load(), 0L);
+        // Each round's two starts hand the identity to both pages.
+        QCOMPARE(dialCalls.infos.load(), 2L * rounds);
+        QCOMPARE(trendCalls.infos.load(), 2L * rounds);
+        QVERIFY2(errors.codes().isEmpty(), qPrintable(QStringLiteral("%1 reports").arg(errors.codes().size())));
     }
 };
 
