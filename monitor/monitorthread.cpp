@@ -1,5 +1,6 @@
 #include "monitorthread.h"
 
+#include "identityjob.h"
 #include "identityread.h"
 #include "monitordata.h"
 #include "monitorpages.h"
@@ -7,8 +8,10 @@
 
 #include "base/sharedstate.h"
 #include "link/linkstate.h"
+#include "link/linkworker.h"
 #include "link/readwrite.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -42,6 +45,8 @@ MonitorThread::~MonitorThread()
     m_dialActive = false;
     m_trendActive = false;
     wait();
+    for (const std::shared_ptr<IdentityJob> &job : m_identityJobs)
+        job->cancel();
     // Pages that outlive the thread must not detach from it later.
     PageLocker lock(pageLock());
     if (m_dialPage)
@@ -97,6 +102,12 @@ bool MonitorThread::start(std::atomic<bool> &flag)
     const QStringList record = identity.run();
     if (record.isEmpty())
         return false;
+    beginMonitoring(flag, record);
+    return true;
+}
+
+void MonitorThread::beginMonitoring(std::atomic<bool> &flag, const QStringList &record)
+{
     {
         PageLocker lock(pageLock());
         if (m_dialPage)
@@ -105,9 +116,47 @@ bool MonitorThread::start(std::atomic<bool> &flag)
             m_trendPage->showDriveInfo(record);
     }
     flag = true;
-    if (!isRunning())
+    // A loop that has decided to end may not have returned yet: it is
+    // waited for and started again rather than left to end with the flag set.
+    if (!m_looping.exchange(true)) {
+        wait();
         QThread::start();
-    return true;
+    }
+}
+
+std::shared_ptr<LinkJob> MonitorThread::requestStartForDials(LinkWorker &worker)
+{
+    return requestStart(worker, true);
+}
+
+std::shared_ptr<LinkJob> MonitorThread::requestStartForTrend(LinkWorker &worker)
+{
+    return requestStart(worker, false);
+}
+
+std::shared_ptr<LinkJob> MonitorThread::requestStart(LinkWorker &worker, bool dials)
+{
+    if (!m_parameters) {
+        emit startFinished(dials, false);
+        return nullptr;
+    }
+    auto job = makeLinkJob<IdentityJob>(*m_parameters);
+    m_identityJobs.push_back(job);
+    IdentityJob *raw = job.get();
+    connect(raw, &LinkJob::finished, this, [this, raw, dials] { finishRequest(raw, dials); });
+    worker.post(job);
+    return job;
+}
+
+void MonitorThread::finishRequest(IdentityJob *job, bool dials)
+{
+    const QStringList record = job->isCancelled() ? QStringList() : job->record();
+    m_identityJobs.erase(std::remove_if(m_identityJobs.begin(), m_identityJobs.end(),
+                                        [job](const auto &j) { return j.get() == job; }),
+                         m_identityJobs.end());
+    if (!record.isEmpty())
+        beginMonitoring(dials ? m_dialActive : m_trendActive, record);
+    emit startFinished(dials, !record.isEmpty());
 }
 
 bool MonitorThread::startForDials() { return start(m_dialActive); }
@@ -124,8 +173,32 @@ void MonitorThread::stopTrend()
 
 void MonitorThread::run()
 {
-    while ((m_dialActive || m_trendActive) && !linkState().linkLost)
+    for (;;) {
+        if (!(m_dialActive || m_trendActive) || linkState().linkLost) {
+            m_looping = false;
+            // A start that came in between found the loop still on and left
+            // it to go on; one that comes after this waits for the return.
+            if ((m_dialActive || m_trendActive) && !linkState().linkLost &&
+                !m_looping.exchange(true))
+                continue;
+            return;
+        }
         runCycle();
+        // With nothing to read a cycle costs no line time; it must not cost
+        // a whole core either.
+        if (!anyQuantityRequested())
+            QThread::msleep(10);
+    }
+}
+
+bool MonitorThread::anyQuantityRequested() const
+{
+    const MonitorData &data = monitorData();
+    const int count = quantityTable(seriesLetter()).size();
+    for (int k = 0; k < count; ++k)
+        if (data.dialFlag(k) || (k < count - 1 && data.trendFlag(k)))
+            return true;
+    return false;
 }
 
 // Quantity k is read when a page asked for it; the last quantity of a table

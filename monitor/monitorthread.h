@@ -6,8 +6,13 @@
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
+#include <vector>
 
 struct QuantityFunctions;
+class IdentityJob;
+class LinkJob;
+class LinkWorker;
 class ParameterAccess;
 
 // Reads the live quantities the pages asked for, as fast as the link allows,
@@ -33,9 +38,15 @@ public:
     void setTrendPage(std::nullptr_t) { attachTrend(nullptr); }
 
     // Read the identity and start (or keep) monitoring for a page; false,
-    // with nothing changed, when the identity cannot be read.
+    // with nothing changed, when the identity cannot be read. These wait on
+    // the line: the command-line tool and tests use them.
     bool startForDials();
     bool startForTrend();
+    // The same for a window: the identity is read by a job on `worker`, and
+    // startFinished tells the outcome on this object's thread (the pages
+    // have the identity by then). Cancelling the job refuses the start.
+    std::shared_ptr<LinkJob> requestStartForDials(LinkWorker &worker);
+    std::shared_ptr<LinkJob> requestStartForTrend(LinkWorker &worker);
     void stopDials();
     void stopTrend();
 
@@ -45,6 +56,9 @@ public:
 
     // One pass over the requested quantities; true when it was complete.
     bool runCycle();
+
+signals:
+    void startFinished(bool dials, bool ok);
 
 protected:
     void run() override;
@@ -57,6 +71,11 @@ private:
     // Forgets the page in whichever role it has here; under the page lock.
     void unlink(PageLink *page);
     bool start(std::atomic<bool> &flag);
+    std::shared_ptr<LinkJob> requestStart(LinkWorker &worker, bool dials);
+    void finishRequest(IdentityJob *job, bool dials);
+    // Hands the identity to the pages, sets the flag and makes sure the loop runs.
+    void beginMonitoring(std::atomic<bool> &flag, const QStringList &record);
+    bool anyQuantityRequested() const;
     bool readQuantity(const QList<QuantityFunctions> &table, int k);
 
     ParameterAccess *m_parameters;
@@ -67,4 +86,7 @@ private:
     std::atomic<bool> m_trendActive{false};
     std::atomic<double> m_trendA{0};
     std::atomic<double> m_trendB{0};
+    // Set while run() is in its loop or about to be (see beginMonitoring).
+    std::atomic<bool> m_looping{false};
+    std::vector<std::shared_ptr<IdentityJob>> m_identityJobs;
 };

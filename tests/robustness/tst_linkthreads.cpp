@@ -69,8 +69,14 @@ class CountingPage : public DialPageSink
 {
 public:
     void takeSample() override { ++samples; }
-    void showDriveInfo(const QStringList &) override {}
+    void showDriveInfo(const QStringList &r) override
+    {
+        record = r;
+        infoThread = QThread::currentThread();
+    }
     std::atomic<int> samples{0};
+    QStringList record;
+    QThread *infoThread = nullptr;
 };
 }  // namespace
 
@@ -159,7 +165,7 @@ private slots:
         std::unique_ptr<QMainWindow> window(createMainWindow());
         RigParameters parameters;
         MonitorThread monitor(&parameters);
-        CountingPage page;
+        MonitorPage<CountingPage> page;
         monitor.setDialPage(&page);
         monitorData().reset();
         monitorData().setDialFlag(0, true);
@@ -198,6 +204,59 @@ private slots:
         QCOMPARE(locksInBox, 0);
         QVERIFY2(samplesWhileOpen > 0, "the monitor thread stalled behind the box");
         QVERIFY(modeInBox >= '0' && modeInBox <= '2');
+    }
+
+    // A window starts monitoring without waiting on the line: the identity is
+    // read on the link worker, the page hears of it on its own thread, and a
+    // refused identity read starts nothing.
+    void monitorStartsThroughTheWorker()
+    {
+        SimRig rig(1);
+        RigParameters parameters;
+        MonitorThread monitor(&parameters);
+        MonitorPage<CountingPage> page;
+        monitor.setDialPage(&page);
+        monitorData().reset();
+        monitorData().setDialFlag(0, true);
+        LinkWorker worker;
+        QSignalSpy outcome(&monitor, &MonitorThread::startFinished);
+
+        monitor.requestStartForDials(worker);
+        QVERIFY(!monitor.dialActive());
+        QTRY_COMPARE(outcome.count(), 1);
+        QCOMPARE(outcome.at(0), (QVariantList{true, true}));
+        QCOMPARE(page.infoThread, QThread::currentThread());
+        QCOMPARE(page.record.value(0), QString("ZM-043-7.5KW"));
+        QTRY_VERIFY(page.samples > 0);
+        monitor.stopDials();
+        QVERIFY(monitor.wait(5000));
+
+        rig.drive->setRefusedRegister(77, 2);
+        monitor.requestStartForDials(worker);
+        QTRY_COMPARE(outcome.count(), 2);
+        QCOMPARE(outcome.at(1), (QVariantList{true, false}));
+        QVERIFY(!monitor.dialActive());
+        QVERIFY(!monitor.isRunning());
+    }
+
+    // Stopping and starting again at once never leaves monitoring on with no
+    // loop running.
+    void quickRestartKeepsMonitoring()
+    {
+        SimRig rig(1);
+        RigParameters parameters;
+        MonitorThread monitor(&parameters);
+        MonitorPage<CountingPage> page;
+        monitor.setDialPage(&page);
+        monitorData().reset();
+        monitorData().setDialFlag(0, true);
+        for (int round = 0; round < 30; ++round) {
+            QVERIFY(monitor.startForDials());
+            const int before = page.samples;
+            QTRY_VERIFY2(page.samples > before, qPrintable(QString("round %1").arg(round)));
+            monitor.stopDials();
+        }
+        QVERIFY(monitor.wait(5000));
     }
 
     // A batch read on the link worker keeps its reads quiet to its end, while
