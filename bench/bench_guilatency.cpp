@@ -13,6 +13,8 @@
 #include "simulator/simport.h"
 #include "simulator/simulatedline.h"
 
+#include "simlink.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -20,25 +22,6 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-void attach(const QString &model, int baud)
-{
-    setModelString(model);
-    setSeriesLetter(seriesLetterForModel(model, '0'));
-    auto line = std::make_shared<SimulatedLine>(1, 0);
-    line->addDrive(makeSimulatedDrive(1, model));
-    LineSettings settings;
-    settings.baudRate = baud;
-    auto port = std::make_shared<SimPort>(line);
-    port->applySettings(settings);
-    port->open();
-    linkState().reset();
-    linkState().protocolCode = 1;
-    linkState().setStation(1);
-    linkState().setSerialPort(port);
-    setCurrentDriver(createDriver(1));
-}
-}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -46,7 +29,7 @@ int main(int argc, char **argv)
     setDataDirectory(QStringLiteral(VANTREO_BIN_DIR));
     loadSeriesFeatures();
     const QString model = QStringLiteral("ZM-043-7.5K");
-    attach(model, 9600);
+    attachSimulatedDrive(model, 1, 9600);
     ParameterCore core;
     core.loadCatalogue();
 

@@ -17,24 +17,16 @@
 #include <QElapsedTimer>
 
 #include <cmath>
+#include "simlink.h"
+
 #include <cstdio>
 
 namespace {
 void measure(int protocol, int baud, int cycles)
 {
-    auto line = std::make_shared<SimulatedLine>(protocol, protocol == 0 ? 1 : 2);
-    line->addDrive(makeSimulatedDrive(1, "ZM-043-7.5K"));
-    LineSettings settings;
-    settings.baudRate = baud;
-    auto port = std::make_shared<SimPort>(line);
-    port->applySettings(settings);
-    port->open();
-    linkState().reset();
-    linkState().protocolCode = quint8(protocol);
-    linkState().lineEnd = protocol == 0 ? 1 : 2;
-    linkState().setStation(1);
-    linkState().setSerialPort(port);
-    setCurrentDriver(createDriver(protocol));
+    const std::shared_ptr<SimPort> port =
+        attachSimulatedDrive(QStringLiteral("ZM-043-7.5K"), protocol, baud);
+    const std::shared_ptr<SimulatedLine> line = port->line();
     monitorData().reset();
     for (int k = 0; k < 3; ++k)
         monitorData().setDialFlag(k, true);

@@ -14,6 +14,8 @@
 #include "simulator/simport.h"
 #include "simulator/simulatedline.h"
 
+#include "simlink.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -23,20 +25,8 @@
 namespace {
 void measure(const QString &model, int baud)
 {
-    setModelString(model);
-    setSeriesLetter(seriesLetterForModel(model, '0'));
-    auto line = std::make_shared<SimulatedLine>(1, 0);
-    line->addDrive(makeSimulatedDrive(1, model));
-    LineSettings settings;
-    settings.baudRate = baud;
-    auto port = std::make_shared<SimPort>(line);
-    port->applySettings(settings);
-    port->open();
-    linkState().reset();
-    linkState().protocolCode = 1;
-    linkState().setStation(1);
-    linkState().setSerialPort(port);
-    setCurrentDriver(createDriver(1));
+    const std::shared_ptr<SimPort> port = attachSimulatedDrive(model, 1, baud);
+    const std::shared_ptr<SimulatedLine> line = port->line();
 
     ParameterCore core;
     core.loadCatalogue();
