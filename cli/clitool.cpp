@@ -12,6 +12,7 @@
 #include "link/serialporttransport.h"
 
 #include <QFile>
+#include <QMutex>
 #include <QSerialPortInfo>
 
 #include <cmath>
@@ -75,11 +76,16 @@ int CliTool::usageError(const QString &why)
 // (a monitor reading) still says why.
 int CliTool::driveFailure()
 {
-    if (m_errors.isEmpty())
-        m_errors.append(-1);
+    QList<int> errors;
+    {
+        QMutexLocker lock(&m_errorsMutex);
+        errors = m_errors;
+    }
+    if (errors.isEmpty())
+        errors.append(-1);
     // A dead line fails every step the same way: say it once.
     QStringList shown;
-    for (int code : qAsConst(m_errors)) {
+    for (int code : qAsConst(errors)) {
         const QString text = errorMessage(code);
         if (!shown.contains(text))
             shown.append(text);
@@ -205,10 +211,14 @@ int CliTool::run(const QStringList &arguments)
         return cmdPorts();
     if (command.first() == QLatin1String("simulate"))
         return cmdSimulate(command.mid(1), options);
-    // Errors of the link worker's jobs come over to this thread.
+    // Errors come from this thread and from the link worker's jobs.
     QObject here;
     QObject::connect(LinkEvents::instance(), &LinkEvents::showErrorInfo, &here,
-                     [this](int code) { m_errors.append(code); });
+                     [this](int code) {
+                         QMutexLocker lock(&m_errorsMutex);
+                         m_errors.append(code);
+                     },
+                     Qt::DirectConnection);
     // Warnings and progress of the core go where the tool's messages go.
     UserInteraction *previous = userInteraction();
     StderrInteraction interaction(&m_err);

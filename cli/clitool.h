@@ -3,6 +3,7 @@
 #include "link/comsettings.h"
 #include "parameters/parametercore.h"
 
+#include <QMutex>
 #include <QStringList>
 #include <QTextStream>
 
@@ -86,5 +87,6 @@ private:
     QTextStream &m_out;
     QTextStream &m_err;
     TransportFactory m_factory;
+    QMutex m_errorsMutex;
     QList<int> m_errors;
 };

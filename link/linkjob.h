@@ -4,6 +4,7 @@
 
 #include <QMutex>
 #include <QObject>
+#include <QTimer>
 
 #include <atomic>
 #include <functional>
@@ -12,9 +13,13 @@
 // A piece of link work that may take more than one exchange (a batch
 // transfer, the identity read, the alarm history), run on the link worker so
 // that the GUI thread never waits on the line for more than one exchange.
-// Its progress and its end reach the thread that made it as queued signals;
-// its messages and questions go to the process's user interaction. Cancel
+// Its messages and questions go to the process's user interaction. Cancel
 // takes effect at the job's next check between exchanges.
+//
+// Progress and the end reach the thread that made the job as signals emitted
+// there: the worker only records them (under a lock), and a timer of the
+// job's own thread picks them up, in order, every few milliseconds. So no
+// event crosses threads and a slow window never holds the worker up.
 //
 // Make jobs with makeLinkJob: the last reference may be dropped on the
 // worker, and the object must go on its own thread.
@@ -35,32 +40,61 @@ public:
 
     // Runs the job on the calling thread (the worker calls this).
     void execute();
-    // Spins the calling thread's event loop until the job has finished or
-    // `timeoutMs` has passed (-1: no limit); true when it finished. For the
-    // command-line tool and tests, never for a window.
+    // On the job's thread: spins its event loop until the job has finished
+    // and finished() has been emitted, or `timeoutMs` has passed (-1: no
+    // limit); true when it finished. For the command-line tool and tests,
+    // never for a window.
     bool waitForFinished(int timeoutMs = -1);
+    // Whether the job is in the middle of telling its news (deleteLinkJob).
+    bool isTelling() const { return m_telling; }
+
+    // How often the job's thread looks for news.
+    static constexpr int kWatchIntervalMs = 10;
 
 signals:
     void progressStarted();
     void progressRangeChanged(int minimum, int maximum);
     void progressValueChanged(int value);
     void progressEnded();
-    // Emitted on the worker when run() has returned.
+    // Emitted on the job's thread once run() has returned, after the
+    // progress before it.
     void finished();
 
 protected:
-    LinkJob() = default;
+    LinkJob();
     // The work, on the worker thread. Check isCancelled() between exchanges.
     virtual void run() = 0;
 
 private:
     friend class JobInteraction;
-    void setProgressSetup(const UserInteraction::ProgressSetup &setup);
+    friend class LinkWorker;
+
+    // What the worker has recorded and the job's thread not yet told.
+    struct News {
+        int starts = 0;
+        int ends = 0;
+        int minimum = 0;
+        int maximum = 0;
+        int value = 0;
+        bool finished = false;
+    };
+    void recordStart(const UserInteraction::ProgressSetup &setup);
+    void recordRange(int minimum, int maximum);
+    void recordValue(int value);
+    void recordEnd();
+    // Starts the job's timer (on the job's thread).
+    void watch();
+    // On the job's thread: emits what happened since the last look.
+    void tell();
 
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_finished{false};
-    mutable QMutex m_setupMutex;
+    mutable QMutex m_mutex;
     UserInteraction::ProgressSetup m_setup;
+    News m_news;
+    News m_told;
+    QTimer *m_watch;
+    bool m_telling = false;
 };
 
 // Deletes a job on its own thread (at once there, else through its event loop).

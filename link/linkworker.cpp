@@ -37,6 +37,7 @@ void LinkWorker::post(std::shared_ptr<LinkJob> job)
             job->cancel();
             return;
         }
+        job->watch();
         m_queue.push_back(std::move(job));
     }
     m_wake.notify_all();
