@@ -16,6 +16,7 @@ struct CliTool::Options {
     int station = 1;
     int lineEnd = -1;
     QString model;
+    bool trace = false;
 };
 
 // A whole number in [min, max] (decimal, or hex with 0x); false otherwise.

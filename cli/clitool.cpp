@@ -5,6 +5,7 @@
 #include "base/series.h"
 #include "base/sharedstate.h"
 #include "link/driverfactory.h"
+#include "link/frameobserver.h"
 #include "base/userinteraction.h"
 #include "link/linkstate.h"
 #include "link/portsetup.h"
@@ -16,6 +17,39 @@
 #include <QSerialPortInfo>
 
 #include <cmath>
+
+namespace {
+// --trace: every frame on stderr, as the exchanging thread sees it. The
+// link worker and the tool's own thread may both exchange, so lines are
+// written whole under a lock of their own.
+class TraceLog : public FrameObserver
+{
+public:
+    TraceLog(QTextStream &err, const QElapsedTimer &started) : m_err(err), m_started(started) {}
+
+    void frameSent(const QByteArray &frame, int station, FrameForm form) override
+    {
+        write(true, frame, station, form);
+    }
+    void frameReceived(const QByteArray &answer, int station, FrameForm form) override
+    {
+        write(false, answer, station, form);
+    }
+
+private:
+    void write(bool sent, const QByteArray &bytes, int station, FrameForm form)
+    {
+        const QString line = frameLogLine(m_started.elapsed(), sent, station, bytes, form);
+        QMutexLocker lock(&m_mutex);
+        m_err << line << '\n';
+        m_err.flush();
+    }
+
+    QTextStream &m_err;
+    const QElapsedTimer &m_started;
+    QMutex m_mutex;
+};
+}  // namespace
 
 CliTool::CliTool(QTextStream &out, QTextStream &err) : m_out(out), m_err(err)
 {
@@ -30,7 +64,7 @@ QString CliTool::usage()
         "Usage: vantreo-cli [--port NAME] [--protocol rtu|ascii|native] [--baud N]\n"
         "                   [--data-bits 7|8] [--parity none|odd|even] [--stop-bits 1|2]\n"
         "                   [--line-end none|cr|crlf] [--station N] [--model MODEL]\n"
-        "                   [--data DIR] COMMAND ...\n"
+        "                   [--data DIR] [--trace] COMMAND ...\n"
         "\n"
         "Commands:\n"
         "  read ADDRESS [SCALE]   read one register, scaled (default scale 1; the\n"
@@ -38,6 +72,12 @@ QString CliTool::usage()
         "  write ADDRESS VALUE    write the low 16 bits of VALUE to a register\n"
         "  function NAME [HZ]     run a function of InvType/FNC.txt (FRE takes Hz)\n"
         "  ports                  list the serial ports\n"
+        "  scan [--stations LIST] [--protocols LIST] [--bauds LIST]\n"
+        "                         find the drives on the line: one short question per\n"
+        "                         station, protocol and baud rate (default stations 1-32,\n"
+        "                         protocols rtu,ascii,native, bauds 9600,19200,38400,115200);\n"
+        "                         one line per drive (station, protocol, baud, format,\n"
+        "                         model, version; tab-separated), progress on stderr"
         "  params read            read every parameter of the --model's catalogue\n"
         "                         (P number, name, current value, unit; tab-separated)\n"
         "  params get N           read parameter N with its catalogue scale\n"
@@ -55,6 +95,9 @@ QString CliTool::usage()
         "           [--line-end none|cr|crlf] [--turnaround MS] [--fast]\n"
         "           [--drive STATION:MODEL[:VERSION]]...\n"
         "                         serve simulated drives on a new pseudo-terminal\n"
+        "\n"
+        "--trace writes every frame sent (>) and received (<) on stderr, with the\n"
+        "milliseconds since the command started and the station.\n"
         "\n"
         "--port sim puts one simulated drive (--model, default ZM-043-7.5K) at\n"
         "--station on an in-process line.\n"
@@ -100,6 +143,10 @@ int CliTool::parseOptions(const QStringList &args, Options &o, QStringList &comm
     int i = 0;
     for (; i < args.size() && args.at(i).startsWith(QLatin1String("--")); ++i) {
         const QString opt = args.at(i);
+        if (opt == QLatin1String("--trace")) {
+            o.trace = true;
+            continue;
+        }
         if (i + 1 >= args.size())
             return usageError(QStringLiteral("%1 needs a value").arg(opt));
         const QString v = args.at(++i);
@@ -202,6 +249,7 @@ int CliTool::connectLink(const Options &o)
 
 int CliTool::run(const QStringList &arguments)
 {
+    m_started.start();
     Options options;
     options.settings = storedSettings();
     QStringList command;
@@ -223,9 +271,18 @@ int CliTool::run(const QStringList &arguments)
     UserInteraction *previous = userInteraction();
     StderrInteraction interaction(&m_err);
     setUserInteraction(&interaction);
+    std::shared_ptr<FrameObserver> trace;
+    if (options.trace) {
+        trace = std::make_shared<TraceLog>(m_err, m_started);
+        linkState().addFrameObserver(trace);
+    }
+    m_options = &options;
     int rc = connectLink(options);
     if (rc == 0)
         rc = runCommand(command);
+    m_options = nullptr;
+    if (trace)
+        linkState().removeFrameObserver(trace);
     setUserInteraction(previous);
     linkState().setSerialPort(nullptr);
     return rc;
@@ -244,6 +301,8 @@ int CliTool::runCommand(const QStringList &command)
         return cmdParams(command);
     if (name == QLatin1String("monitor"))
         return cmdMonitor(command);
+    if (name == QLatin1String("scan"))
+        return cmdScan(command);
     return usageError(QStringLiteral("unknown command %1").arg(name));
 }
 

@@ -3,6 +3,7 @@
 #include "link/comsettings.h"
 #include "parameters/parametercore.h"
 
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QStringList>
 #include <QTextStream>
@@ -55,6 +56,17 @@ private:
     int cmdWrite(const QStringList &command);
     int cmdFunction(const QStringList &command);
     int cmdPorts();
+    struct ScanOptions {
+        QList<int> stations;
+        QList<int> protocols{1, 2, 0};
+        QList<int> bauds{9600, 19200, 38400, 115200};
+    };
+    int cmdScan(const QStringList &command);
+    int parseScan(const QStringList &command, ScanOptions &s);
+    // One line per drive found, tab-separated.
+    void printScanRow(const QStringList &fields);
+    Options *m_options = nullptr;
+    QElapsedTimer m_started;
     int cmdSimulate(const QStringList &args, Options options);
     int parseSimulation(const QStringList &args, Options &o, SimulationOptions &sim);
     std::shared_ptr<Transport> simulatedPort(const Options &o);

@@ -20,6 +20,9 @@ std::shared_ptr<Transport> CliTool::simulatedPort(const Options &o)
                                                 o.lineEnd >= 0 ? o.lineEnd : o.settings.lineEndIndex);
     const QString model = o.model.isEmpty() ? QString::fromLatin1(kDefaultSimModel) : o.model;
     line->addDrive(makeSimulatedDrive(o.station, model));
+    // The drive listens with the settings the options give; a scan that
+    // tries others finds it at these only.
+    line->setDriveSettings(lineSettingsFor(o));
     return std::make_shared<SimPort>(line);
 }
 
@@ -77,6 +80,7 @@ int CliTool::cmdSimulate(const QStringList &args, Options options)
     const int lineEnd = options.lineEnd >= 0 ? options.lineEnd : options.settings.lineEndIndex;
     auto line = std::make_shared<SimulatedLine>(options.settings.protocol, lineEnd);
     line->setLineSettings(options.settings.lineSettings());
+    line->setDriveSettings(options.settings.lineSettings(), true);
     line->setTurnaroundMs(sim.turnaroundMs);
     for (const SimulationOptions::Drive &d : qAsConst(sim.drives))
         line->addDrive(makeSimulatedDrive(d.station, d.model, d.version));

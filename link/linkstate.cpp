@@ -58,6 +58,26 @@ void LinkState::setSerialPort(std::shared_ptr<Transport> port)
     // The old port (now in `port`) closes here, outside the locks.
 }
 
+void LinkState::addFrameObserver(std::shared_ptr<FrameObserver> observer)
+{
+    QMutexLocker lock(&m_observerMutex);
+    m_observers.append(std::move(observer));
+}
+
+void LinkState::removeFrameObserver(const std::shared_ptr<FrameObserver> &observer)
+{
+    QMutexLocker lock(&m_observerMutex);
+    m_observers.removeAll(observer);
+}
+
+// A copy: an exchange calls its observers without the list's lock, so an
+// observer removed meanwhile still sees the frames of that exchange.
+QList<std::shared_ptr<FrameObserver>> LinkState::frameObservers() const
+{
+    QMutexLocker lock(&m_observerMutex);
+    return m_observers;
+}
+
 void LinkState::reset()
 {
     protocolCode = 0;

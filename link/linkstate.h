@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QSemaphore>
 
 #include <atomic>
 #include <memory>
 
+class FrameObserver;
 class ReadWrite;
 class Transport;
 
@@ -88,11 +91,19 @@ public:
     std::shared_ptr<Transport> serialPort() const;
     void setSerialPort(std::shared_ptr<Transport> port);
 
+    // Observers of every frame exchanged (see FrameObserver); any thread
+    // may add or remove one, also while others exchange.
+    void addFrameObserver(std::shared_ptr<FrameObserver> observer);
+    void removeFrameObserver(const std::shared_ptr<FrameObserver> &observer);
+    QList<std::shared_ptr<FrameObserver>> frameObservers() const;
+
     // Start-up values (used at start-up and by tests); the reporting
     // switches of the calling thread only.
     void reset();
 
 private:
+    mutable QMutex m_observerMutex;
+    QList<std::shared_ptr<FrameObserver>> m_observers;
     std::atomic<quint16> m_stationText{0};
     std::shared_ptr<Transport> m_port;
     mutable QSemaphore m_portGuard{1};

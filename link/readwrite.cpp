@@ -151,18 +151,23 @@ void ReadWrite::patchFunction(const QByteArray &name, int offset, const QByteArr
     }
 }
 
-ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, FrameForm form)
+ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, FrameForm form,
+                                        Attempts mode)
 {
     LinkState &link = linkState();
     Exchange ex;
     ex.expected = expected;
     const QByteArray frame = completeFrame(body);
+    const bool probing = mode == Attempts::Probe;
+    const int allowed = probing ? 1 : kAttempts;
 
     LinkLockScope held;
     link.portLock.acquire();
     const std::shared_ptr<Transport> port = link.serialPort();
-    if (port)
+    if (port && !probing)
         port->settle();
+    const QList<std::shared_ptr<FrameObserver>> observers = link.frameObservers();
+    const int station = link.stationByte.load();
     // The Modbus ASCII packed read expects up to 27 characters; the buffer
     // must hold every answer a request asks for.
     std::vector<char> buf(size_t(std::max(kAnswerBufferSize, expected)));
@@ -171,7 +176,7 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
     };
     int n = 0;
     int attempts = 0;
-    while (attempts < kAttempts) {
+    while (attempts < allowed) {
         ++attempts;
         if (form == FrameForm::Bytes) {
             if (port)
@@ -179,20 +184,29 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
             else
                 QThread::msleep(kBytePauseMs);
         }
+        for (const auto &observer : observers)
+            observer->frameSent(frame, station, form);
         n = port ? port->transact(frame, expected, buf.data(), int(buf.size()), refusal) : -1;
         ex.answer = n > 0 ? QByteArray(buf.data(), n) : QByteArray();
+        for (const auto &observer : observers)
+            observer->frameReceived(ex.answer, station, form);
         ex.answerBad = !answerPasses(ex.answer);
-        link.commError = ex.answerBad;
+        if (!probing)
+            link.commError = ex.answerBad;
         if (n > 0)
             break;
     }
-    if (n <= 0)
-        link.quietReads = false;
-    ex.linkLost = attempts == kAttempts;
-    link.linkLost = ex.linkLost;
+    if (!probing) {
+        if (n <= 0)
+            link.quietReads = false;
+        ex.linkLost = attempts == kAttempts;
+        link.linkLost = ex.linkLost;
+    }
     link.portLock.release();
     return ex;
 }
+
+bool ReadWrite::probe() { return false; }
 
 QByteArray ReadWrite::completeFrame(const QByteArray &body) const { return body; }
 

@@ -5,6 +5,8 @@
 #include <QMutex>
 #include <QObject>
 
+#include "frameobserver.h"
+
 #include <atomic>
 
 // The operations every protocol driver offers, and what the three drivers
@@ -33,6 +35,10 @@ public:
     virtual double lastReading();
     // Low bytes of `count` registers packed, the first most significant; 0xFFFF on failure.
     virtual int readPacked(int address, int count);
+    // Whether a drive answers at the link state's station: one short
+    // question every drive answers, one attempt, nothing reported and the
+    // shared link flags left alone. A refusal counts: a drive is there.
+    virtual bool probe();
 
     void setProtocol(int protocol);
     int protocol() const { return m_protocol.load(); }
@@ -45,7 +51,12 @@ public:
     static constexpr int kAddressLimit = 1600;
 
 protected:
-    enum class FrameForm { Bytes, Text };
+    // Normal exchanges make up to three attempts. A probe makes one, does not
+    // wait out a late answer to the probe before (the answer check's station
+    // test keeps it from being taken) and leaves commError, linkLost and
+    // quietReads as they were: a silent station answers the probe's
+    // question and is no fault of the link.
+    enum class Attempts { Normal, Probe };
 
     // What one exchange brought back.
     struct Exchange {
@@ -58,8 +69,10 @@ protected:
 
     static constexpr int kAnswerBufferSize = 18;
 
-    // One request, up to three attempts, under the port lock.
-    Exchange exchange(const QByteArray &body, int expected, FrameForm form);
+    // One request, up to three attempts, under the port lock; the frame
+    // observers see each attempt and each answer.
+    Exchange exchange(const QByteArray &body, int expected, FrameForm form,
+                      Attempts mode = Attempts::Normal);
 
     // Adds checksum and terminator to a request body.
     virtual QByteArray completeFrame(const QByteArray &body) const;

@@ -85,6 +85,13 @@ int ReadWriteASC::errorCode(const QByteArray &answer)
     }
 }
 
+bool ReadWriteASC::probe()
+{
+    const Exchange ex = exchange(request(linkState().stationText(), 0x03, 188, 1), kReadAnswer,
+                                 FrameForm::Text, Attempts::Probe);
+    return isReadAnswer(ex, 1) || (isException(ex.answer) && field(ex.answer, 4, 2) == 0x83);
+}
+
 double ReadWriteASC::readRegister(int address, double scale)
 {
     if (address < 0 || address >= kAddressLimit) return -1;

@@ -18,6 +18,7 @@ constexpr int kWriteAddressLimit = 1000;
 constexpr quint8 kWriteOffset = 0x80;
 constexpr quint8 kSelectGroup = 0xFF;
 constexpr quint8 kConfirmGroup = 0x7F;
+constexpr quint8 kStatusCode = 0x7A;
 
 // Selecting a group and using it are two exchanges; another thread selecting
 // its own group in between would make this one read or write a register of
@@ -170,6 +171,13 @@ bool ReadWriteKR::selectGroup(int group, bool forRead)
     else
         reportError(errorCode(ex.answer), ex.linkLost);
     return false;
+}
+
+bool ReadWriteKR::probe()
+{
+    const Exchange ex = exchange(request(linkState().stationText(), kStatusCode),
+                                 dataAnswerLength(), FrameForm::Text, Attempts::Probe);
+    return isDataAnswer(ex) || isRejection(ex.answer);
 }
 
 double ReadWriteKR::readRegister(int address, double)

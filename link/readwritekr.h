@@ -22,6 +22,8 @@ public:
 
     bool writeRegister(int address, int value) override;
     double readRegister(int address, double scale) override;
+    // Reads the status word: its instruction code needs no group selected.
+    bool probe() override;
 
     // ENQ + station + instruction code + '0' (+ data), before the sum check.
     static QByteArray request(const QByteArray &station, quint8 instruction);

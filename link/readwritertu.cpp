@@ -95,6 +95,13 @@ double ReadWriteRTU::readRegister(int address, double scale)
     return valueFromRaw(word(ex.answer, 3), scale, address, true);
 }
 
+bool ReadWriteRTU::probe()
+{
+    const Exchange ex = exchange(request(linkState().stationByte, 0x03, 188, 1), kReadAnswer,
+                                 FrameForm::Bytes, Attempts::Probe);
+    return (ex.complete() && ex.answer.at(1) == 0x03) || isRejection(ex.answer, 0x03);
+}
+
 bool ReadWriteRTU::writeRegister(int address, int value)
 {
     LinkState &link = linkState();

@@ -14,6 +14,8 @@ public:
     bool writeRegister(int address, int value) override;
     double readRegister(int address, double scale) override;
     int readPacked(int address, int count) override;
+    // Reads register 188, the firmware version every drive keeps.
+    bool probe() override;
 
     // The request body (without CRC) for a function code, address and data word.
     static QByteArray request(quint8 station, quint8 function, int address, int data);

@@ -14,7 +14,22 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
+
+// The baud rate of a terminal's settings; 0 for one not listed.
+int baudOf(speed_t speed)
+{
+    static const struct {
+        speed_t code;
+        int baud;
+    } kSpeeds[] = {{B1200, 1200},   {B2400, 2400},   {B4800, 4800},     {B9600, 9600},
+                   {B19200, 19200}, {B38400, 38400}, {B57600, 57600},   {B115200, 115200},
+                   {B230400, 230400}};
+    for (const auto &s : kSpeeds)
+        if (s.code == speed)
+            return s.baud;
+    return 0;
 }
+}  // namespace
 
 SimPtyServer::SimPtyServer(std::shared_ptr<SimulatedLine> line, bool fast)
     : m_line(std::move(line)), m_fast(fast)
@@ -98,6 +113,17 @@ void SimPtyServer::serve(const std::atomic<bool> &stop)
 
 void SimPtyServer::answer(const QByteArray &frame)
 {
+    // The client's side of the terminal keeps the baud rate it set (the
+    // master end reads the same settings); the drives hear a request sent at
+    // another rate as noise.
+    termios t{};
+    if (tcgetattr(m_master, &t) == 0) {
+        if (const int baud = baudOf(cfgetospeed(&t))) {
+            LineSettings s = m_line->lineSettings();
+            s.baudRate = baud;
+            m_line->setLineSettings(s);
+        }
+    }
     for (const FakeTransport::Reply &reply : m_line->respond(frame)) {
         // The request has already arrived; what is left of the delay is the
         // drive's turnaround.

@@ -68,6 +68,14 @@ void SimulatedLine::setFaults(int station, const SimFaults &faults)
     m_frameCounts.remove(station);
 }
 
+void SimulatedLine::setDriveSettings(const LineSettings &settings, bool baudOnly)
+{
+    QMutexLocker lock(&m_mutex);
+    m_driveSettings = settings;
+    m_checkSettings = true;
+    m_baudOnly = baudOnly;
+}
+
 double SimulatedLine::characterMs() const
 {
     const LineSettings &s = m_settings;
@@ -80,6 +88,9 @@ QList<FakeTransport::Reply> SimulatedLine::respond(const QByteArray &request)
     QMutexLocker lock(&m_mutex);
     const double charMs = characterMs();
     QList<FakeTransport::Reply> replies;
+    if (m_checkSettings && (m_baudOnly ? m_settings.baudRate != m_driveSettings.baudRate
+                                       : !(m_settings == m_driveSettings)))
+        return replies;
     for (const auto &drive : qAsConst(m_drives)) {
         QByteArray answer = m_protocol.answer(request, *drive);
         if (answer.isEmpty())

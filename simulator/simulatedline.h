@@ -36,8 +36,14 @@ public:
 
     int protocol() const;
     void setProtocol(int protocol, int lineEnd);
+    // The settings the master's side of the line runs with (they time the answers).
     void setLineSettings(const LineSettings &settings);
     LineSettings lineSettings() const;
+    // The character format the drives listen with. Once set, a request the
+    // master sends with another baud rate or character format arrives
+    // garbled and goes unanswered, as on a real line; `baudOnly` compares
+    // the baud rate alone (a pseudo-terminal forces 8 data bits, no parity).
+    void setDriveSettings(const LineSettings &settings, bool baudOnly = false);
     void setTurnaroundMs(double ms);
     double turnaroundMs() const;
     void setFaults(int station, const SimFaults &faults);
@@ -59,5 +65,8 @@ private:
     QHash<int, int> m_frameCounts;
     SlaveProtocol m_protocol;
     LineSettings m_settings;
+    LineSettings m_driveSettings;
+    bool m_checkSettings = false;
+    bool m_baudOnly = false;
     double m_turnaroundMs = 2;
 };

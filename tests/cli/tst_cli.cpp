@@ -289,6 +289,99 @@ private slots:
             QCOMPARE(sent, withCrc(bytesOf("01 06 10 05 00 00")));
     }
 
+    // --trace: every attempt and every answer, byte for byte, on stderr;
+    // the first attempt goes unanswered and is retried.
+    void traceShowsEveryFrame_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QStringList>("frames");
+        QTest::newRow("RTU") << QStringList{"--protocol", "rtu", "read", "300"}
+                             << withCrc(bytesOf("01 03 02 04 D2"))
+                             << QStringList{"> 1: 01 03 01 2C 00 01 44 3F", "< 1: (no answer)",
+                                            "> 1: 01 03 01 2C 00 01 44 3F",
+                                            "< 1: 01 03 02 04 D2 3A D9"};
+        QTest::newRow("ASCII") << QStringList{"--protocol", "ascii", "read", "300"}
+                               << asciiFrame("01030204D2")
+                               << QStringList{"> 1: :0103012C0001CE\\r\\n", "< 1: (no answer)",
+                                              "> 1: :0103012C0001CE\\r\\n",
+                                              "< 1: :01030204D224\\r\\n"};
+        QTest::newRow("native") << QStringList{"--protocol", "native", "--line-end", "cr",
+                                               "function", "STA"}
+                                << QByteArray("\x02" "0104D20\x03" "6B\r")
+                                << QStringList{"> 1: \\x05017A009\\r", "< 1: (no answer)",
+                                               "> 1: \\x05017A009\\r",
+                                               "< 1: \\x020104D20\\x036B\\r"};
+    }
+    void traceShowsEveryFrame()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, answer);
+        QFETCH(QStringList, frames);
+        m_fake->enqueueSilence();
+        m_fake->enqueueReply(answer);
+        const Run r = runInProcess(QStringList{"--trace", "--station", "1"} + args);
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString("1234\n"));
+        QStringList lines = r.err.split('\n', Qt::SkipEmptyParts);
+        qint64 previous = 0;
+        for (QString &line : lines) {
+            const QRegularExpressionMatch m =
+                QRegularExpression("^(\\d+) ms (.*)$").match(line);
+            QVERIFY2(m.hasMatch(), qPrintable(line));
+            QVERIFY2(m.captured(1).toLongLong() >= previous, "times run forwards");
+            previous = m.captured(1).toLongLong();
+            line = m.captured(2);
+        }
+        QCOMPARE(lines, frames);
+    }
+
+    // The in-process drive listens at one station, protocol and baud rate:
+    // the scan reports it there once and nothing at the silent stations.
+    void scanFindsTheSimulatedDrive_data()
+    {
+        QTest::addColumn<QStringList>("drive");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("RTU") << QStringList{"--protocol", "rtu", "--baud", "19200", "--station", "5"}
+                             << "5\trtu\t19200\t8N1\t-\t";
+        QTest::newRow("native") << QStringList{"--protocol", "native", "--baud", "9600",
+                                               "--station", "3", "--parity", "even"}
+                                << "3\tnative\t9600\t8E1\t-\t";
+        QTest::newRow("ASCII") << QStringList{"--protocol", "ascii", "--baud", "19200",
+                                              "--station", "4"}
+                               << "4\tascii\t19200\t7N1\t-\t";
+    }
+    void scanFindsTheSimulatedDrive()
+    {
+        QFETCH(QStringList, drive);
+        QFETCH(QString, found);
+        const Run r = runCliInProcess(QStringList{"--data", m_dir.path(), "--port", "sim", "--trace"} +
+                                      drive + QStringList{"scan", "--stations", "2-5", "--bauds",
+                                                          "9600,19200"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.lines.size(), 1);
+        QVERIFY2(r.lines.first().startsWith(found), qPrintable(r.lines.first()));
+        QVERIFY2(QRegularExpression("\t\\d+(\\.\\d+)?$").match(r.lines.first()).hasMatch(),
+                 "the drive's version");
+        // Each silent station is asked once per protocol and baud rate, a
+        // found one no more once it answered.
+        const int silentQuestions =
+            r.err.count(QRegularExpression("> 2: .*\n\\d+ ms < 2: \\(no answer\\)"));
+        QCOMPARE(silentQuestions, 3 * 2);
+        QVERIFY(r.err.contains(QRegularExpression("scan: 1 drive\\(s\\) found")));
+    }
+
+    void scanWhereNoDriveAnswers()
+    {
+        const Run r = runCliInProcess({"--data", m_dir.path(), "--port", "sim", "--protocol", "rtu",
+                                       "--station", "9", "scan", "--stations", "1-3",
+                                       "--protocols", "rtu", "--bauds", "19200"});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QString());
+        QVERIFY(r.err.contains("scan: rtu 19200 8N1 stations 1-3: 0 found; 3 asked in "));
+        QVERIFY(r.err.contains("scan: 0 drive(s) found"));
+    }
+
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -311,6 +404,11 @@ private slots:
             << QStringList{"--protocol", "native", "function", "FRE"};
         QTest::newRow("bad line end") << QStringList{"--protocol", "native", "--line-end", "lf",
                                                      "read", "1"};
+        QTest::newRow("scan stations backwards") << QStringList{"scan", "--stations", "9-3"};
+        QTest::newRow("scan station 256") << QStringList{"scan", "--stations", "1,256"};
+        QTest::newRow("scan unknown protocol") << QStringList{"scan", "--protocols", "rtu,can"};
+        QTest::newRow("scan odd baud") << QStringList{"scan", "--bauds", "9600,1234"};
+        QTest::newRow("scan option without value") << QStringList{"scan", "--bauds"};
     }
     void usageErrors()
     {

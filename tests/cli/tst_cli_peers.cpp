@@ -1,6 +1,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "common/clirun.h"
@@ -191,6 +192,37 @@ private slots:
                      lineEndOption, "--station", "6", "read", "217"});
         QCOMPARE(r.status, 1);
         QCOMPARE(r.err, QString("Communication Error!\n"));
+    }
+
+    // Three simulated drives at 19200 baud on a pseudo-terminal: the scan
+    // finds each at its station and baud rate, once, and nothing else.
+    void scanFindsTheDrivesOnAPseudoTerminal()
+    {
+        QTemporaryDir tmp;
+        const QString line = tmp.filePath("line");
+        QProcess sim;
+        sim.start(QStringLiteral(VANTREO_BIN_DIR "/vantreo-cli"),
+                  {"--data", m_dir.path(), "simulate", "--pty", "--link", line, "--protocol",
+                   "rtu", "--baud", "19200", "--drive", "2:ZM-043-7.5K:1.2", "--drive",
+                   "7:ZN-020-5.5K", "--drive", "11:ZM-043-2.2K:1.05"});
+        ProcessStopper stopSim(sim);
+        QVERIFY(sim.waitForReadyRead(5000));
+        const Run r = runTool({"--port", line, "--protocol", "rtu", "scan", "--stations", "1-12",
+                               "--protocols", "rtu,ascii", "--bauds", "9600,19200"});
+        QCOMPARE(r.status, 0);
+        QStringList stations;
+        for (const QString &row : r.lines) {
+            const QStringList f = row.split('\t');
+            QCOMPARE(f.size(), 6);
+            QCOMPARE(f.mid(1, 3), (QStringList{"rtu", "19200", "8N1"}));
+            stations << f.at(0);
+        }
+        QCOMPARE(stations, (QStringList{"2", "7", "11"}));
+        QCOMPARE(r.lines.first().section('\t', 5), QString("1.2"));
+        QCOMPARE(r.lines.last().section('\t', 5), QString("1.05"));
+        QVERIFY(r.err.contains("scan: rtu 9600 8N1 stations 1-12: 0 found; 12 asked"));
+        QVERIFY(r.err.contains("scan: rtu 19200 8N1 stations 1-12: 3 found; 12 asked"));
+        QVERIFY(r.err.contains("scan: ascii 19200 7N1 stations 1-12: 0 found; 9 asked"));
     }
 
 private:

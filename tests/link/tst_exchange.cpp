@@ -303,6 +303,77 @@ private slots:
         QCOMPARE(errorMessage(8), QString("Communication Error!"));
     }
 
+    // A probe asks once: a silent station costs one read window and is no
+    // fault of the link (no error, linkLost, commError and quietReads as
+    // they were); a drive's answer or refusal, and only its own, counts.
+    void probeAsksOnceAndLeavesTheLinkAlone_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<bool>("present");
+        const QByteArray rtuRead = withCrc(bytesOf("01 03 00 BC 00 01"));
+        const QByteArray asciiRead = ":010300BC00013F\r\n";
+        const QByteArray nativeStatus = QByteArray("\x05" "017A0") + "09\r";
+        QTest::newRow("RTU silent") << int(Rtu) << rtuRead << QByteArray() << false;
+        QTest::newRow("RTU answer") << int(Rtu) << rtuRead << withCrc(bytesOf("01 03 02 00 64"))
+                                    << true;
+        QTest::newRow("RTU refusal") << int(Rtu) << rtuRead << withCrc(bytesOf("01 83 02"))
+                                     << true;
+        QTest::newRow("RTU other station") << int(Rtu) << rtuRead
+                                           << withCrc(bytesOf("02 03 02 00 64")) << false;
+        QTest::newRow("RTU bad CRC") << int(Rtu) << rtuRead << bytesOf("01 03 02 00 64 00 00")
+                                     << false;
+        QTest::newRow("ASCII silent") << int(Ascii) << asciiRead << QByteArray() << false;
+        QTest::newRow("ASCII answer") << int(Ascii) << asciiRead << asciiFrame("0103020064")
+                                      << true;
+        QTest::newRow("ASCII refusal") << int(Ascii) << asciiRead << asciiFrame("018302") << true;
+        QTest::newRow("ASCII other station") << int(Ascii) << asciiRead
+                                             << asciiFrame("0203020064") << false;
+        QTest::newRow("native silent") << int(Native) << nativeStatus << QByteArray() << false;
+        QTest::newRow("native answer") << int(Native) << nativeStatus << nativeFive(1) << true;
+        QTest::newRow("native refusal") << int(Native) << nativeStatus << nak('3', 1) << true;
+        QTest::newRow("native other station") << int(Native) << nativeStatus
+                                              << nak('3', 1, "02") << false;
+    }
+    void probeAsksOnceAndLeavesTheLinkAlone()
+    {
+        QFETCH(int, protocol);
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, answer);
+        QFETCH(bool, present);
+        linkState().protocolCode = quint8(protocol);
+        linkState().lineEnd = 1;
+        const std::unique_ptr<ReadWrite> driver = driverFor(protocol);
+        // Flags as an earlier failure left them: a probe changes none of them.
+        linkState().linkLost = true;
+        linkState().commError = false;
+        linkState().quietReads = true;
+        if (answer.isEmpty())
+            m_fake->enqueueSilence();
+        else
+            m_fake->enqueueReply(answer, 2, 0.5);
+        QCOMPARE(driver->probe(), present);
+        QCOMPARE(m_fake->writes(), QList<QByteArray>{request});
+        QVERIFY(linkState().linkLost);
+        QVERIFY(!linkState().commError);
+        QVERIFY(linkState().quietReads);
+        QVERIFY(m_errors.codes().isEmpty());
+        const double pause = protocol == Rtu ? 10 : 0;
+        if (answer.isEmpty())
+            QCOMPARE(m_fake->readStats().value(0).polls, 51);
+        // A partial answer holds the read for a window after its last byte.
+        QVERIFY2(m_fake->nowMs() <= pause + 2 + 0.5 * answer.size() + 51 + 1,
+                 "one attempt, one read window at most");
+
+        // The next probe does not wait the line out first; a normal
+        // exchange after it does.
+        const double before = m_fake->nowMs();
+        m_fake->enqueueSilence();
+        QVERIFY(!driver->probe());
+        QVERIFY(m_fake->nowMs() - before <= pause + 51 + 1);
+    }
+
     void closedPortIsADeadLine()
     {
         m_fake->close();
