@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clitool.h"
+#include "outputformat.h"
 
 #include "link/comsettings.h"
 
@@ -16,6 +17,7 @@ struct CliTool::Options {
     int station = 1;
     int lineEnd = -1;
     QString model;
+    OutputFormat::Kind format = OutputFormat::Tsv;
 };
 
 // A whole number in [min, max] (decimal, or hex with 0x); false otherwise.

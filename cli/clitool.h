@@ -28,7 +28,11 @@ public:
     // Tests put a scripted port in place of the serial port.
     void setTransportFactory(TransportFactory factory) { m_factory = std::move(factory); }
 
+    // The full help; one command's help (empty for an unknown command).
     static QString usage();
+    static QString commandUsage(const QString &command);
+    // The program version the build was made from.
+    static QString version();
 
 private:
     struct Options;
@@ -46,6 +50,7 @@ private:
     };
     static const char *const kDefaultSimModel;
 
+    bool printHelpAsked(const QStringList &args);
     int parseOptions(const QStringList &args, Options &options, QStringList &command);
     int connectLink(const Options &options);
     static LineSettings lineSettingsFor(const Options &options);
@@ -87,4 +92,5 @@ private:
     QTextStream &m_err;
     TransportFactory m_factory;
     QList<int> m_errors;
+    int m_format = 0;  // OutputFormat::Kind of --format
 };

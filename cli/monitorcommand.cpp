@@ -1,6 +1,7 @@
 // vantreo-cli monitor: the drive's identity, then the requested live
 // quantities once per complete monitor cycle.
 #include "clitool.h"
+#include "outputformat.h"
 
 #include "link/linkworker.h"
 #include "monitor/identityjob.h"
@@ -69,8 +70,15 @@ int CliTool::cmdMonitor(const QStringList &command)
     const QStringList identity = job->record();
     if (identity.isEmpty())
         return driveFailure();
-    m_out << identity.join(QLatin1Char('\t')) << '\n';
-    m_out.flush();
+    // A CSV table holds the cycles alone; its identity goes with the messages.
+    static const QStringList kIdentityKeys = {
+        QStringLiteral("drive"), QStringLiteral("version"), QStringLiteral("current"),
+        QStringLiteral("voltage"), QStringLiteral("extra")};
+    if (m_format == OutputFormat::Csv)
+        m_err << identity.join(QLatin1Char('\t')) << '\n';
+    else
+        OutputFormat(OutputFormat::Kind(m_format), kIdentityKeys).writeRow(m_out, identity);
+    m_err.flush();
 
     MonitorData &data = monitorData();
     data.reset();
@@ -88,6 +96,15 @@ int CliTool::monitorLoop(const MonitorOptions &m)
     QElapsedTimer clock;
     clock.start();
     int done = 0;
+    QStringList header{QStringLiteral("time")};
+    for (int k : m.quantities)
+        header << QStringLiteral("q%1").arg(k);
+    OutputFormat format(OutputFormat::Kind(m_format), header);
+    QList<int> numeric;
+    for (int i = 0; i < header.size(); ++i)
+        numeric << i;
+    format.setNumericColumns(numeric);
+    format.writeHeader(m_out);
     while (m.cycles > 0 ? done < m.cycles : clock.elapsed() < m.seconds * 1000) {
         if (!monitor.runCycle()) {
             if (linkState().linkLost)
@@ -95,11 +112,10 @@ int CliTool::monitorLoop(const MonitorOptions &m)
             continue;
         }
         ++done;
-        m_out << QString::number(clock.elapsed() / 1000.0, 'f', 3);
+        QStringList fields{QString::number(clock.elapsed() / 1000.0, 'f', 3)};
         for (int k : m.quantities)
-            m_out << '\t' << QString::number(data.value(k), 'g', 6);
-        m_out << '\n';
-        m_out.flush();
+            fields << QString::number(data.value(k), 'g', 6);
+        format.writeRow(m_out, fields);
     }
     return 0;
 }

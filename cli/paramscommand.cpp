@@ -6,6 +6,7 @@
 #include "link/linkworker.h"
 #include "parameters/batchjob.h"
 #include "clioptions.h"
+#include "outputformat.h"
 
 #include "base/sharedstate.h"
 #include "link/readwrite.h"
@@ -62,14 +63,17 @@ int CliTool::prepareCatalogue(ParameterCore &core)
 
 void CliTool::printParameterRows(ParameterCore &core)
 {
+    OutputFormat format(OutputFormat::Kind(m_format),
+                        {QStringLiteral("number"), QStringLiteral("name"),
+                         QStringLiteral("value"), QStringLiteral("unit")});
+    format.writeHeader(m_out);
     ParameterTable &table = core.table();
     for (int row = 0; table.hasNumberCell(row); ++row) {
-        m_out << table.text(row, ParameterTable::NumberColumn).trimmed() << '\t'
-              << table.text(row, ParameterTable::NameColumn) << '\t'
-              << table.text(row, ParameterTable::CurrentColumn) << '\t'
-              << table.text(row, ParameterTable::UnitColumn) << '\n';
+        format.writeRow(m_out, {table.text(row, ParameterTable::NumberColumn).trimmed(),
+                                table.text(row, ParameterTable::NameColumn),
+                                table.text(row, ParameterTable::CurrentColumn),
+                                table.text(row, ParameterTable::UnitColumn)});
     }
-    m_out.flush();
 }
 
 int CliTool::paramsRead(ParameterCore &core)
@@ -120,8 +124,16 @@ int CliTool::paramsGet(ParameterCore &core, const QStringList &command)
     QString text = ParameterTransfer::formatValue(value);
     if (number == 188)
         text = ParameterTransfer::padVersion(text);
-    m_out << text << '\n';
-    m_out.flush();
+    if (m_format == OutputFormat::Tsv) {
+        m_out << text << '\n';
+        m_out.flush();
+        return 0;
+    }
+    OutputFormat format(OutputFormat::Kind(m_format),
+                        {QStringLiteral("number"), QStringLiteral("value"),
+                         QStringLiteral("unit")});
+    format.writeHeader(m_out);
+    format.writeRow(m_out, {QStringLiteral("P.") + QString::number(number), text, unit});
     return 0;
 }
 
