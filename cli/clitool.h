@@ -70,6 +70,12 @@ private:
     int cmdMonitor(const QStringList &command);
     int parseMonitor(const QStringList &command, MonitorOptions &m);
     int monitorLoop(const MonitorOptions &m);
+    // Without --model: the series and model of the drive that answers; 0, or
+    // 1 with the reason on stderr.
+    int identifySeries();
+    // The identity read as the monitor runs it; says which drive answered
+    // when the tool identified it itself. Empty when the read failed.
+    QStringList readIdentity(ParameterCore &core);
     int cmdParams(const QStringList &command);
     int prepareCatalogue(ParameterCore &core);
     int paramsRead(ParameterCore &core);
@@ -92,5 +98,6 @@ private:
     QTextStream &m_err;
     TransportFactory m_factory;
     QList<int> m_errors;
-    int m_format = 0;  // OutputFormat::Kind of --format
+    int m_format = 0;
+    bool m_identified = false;  // OutputFormat::Kind of --format
 };

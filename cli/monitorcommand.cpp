@@ -6,7 +6,9 @@
 #include "link/linkworker.h"
 #include "monitor/identityjob.h"
 
+#include "base/series.h"
 #include "base/sharedstate.h"
+#include "monitor/driveprobe.h"
 #include "link/linkstate.h"
 #include "monitor/coreparameteraccess.h"
 #include "monitor/identityread.h"
@@ -57,17 +59,14 @@ int CliTool::cmdMonitor(const QStringList &command)
     MonitorOptions m;
     if (const int rc = parseMonitor(command, m))
         return rc;
-    if (seriesLetter() == '0')
-        return usageError(QStringLiteral("monitor needs the drive's --model"));
+    if (seriesLetter() == '0') {
+        if (const int rc = identifySeries())
+            return rc;
+    }
     ParameterCore core;
     if (const int rc = prepareCatalogue(core))
         return rc;
-    CoreParameterAccess parameters(core);
-    LinkWorker worker;
-    const auto job = makeLinkJob<IdentityJob>(parameters);
-    worker.post(job);
-    followJob(job);
-    const QStringList identity = job->record();
+    const QStringList identity = readIdentity(core);
     if (identity.isEmpty())
         return driveFailure();
     // A CSV table holds the cycles alone; its identity goes with the messages.
@@ -85,6 +84,47 @@ int CliTool::cmdMonitor(const QStringList &command)
     for (int k : qAsConst(m.quantities))
         data.setDialFlag(k, true);
     return monitorLoop(m);
+}
+
+int CliTool::identifySeries()
+{
+    const DriveProbe::Result found = DriveProbe::run();
+    if (found.series == '0') {
+        if (found.noAnswer)
+            return driveFailure();
+        QString why = QStringLiteral("the drive at station %1 did not say which it is")
+                          .arg(int(linkState().stationByte));
+        if (!found.candidates.isEmpty()) {
+            QStringList codes;
+            for (char s : found.candidates)
+                codes << QStringLiteral("%1 (%2)").arg(QLatin1Char(s)).arg(seriesCode(s));
+            why = QStringLiteral("the drive answers alike as series %1")
+                      .arg(codes.join(QLatin1String(", ")));
+        }
+        m_err << "vantreo-cli: " << why << "; give its --model\n";
+        m_err.flush();
+        return 1;
+    }
+    setModelString(found.model);
+    setSeriesLetter(found.series);
+    m_identified = true;
+    return 0;
+}
+
+QStringList CliTool::readIdentity(ParameterCore &core)
+{
+    CoreParameterAccess parameters(core);
+    LinkWorker worker;
+    const auto job = makeLinkJob<IdentityJob>(parameters);
+    worker.post(job);
+    followJob(job);
+    const QStringList identity = job->record();
+    if (m_identified && !identity.isEmpty()) {
+        m_err << "vantreo-cli: found " << modelString() << ", version " << identity.value(1)
+              << ", series " << seriesLetter() << " (" << seriesCode(seriesLetter()) << ")\n";
+        m_err.flush();
+    }
+    return identity;
 }
 
 // Cycles in this thread, as the monitor thread runs them; a failed cycle is

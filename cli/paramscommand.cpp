@@ -30,13 +30,21 @@ int CliTool::cmdParams(const QStringList &command)
     if (!known)
         return usageError(QStringLiteral(
             "params takes read, get N, set N VALUE, save FILE or load FILE [--write]"));
-    if (seriesLetter() == '0')
-        return usageError(QStringLiteral("params needs the drive's --model"));
     if (withFile && ParameterFiles::formatOf(command.at(2)) == ParameterFiles::Format::None)
         return usageError(QStringLiteral("a parameter file name ends in .xbel or .xls"));
+    const bool identify = seriesLetter() == '0';
+    if (identify) {
+        if (const int rc = identifySeries())
+            return rc;
+    }
     ParameterCore core;
     if (const int rc = prepareCatalogue(core))
         return rc;
+    if (identify) {
+        // Say which drive the values come from, as the monitor does.
+        if (readIdentity(core).isEmpty())
+            return driveFailure();
+    }
     if (sub == QLatin1String("read"))
         return paramsRead(core);
     if (sub == QLatin1String("get"))

@@ -618,7 +618,7 @@ private slots:
                                   << 2;
         QTest::newRow("set without value")
             << QStringList{"--model", "ZM-043-7.5K", "params", "set", "2"} << 2;
-        QTest::newRow("no model") << QStringList{"params", "read"} << 2;
+        QTest::newRow("no model, drive not identified") << QStringList{"params", "read"} << 1;
         QTest::newRow("no catalogue") << QStringList{"--model", "ZN-020-5.5K", "params", "read"}
                                       << 1;
     }

@@ -36,6 +36,12 @@ private slots:
                               "hideparameter/ZMHideParameter.xml",
                               "hideparameter/ZNHideParameter.xml"})
             m_dir.copyShipped(f);
+        // Telling series apart takes every catalogue, and the drives are seeded from them.
+        for (const char s : QByteArray("HBCSEFGXTLA"))
+            m_dir.copyShipped(QString("InvParameter/%1_InvParameter_Eng.xml").arg(s));
+        const QDir hidden(VANTREO_SOURCE_DATA "/hideparameter");
+        for (const QString &f : hidden.entryList(QDir::Files))
+            m_dir.copyShipped("hideparameter/" + f);
     }
     void init()
     {
@@ -74,6 +80,94 @@ private slots:
         }
     }
 
+    // Without --model the drive says who it is; what the tool then does is what
+    // it does when told the model.
+    void findsTheDriveWithoutItsModel_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("protocol");
+        QTest::addColumn<QString>("series");
+        QTest::newRow("ZM") << "ZM-043-7.5K" << "rtu" << "F";
+        QTest::newRow("ZM ascii") << "ZM-043-11K" << "ascii" << "F";
+        QTest::newRow("ZN") << "ZN-020-5.5K" << "rtu" << "H";
+        QTest::newRow("ZN native") << "ZN-040-7.5K" << "native" << "H";
+        QTest::newRow("ZM-K") << "ZM-043-7.5K-K" << "rtu" << "G";
+        QTest::newRow("ZM-K big") << "ZM-043-185K-K" << "rtu" << "G";
+        QTest::newRow("ZP2") << "ZP2-043-2.2K" << "rtu" << "X";
+        QTest::newRow("ZR2") << "ZR2-043-15K" << "rtu" << "T";
+        QTest::newRow("ZM-KX") << "ZM-043-5.5K-KX" << "rtu" << "L";
+        QTest::newRow("ZQ") << "ZQ1-043-5.5K" << "rtu" << "A";
+        QTest::newRow("ZD 220 V") << "ZD-023-0.75K" << "rtu" << "B";
+        QTest::newRow("ZW") << "ZW-023-1.5K" << "rtu" << "C";
+        QTest::newRow("ZR") << "ZR-043-11K" << "rtu" << "S";
+        QTest::newRow("ZP") << "ZP-043-22K" << "rtu" << "E";
+    }
+    void findsTheDriveWithoutItsModel()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, protocol);
+        QFETCH(QString, series);
+        const int kind = QStringList{"native", "rtu", "ascii"}.indexOf(protocol);
+        auto line = std::make_shared<SimulatedLine>(kind, 1);
+        line->addDrive(makeSimulatedDrive(1, model));
+        auto port = std::make_shared<SimPort>(line, true);
+        const QStringList link{"--protocol", protocol, "--line-end", "cr"};
+
+        Run found = run(link + QStringList{"monitor", "--cycles", "1"}, port);
+        QVERIFY2(found.status == 0, qPrintable(found.err));
+        QVERIFY2(found.err.startsWith("vantreo-cli: found " + model + ", version "),
+                 qPrintable(found.err));
+        QVERIFY2(found.err.contains(", series " + series + " ("), qPrintable(found.err));
+        resetSharedState();
+        resetParameterState();
+        Run told = run(link + QStringList{"--model", model, "monitor", "--cycles", "1"}, port);
+        QCOMPARE(found.lines.value(0), told.lines.value(0));
+        QVERIFY(found.err.contains(", version " + told.lines.value(0).section('\t', 1, 1) + ","));
+
+        resetSharedState();
+        resetParameterState();
+        found = run(link + QStringList{"params", "get", "7"}, port);
+        QVERIFY2(found.status == 0, qPrintable(found.err));
+        QVERIFY2(found.err.contains("found " + model + ","), qPrintable(found.err));
+        resetSharedState();
+        resetParameterState();
+        told = run(link + QStringList{"--model", model, "params", "get", "7"}, port);
+        QCOMPARE(found.out, told.out);
+    }
+
+    void driveThatCannotBeIdentified_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("dead line") << false << "Communication Error!\n";
+        QTest::newRow("refuses every register")
+            << true << "vantreo-cli: the drive at station 1 did not say which it is; give its "
+                       "--model\n";
+    }
+    void driveThatCannotBeIdentified()
+    {
+        QFETCH(bool, answers);
+        QFETCH(QString, err);
+        auto port = std::make_shared<FakeTransport>();
+        int requests = 0;
+        port->setResponder([answers, &requests](const QByteArray &) {
+            ++requests;
+            return answers ? QList<FakeTransport::Reply>{{withCrc(bytesOf("01 83 02")), 0}}
+                           : QList<FakeTransport::Reply>();
+        });
+        for (const QStringList &command : {QStringList{"monitor"}, QStringList{"params", "read"}}) {
+            resetSharedState();
+            requests = 0;
+            const Run r = run(QStringList{"--protocol", "rtu"} + command, port);
+            QCOMPARE(r.status, 1);
+            QCOMPARE(r.err, err);
+            QCOMPARE(r.out, QString());
+        }
+        // A silent line is given up at once, not register after register.
+        if (!answers)
+            QVERIFY2(requests <= 2 * 3, qPrintable(QString::number(requests)));
+    }
+
     void lostLinkEndsWithTheMessage()
     {
         auto line = std::make_shared<SimulatedLine>(1, 0);
@@ -104,7 +198,7 @@ private slots:
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("no model") << QStringList{"monitor"};
+        QTest::newRow("no model, zero cycles") << QStringList{"monitor", "--cycles", "0"};
         QTest::newRow("quantity 24") << QStringList{"--model", "ZM-043-7.5K", "monitor",
                                                     "--quantities", "1,24"};
         QTest::newRow("both limits") << QStringList{"--model", "ZM-043-7.5K", "monitor",
