@@ -326,6 +326,14 @@ private slots:
             << QStringList{"--model", "ZM-043-7.5K", "params", "read", "--format"};
         QTest::newRow("data folder missing") << QStringList{"--data", "/nonexistent/x", "read", "1"};
         QTest::newRow("single-dash option") << QStringList{"-x", "read", "1"};
+        QTest::newRow("simulate without --pty") << QStringList{"simulate"};
+        QTest::newRow("simulate turnaround") << QStringList{"simulate", "--pty", "--turnaround",
+                                                            "soon"};
+        QTest::newRow("simulate drive without model") << QStringList{"simulate", "--pty",
+                                                                     "--drive", "1"};
+        QTest::newRow("simulate station 248") << QStringList{"simulate", "--pty", "--drive",
+                                                             "248:ZM-043-7.5K"};
+        QTest::newRow("simulate bad baud") << QStringList{"simulate", "--pty", "--baud", "12"};
     }
     void usageErrors()
     {

@@ -7,6 +7,8 @@
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <atomic>
@@ -168,6 +170,58 @@ private slots:
             QVERIFY2(requests <= 2 * 3, qPrintable(QString::number(requests)));
     }
 
+    void formats_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("tsv") << "tsv";
+        QTest::newRow("csv") << "csv";
+        QTest::newRow("json") << "json";
+    }
+    void formats()
+    {
+        QFETCH(QString, format);
+        auto line = std::make_shared<SimulatedLine>(1, 0);
+        auto drive = makeSimulatedDrive(1, "ZM-043-7.5K");
+        drive->write(SimRegisters::FrequencyCommand, 2500);
+        drive->write(SimRegisters::Control, 2);
+        line->addDrive(drive);
+        const Run r = run({"--protocol", "rtu", "--model", "ZM-043-7.5K", "monitor",
+                           "--quantities", "3,0", "--cycles", "3", "--format", format},
+                          std::make_shared<SimPort>(line, true));
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(r.lines.size(), 4);
+        // The extra text (ZM-K's rating selection) is kept from earlier reads: not compared.
+        const QString identity = "ZM-043-7.5KW\tV1.00\t12.86A\t440V\t";
+        QList<QStringList> cycles;
+        if (format == "json") {
+            const QJsonObject first = QJsonDocument::fromJson(r.lines.at(0).toUtf8()).object();
+            QCOMPARE(first.value("drive").toString(), QString("ZM-043-7.5KW"));
+            QCOMPARE(first.value("current").toString(), QString("12.86A"));
+            for (int i = 1; i < 4; ++i) {
+                const QJsonObject o = QJsonDocument::fromJson(r.lines.at(i).toUtf8()).object();
+                QCOMPARE(o.keys(), QStringList({"q0", "q3", "time"}));
+                QVERIFY(o.value("time").isDouble());
+                cycles << QStringList{QString::number(o.value("time").toDouble()),
+                                      QString::number(o.value("q3").toDouble())};
+            }
+        } else if (format == "csv") {
+            QVERIFY2(r.err.startsWith(identity), qPrintable(r.err));
+            QCOMPARE(r.err.count('\n'), 1);
+            QCOMPARE(r.lines.at(0), QString("time,q3,q0"));
+            for (int i = 1; i < 4; ++i)
+                cycles << r.lines.at(i).split(',');
+        } else {
+            QVERIFY2(r.lines.at(0).startsWith(identity), qPrintable(r.lines.at(0)));
+            for (int i = 1; i < 4; ++i)
+                cycles << r.lines.at(i).split('\t');
+        }
+        QCOMPARE(cycles.size(), 3);
+        for (const QStringList &c : cycles) {
+            QCOMPARE(c.value(1), QString("25"));  // target frequency
+            QVERIFY(c.at(0).toDouble() >= 0);
+        }
+    }
+
     void lostLinkEndsWithTheMessage()
     {
         auto line = std::make_shared<SimulatedLine>(1, 0);
@@ -206,6 +260,12 @@ private slots:
         QTest::newRow("no count") << QStringList{"--model", "ZM-043-7.5K", "monitor", "--cycles"};
         QTest::newRow("zero cycles") << QStringList{"--model", "ZM-043-7.5K", "monitor",
                                                     "--cycles", "0"};
+        QTest::newRow("negative seconds") << QStringList{"--model", "ZM-043-7.5K", "monitor",
+                                                         "--seconds", "-1"};
+        QTest::newRow("unknown monitor option") << QStringList{"--model", "ZM-043-7.5K", "monitor",
+                                                               "--rate", "2"};
+        QTest::newRow("bad format") << QStringList{"--model", "ZM-043-7.5K", "monitor",
+                                                   "--format", "xml"};
     }
     void usageErrors()
     {
