@@ -12,8 +12,6 @@
 
 #include <algorithm>
 
-#include <cmath>
-
 namespace {
 struct Range {
     int first, last;
