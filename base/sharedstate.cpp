@@ -49,9 +49,17 @@ QString dataDirectory()
         if (!g_dataDirectory.isEmpty())
             return g_dataDirectory;
     }
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QDir::currentPath();
+    if (!QCoreApplication::instance())
+        return QDir::currentPath();
+    // Beside the executable in the build folder; installed, the executables
+    // are in bin/ and the data in share/vantreo/.
+    const QDir beside(QCoreApplication::applicationDirPath());
+    if (beside.exists(QStringLiteral("InvType")))
+        return beside.path();
+    const QDir installed(beside.filePath(QStringLiteral(VANTREO_INSTALLED_DATA)));
+    if (installed.exists(QStringLiteral("InvType")))
+        return installed.canonicalPath();
+    return beside.path();
 }
 
 void setDataDirectory(const QString &dir)

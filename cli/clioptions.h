@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clitool.h"
+#include "outputformat.h"
 
 #include "link/comsettings.h"
 
@@ -17,6 +18,7 @@ struct CliTool::Options {
     int lineEnd = -1;
     QString model;
     bool trace = false;
+    OutputFormat::Kind format = OutputFormat::Tsv;
 };
 
 // A whole number in [min, max] (decimal, or hex with 0x); false otherwise.

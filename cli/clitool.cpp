@@ -13,6 +13,7 @@
 #include "link/serialporttransport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QSerialPortInfo>
 
@@ -58,59 +59,101 @@ CliTool::CliTool(QTextStream &out, QTextStream &err) : m_out(out), m_err(err)
     };
 }
 
+namespace {
+struct CommandHelp {
+    const char *name;
+    const char *text;
+};
+
+// One entry per command: the full help lists them all, COMMAND --help shows one.
+const CommandHelp kCommandHelp[] = {
+    {"read",
+     "  read ADDRESS [SCALE]   read one register, scaled (default scale 1; the\n"
+     "                         native protocol uses the drive's decimal places)\n"},
+    {"write", "  write ADDRESS VALUE    write the low 16 bits of VALUE to a register\n"},
+    {"function", "  function NAME [HZ]     run a function of InvType/FNC.txt (FRE takes Hz)\n"},
+    {"ports", "  ports                  list the serial ports\n"},
+    {"scan",
+     "  scan [--stations LIST] [--protocols LIST] [--bauds LIST]\n"
+     "                         find the drives on the line: one short question per\n"
+     "                         station, protocol and baud rate (default stations 1-32,\n"
+     "                         protocols rtu,ascii,native, bauds 9600,19200,38400,115200);\n"
+     "                         one line per drive (station, protocol, baud, format,\n"
+     "                         model, version; tab-separated), progress on stderr\n"},
+    {"params",
+     "  params read            read every parameter of the drive's catalogue\n"
+     "                         (P number, name, current value, unit; --format json\n"
+     "                         prints one object per line)\n"
+     "  params get N           read parameter N with its catalogue scale\n"
+     "  params set N VALUE     write VALUE, in the parameter's unit, to parameter N\n"
+     "  params save FILE       read every parameter and save the set as FILE\n"
+     "                         (.xbel or .xls, exactly in lower case)\n"
+     "  params load FILE [--write]\n"
+     "                         load FILE into the setting values and print what\n"
+     "                         would change (P number, drive value, file value;\n"
+     "                         tab-separated); --write writes the setting values\n"
+     "                         Without --model the drive's identity is read first.\n"},
+    {"monitor",
+     "  monitor [--quantities LIST] [--cycles N | --seconds S]\n"
+     "                         read the drive's identity, then the live quantities\n"
+     "                         (LIST of positions 0 to 23, default 0,1,2) once per\n"
+     "                         cycle; --format json prints one object per cycle\n"},
+    {"simulate",
+     "  simulate --pty [--link PATH] [--protocol rtu|ascii|native] [--baud N]\n"
+     "           [--line-end none|cr|crlf] [--turnaround MS] [--fast]\n"
+     "           [--drive STATION:MODEL[:VERSION]]...\n"
+     "                         serve simulated drives on a new pseudo-terminal\n"},
+};
+}  // namespace
+
 QString CliTool::usage()
 {
-    return QStringLiteral(
+    QString text = QStringLiteral(
         "Usage: vantreo-cli [--port NAME] [--protocol rtu|ascii|native] [--baud N]\n"
         "                   [--data-bits 7|8] [--parity none|odd|even] [--stop-bits 1|2]\n"
         "                   [--line-end none|cr|crlf] [--station N] [--model MODEL]\n"
-        "                   [--data DIR] [--trace] COMMAND ...\n"
+        "                   [--format tsv|csv|json] [--data DIR] [--trace] COMMAND ...\n"
+        "       vantreo-cli --help | --version | COMMAND --help\n"
         "\n"
-        "Commands:\n"
-        "  read ADDRESS [SCALE]   read one register, scaled (default scale 1; the\n"
-        "                         native protocol uses the drive's decimal places)\n"
-        "  write ADDRESS VALUE    write the low 16 bits of VALUE to a register\n"
-        "  function NAME [HZ]     run a function of InvType/FNC.txt (FRE takes Hz)\n"
-        "  ports                  list the serial ports\n"
-        "  scan [--stations LIST] [--protocols LIST] [--bauds LIST]\n"
-        "                         find the drives on the line: one short question per\n"
-        "                         station, protocol and baud rate (default stations 1-32,\n"
-        "                         protocols rtu,ascii,native, bauds 9600,19200,38400,115200);\n"
-        "                         one line per drive (station, protocol, baud, format,\n"
-        "                         model, version; tab-separated), progress on stderr"
-        "  params read            read every parameter of the --model's catalogue\n"
-        "                         (P number, name, current value, unit; tab-separated)\n"
-        "  params get N           read parameter N with its catalogue scale\n"
-        "  params set N VALUE     write VALUE, in the parameter's unit, to parameter N\n"
-        "  params save FILE       read every parameter and save the set as FILE\n"
-        "                         (.xbel or .xls, exactly in lower case)\n"
-        "  params load FILE [--write]\n"
-        "                         load FILE into the setting values and print what\n"
-        "                         would change (P number, drive value, file value;\n"
-        "                         tab-separated); --write writes the setting values\n"
-        "  monitor [--quantities LIST] [--cycles N | --seconds S]\n"
-        "                         read the drive's identity, then the live quantities\n"
-        "                         (LIST of positions 0 to 23, default 0,1,2) once per cycle\n"
-        "  simulate --pty [--link PATH] [--protocol rtu|ascii|native] [--baud N]\n"
-        "           [--line-end none|cr|crlf] [--turnaround MS] [--fast]\n"
-        "           [--drive STATION:MODEL[:VERSION]]...\n"
-        "                         serve simulated drives on a new pseudo-terminal\n"
+        "Commands:\n");
+    for (const CommandHelp &c : kCommandHelp)
+        text += QLatin1String(c.text);
+    text += QStringLiteral(
         "\n"
         "--trace writes every frame sent (>) and received (<) on stderr, with the\n"
         "milliseconds since the command started and the station.\n"
         "\n"
         "--port sim puts one simulated drive (--model, default ZM-043-7.5K) at\n"
         "--station on an in-process line.\n"
+        "--model names the drive's model (e.g. ZN-020-5.5K); without it params and\n"
+        "monitor read the drive's identity and say on stderr which drive they found.\n"
+        "--format sets how params read, params get and monitor print their rows:\n"
+        "tsv (tab-separated, the default), csv or json (one object per line).\n"
         "\n"
-        "Settings not given come from iniProtocol.txt beside the executable; as in\n"
+        "Settings not given come from iniProtocol.txt in the data folder; as in\n"
         "the communication setup, Modbus RTU runs with 8 data bits and Modbus ASCII\n"
         "with 7 unless --data-bits says otherwise.\n"
         "Exit status: 0 success, 1 drive or link failure, 2 usage error.\n");
+    return text;
+}
+
+QString CliTool::commandUsage(const QString &command)
+{
+    for (const CommandHelp &c : kCommandHelp) {
+        if (command == QLatin1String(c.name))
+            return QStringLiteral("Usage: vantreo-cli [OPTION]...\n") + QLatin1String(c.text);
+    }
+    return QString();
+}
+
+QString CliTool::version()
+{
+    return QStringLiteral(VANTREO_VERSION);
 }
 
 int CliTool::usageError(const QString &why)
 {
-    m_err << "vantreo-cli: " << why << "\n\n" << usage();
+    m_err << "vantreo-cli: " << why << "\nTry 'vantreo-cli --help'.\n";
     m_err.flush();
     return 2;
 }
@@ -138,11 +181,44 @@ int CliTool::driveFailure()
     return 1;
 }
 
+// Help and version asked for anywhere before the command, or COMMAND --help.
+// Returns true when one was printed.
+bool CliTool::printHelpAsked(const QStringList &args)
+{
+    int i = 0;
+    for (; i < args.size() && args.at(i).startsWith(QLatin1Char('-')); ++i) {
+        const QString a = args.at(i);
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            m_out << usage();
+            m_out.flush();
+            return true;
+        }
+        if (a == QLatin1String("--version")) {
+            m_out << "vantreo-cli " << version() << '\n';
+            m_out.flush();
+            return true;
+        }
+        ++i;  // every other option takes a value
+    }
+    if (i >= args.size())
+        return false;
+    const QStringList rest = args.mid(i + 1);
+    const QString help = commandUsage(args.at(i));
+    if (help.isEmpty() ||
+        !(rest.contains(QLatin1String("--help")) || rest.contains(QLatin1String("-h"))))
+        return false;
+    m_out << help;
+    m_out.flush();
+    return true;
+}
+
 int CliTool::parseOptions(const QStringList &args, Options &o, QStringList &command)
 {
     int i = 0;
-    for (; i < args.size() && args.at(i).startsWith(QLatin1String("--")); ++i) {
+    for (; i < args.size() && args.at(i).startsWith(QLatin1Char('-')); ++i) {
         const QString opt = args.at(i);
+        if (!opt.startsWith(QLatin1String("--")))
+            return usageError(QStringLiteral("unknown option %1").arg(opt));
         if (opt == QLatin1String("--trace")) {
             o.trace = true;
             continue;
@@ -152,44 +228,78 @@ int CliTool::parseOptions(const QStringList &args, Options &o, QStringList &comm
         const QString v = args.at(++i);
         int n = 0;
         bool ok = true;
+        QString why;
         if (opt == QLatin1String("--port")) {
             o.port = v;
             o.portGiven = true;
+            ok = !v.trimmed().isEmpty();
         } else if (opt == QLatin1String("--protocol")) {
             ok = pickIndex(v, {QStringLiteral("native"), QStringLiteral("rtu"),
                                QStringLiteral("ascii")}, &o.settings.protocol);
+            why = QStringLiteral("rtu, ascii or native");
         } else if (opt == QLatin1String("--baud")) {
             ok = takeInt(v, 1, 4000000, &n) && ComSettings::indexForBaud(n) >= 0;
             if (ok)
                 o.settings.baudIndex = ComSettings::indexForBaud(n);
+            why = QStringLiteral("a baud rate of the communication setup");
         } else if (opt == QLatin1String("--data-bits")) {
             ok = takeInt(v, 7, 8, &n);
             o.settings.dataBitsIndex = n - 7;
             o.dataBitsGiven = true;
+            why = QStringLiteral("7 or 8");
         } else if (opt == QLatin1String("--parity")) {
             ok = pickIndex(v, {QStringLiteral("none"), QStringLiteral("odd"),
                                QStringLiteral("even")}, &o.settings.parityIndex);
+            why = QStringLiteral("none, odd or even");
         } else if (opt == QLatin1String("--stop-bits")) {
             ok = takeInt(v, 1, 2, &n);
             o.settings.stopBitsIndex = n - 1;
+            why = QStringLiteral("1 or 2");
         } else if (opt == QLatin1String("--line-end")) {
             ok = pickIndex(v, {QStringLiteral("none"), QStringLiteral("cr"),
                                QStringLiteral("crlf")}, &o.lineEnd);
+            why = QStringLiteral("none, cr or crlf");
         } else if (opt == QLatin1String("--station")) {
             ok = takeInt(v, 0, 255, &o.station);
+            why = QStringLiteral("0 to 255");
         } else if (opt == QLatin1String("--model")) {
-            o.model = v;
+            // The series follows from the model; one that names none would
+            // leave the tool without a catalogue.
+            o.model = v.simplified();
+            ok = seriesLetterForModel(o.model, '0') != '0';
+            why = QStringLiteral("a model such as ZM-043-7.5K");
+        } else if (opt == QLatin1String("--format")) {
+            ok = OutputFormat::parse(v, &o.format);
+            why = QStringLiteral("tsv, csv or json");
         } else if (opt == QLatin1String("--data")) {
-            setDataDirectory(v);
+            ok = QFileInfo(v).isDir();
+            if (ok)
+                setDataDirectory(v);
+            why = QStringLiteral("an existing folder");
         } else {
             return usageError(QStringLiteral("unknown option %1").arg(opt));
         }
         if (!ok)
-            return usageError(QStringLiteral("bad value for %1: %2").arg(opt, v));
+            return usageError(why.isEmpty()
+                                  ? QStringLiteral("bad value for %1: '%2'").arg(opt, v)
+                                  : QStringLiteral("bad value for %1: '%2' (%3)").arg(opt, v, why));
     }
     command = args.mid(i);
     if (command.isEmpty())
         return usageError(QStringLiteral("no command given"));
+    // --format may also follow the command (params read --format json).
+    for (int k = 1; k + 1 < command.size(); ++k) {
+        if (command.at(k) != QLatin1String("--format"))
+            continue;
+        if (!OutputFormat::parse(command.at(k + 1), &o.format))
+            return usageError(QStringLiteral("bad value for --format: '%1' (tsv, csv or json)")
+                                  .arg(command.at(k + 1)));
+        command.removeAt(k);
+        command.removeAt(k);
+        --k;
+    }
+    if (command.size() >= 2 && command.last() == QLatin1String("--format"))
+        return usageError(QStringLiteral("--format needs a value"));
     return 0;
 }
 
@@ -235,7 +345,8 @@ int CliTool::connectLink(const Options &o)
     const LineSettings asked = lineSettingsFor(o);
     port->applySettings(asked);
     if (!port->open()) {
-        m_err << messageText(4) << port->portName() << messageText(5) << '\n';
+        // The message table's text ends without a space before the port name.
+        m_err << messageText(4) << ' ' << port->portName() << messageText(5) << '\n';
         m_err.flush();
         return 1;
     }
@@ -250,6 +361,8 @@ int CliTool::connectLink(const Options &o)
 int CliTool::run(const QStringList &arguments)
 {
     m_started.start();
+    if (printHelpAsked(arguments))
+        return 0;
     Options options;
     options.settings = storedSettings();
     QStringList command;
@@ -277,6 +390,7 @@ int CliTool::run(const QStringList &arguments)
         linkState().addFrameObserver(trace);
     }
     m_options = &options;
+    m_format = options.format;
     int rc = connectLink(options);
     if (rc == 0)
         rc = runCommand(command);

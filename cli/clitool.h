@@ -30,7 +30,11 @@ public:
     // Tests put a scripted port in place of the serial port.
     void setTransportFactory(TransportFactory factory) { m_factory = std::move(factory); }
 
+    // The full help; one command's help (empty for an unknown command).
     static QString usage();
+    static QString commandUsage(const QString &command);
+    // The program version the build was made from.
+    static QString version();
 
 private:
     struct Options;
@@ -48,6 +52,7 @@ private:
     };
     static const char *const kDefaultSimModel;
 
+    bool printHelpAsked(const QStringList &args);
     int parseOptions(const QStringList &args, Options &options, QStringList &command);
     int connectLink(const Options &options);
     static LineSettings lineSettingsFor(const Options &options);
@@ -78,6 +83,12 @@ private:
     int cmdMonitor(const QStringList &command);
     int parseMonitor(const QStringList &command, MonitorOptions &m);
     int monitorLoop(const MonitorOptions &m);
+    // Without --model: the series and model of the drive that answers; 0, or
+    // 1 with the reason on stderr.
+    int identifySeries();
+    // The identity read as the monitor runs it; says which drive answered
+    // when the tool identified it itself. Empty when the read failed.
+    QStringList readIdentity(ParameterCore &core);
     int cmdParams(const QStringList &command);
     int prepareCatalogue(ParameterCore &core);
     int paramsRead(ParameterCore &core);
@@ -101,4 +112,6 @@ private:
     TransportFactory m_factory;
     QMutex m_errorsMutex;
     QList<int> m_errors;
+    int m_format = 0;
+    bool m_identified = false;  // OutputFormat::Kind of --format
 };

@@ -6,6 +6,7 @@
 #include "link/linkworker.h"
 #include "parameters/batchjob.h"
 #include "clioptions.h"
+#include "outputformat.h"
 
 #include "base/sharedstate.h"
 #include "link/readwrite.h"
@@ -29,13 +30,21 @@ int CliTool::cmdParams(const QStringList &command)
     if (!known)
         return usageError(QStringLiteral(
             "params takes read, get N, set N VALUE, save FILE or load FILE [--write]"));
-    if (seriesLetter() == '0')
-        return usageError(QStringLiteral("params needs the drive's --model"));
     if (withFile && ParameterFiles::formatOf(command.at(2)) == ParameterFiles::Format::None)
         return usageError(QStringLiteral("a parameter file name ends in .xbel or .xls"));
+    const bool identify = seriesLetter() == '0';
+    if (identify) {
+        if (const int rc = identifySeries())
+            return rc;
+    }
     ParameterCore core;
     if (const int rc = prepareCatalogue(core))
         return rc;
+    if (identify) {
+        // Say which drive the values come from, as the monitor does.
+        if (readIdentity(core).isEmpty())
+            return driveFailure();
+    }
     if (sub == QLatin1String("read"))
         return paramsRead(core);
     if (sub == QLatin1String("get"))
@@ -62,14 +71,17 @@ int CliTool::prepareCatalogue(ParameterCore &core)
 
 void CliTool::printParameterRows(ParameterCore &core)
 {
+    OutputFormat format(OutputFormat::Kind(m_format),
+                        {QStringLiteral("number"), QStringLiteral("name"),
+                         QStringLiteral("value"), QStringLiteral("unit")});
+    format.writeHeader(m_out);
     ParameterTable &table = core.table();
     for (int row = 0; table.hasNumberCell(row); ++row) {
-        m_out << table.text(row, ParameterTable::NumberColumn).trimmed() << '\t'
-              << table.text(row, ParameterTable::NameColumn) << '\t'
-              << table.text(row, ParameterTable::CurrentColumn) << '\t'
-              << table.text(row, ParameterTable::UnitColumn) << '\n';
+        format.writeRow(m_out, {table.text(row, ParameterTable::NumberColumn).trimmed(),
+                                table.text(row, ParameterTable::NameColumn),
+                                table.text(row, ParameterTable::CurrentColumn),
+                                table.text(row, ParameterTable::UnitColumn)});
     }
-    m_out.flush();
 }
 
 int CliTool::paramsRead(ParameterCore &core)
@@ -120,8 +132,16 @@ int CliTool::paramsGet(ParameterCore &core, const QStringList &command)
     QString text = ParameterTransfer::formatValue(value);
     if (number == 188)
         text = ParameterTransfer::padVersion(text);
-    m_out << text << '\n';
-    m_out.flush();
+    if (m_format == OutputFormat::Tsv) {
+        m_out << text << '\n';
+        m_out.flush();
+        return 0;
+    }
+    OutputFormat format(OutputFormat::Kind(m_format),
+                        {QStringLiteral("number"), QStringLiteral("value"),
+                         QStringLiteral("unit")});
+    format.writeHeader(m_out);
+    format.writeRow(m_out, {QStringLiteral("P.") + QString::number(number), text, unit});
     return 0;
 }
 

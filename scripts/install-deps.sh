@@ -1,14 +1,31 @@
 #!/usr/bin/env bash
-# Installs everything the build and the tests need on Debian 12.
+# Installs the Debian 12 packages that building and running Vantreo need;
+# with --dev also the tools of the tests, fuzzing and benchmarks.
+#   scripts/install-deps.sh [--dev]
 set -euo pipefail
+dev=0
+for arg in "$@"; do
+  case "$arg" in
+    --dev) dev=1 ;;
+    -h|--help) echo "usage: $0 [--dev]"; exit 0 ;;
+    *) echo "$0: unknown argument '$arg'" >&2; echo "usage: $0 [--dev]" >&2; exit 2 ;;
+  esac
+done
 packages=(
-  build-essential cmake
-  qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev
+  build-essential cmake pkg-config
+  qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev libqt5svg5-dev
   libqwt-qt5-dev libfreexl-dev
-  socat mbpoll python3-pymodbus
-  pkg-config python3-xlrd python3-olefile
-  clang-14 libclang-rt-14-dev llvm-14
 )
+if [ "$dev" -eq 1 ]; then
+  packages+=(
+    # Independent Modbus masters and peers, pseudo-terminal links
+    socat mbpoll python3 python3-pymodbus python3-serial python3-serial-asyncio
+    # Independent readers of the .xls files
+    python3-xlrd python3-olefile
+    # Fuzzing and the sanitizer builds
+    clang-14 libclang-rt-14-dev llvm-14
+  )
+fi
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
 missing=()
@@ -17,5 +34,6 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   "${as_root[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends \
+    "${missing[@]}"
 fi

@@ -4,8 +4,10 @@
 #include "common/parameterfixture.h"
 #include "common/ptypeer.h"
 #include "common/testsupport.h"
+#include "cli/outputformat.h"
 #include "parameters/parameterstate.h"
 
+#include <QJsonDocument>
 #include <QProcess>
 #include <QtTest>
 
@@ -409,6 +411,27 @@ private slots:
         QTest::newRow("scan unknown protocol") << QStringList{"scan", "--protocols", "rtu,can"};
         QTest::newRow("scan odd baud") << QStringList{"scan", "--bauds", "9600,1234"};
         QTest::newRow("scan option without value") << QStringList{"scan", "--bauds"};
+        QTest::newRow("empty port") << QStringList{"--port", "", "read", "1"};
+        QTest::newRow("data bits 9") << QStringList{"--data-bits", "9", "read", "1"};
+        QTest::newRow("parity mark") << QStringList{"--parity", "mark", "read", "1"};
+        QTest::newRow("stop bits 3") << QStringList{"--stop-bits", "3", "read", "1"};
+        QTest::newRow("station -1") << QStringList{"--station", "-1", "read", "1"};
+        QTest::newRow("model of no series") << QStringList{"--model", "XY", "read", "1"};
+        QTest::newRow("format xml") << QStringList{"--format", "xml", "read", "1"};
+        QTest::newRow("format after the command")
+            << QStringList{"--model", "ZM-043-7.5K", "params", "read", "--format", "yaml"};
+        QTest::newRow("format without value")
+            << QStringList{"--model", "ZM-043-7.5K", "params", "read", "--format"};
+        QTest::newRow("data folder missing") << QStringList{"--data", "/nonexistent/x", "read", "1"};
+        QTest::newRow("single-dash option") << QStringList{"-x", "read", "1"};
+        QTest::newRow("simulate without --pty") << QStringList{"simulate"};
+        QTest::newRow("simulate turnaround") << QStringList{"simulate", "--pty", "--turnaround",
+                                                            "soon"};
+        QTest::newRow("simulate drive without model") << QStringList{"simulate", "--pty",
+                                                                     "--drive", "1"};
+        QTest::newRow("simulate station 248") << QStringList{"simulate", "--pty", "--drive",
+                                                             "248:ZM-043-7.5K"};
+        QTest::newRow("simulate bad baud") << QStringList{"simulate", "--pty", "--baud", "12"};
     }
     void usageErrors()
     {
@@ -416,8 +439,143 @@ private slots:
         m_fake->open();
         const Run r = runInProcess(args);
         QCOMPARE(r.status, 2);
-        QVERIFY(!r.err.isEmpty());
+        QCOMPARE(r.out, QString());
+        // What is wrong in one line, then where the help is; not the help itself.
+        const QStringList lines = r.err.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines.at(0).startsWith("vantreo-cli: "), qPrintable(r.err));
+        QCOMPARE(lines.at(1), QString("Try 'vantreo-cli --help'."));
         QVERIFY(m_fake->writes().isEmpty());
+    }
+
+    void helpAndVersion_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("mustShow");
+        QTest::addColumn<QString>("mustNotShow");
+        QTest::newRow("--help") << QStringList{"--help"} << "simulate --pty" << "";
+        QTest::newRow("-h after options") << QStringList{"--port", "x", "-h"} << "params read"
+                                          << "";
+        QTest::newRow("help beats a command") << QStringList{"--help", "fly"} << "monitor [" << "";
+        QTest::newRow("--version") << QStringList{"--version"}
+                                   << "vantreo-cli " VANTREO_VERSION "\n" << "Usage";
+        QTest::newRow("params --help") << QStringList{"params", "--help"} << "params load FILE"
+                                       << "monitor [";
+        QTest::newRow("monitor -h after options")
+            << QStringList{"--protocol", "rtu", "monitor", "--cycles", "2", "-h"}
+            << "--quantities LIST" << "params get";
+        QTest::newRow("read --help") << QStringList{"read", "--help"} << "read ADDRESS"
+                                     << "write ADDRESS";
+    }
+    void helpAndVersion()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, mustShow);
+        QFETCH(QString, mustNotShow);
+        m_fake->open();
+        const Run r = runInProcess(args);
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QString());
+        QVERIFY2(r.out.contains(mustShow), qPrintable(r.out));
+        if (!mustNotShow.isEmpty())
+            QVERIFY2(!r.out.contains(mustNotShow), qPrintable(r.out));
+        QVERIFY(m_fake->writes().isEmpty());
+    }
+
+    void outputFormats_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("params get csv") << QStringList{"--format", "csv", "params", "get", "2"}
+                                        << "number,value,unit\nP.2,12.34,0.01Hz\n";
+        QTest::newRow("params get json after the command")
+            << QStringList{"params", "get", "188", "--format", "json"}
+            << "{\"number\":\"P.188\",\"value\":\"1.000\",\"unit\":\"0.01\"}\n";
+        QTest::newRow("params read csv")
+            << QStringList{"--format", "CSV", "params", "read"}
+            << "number,name,value,unit\nP.0,Torque boost,3,0.1%\n"
+               "P.2,\"Minimum frequency, low\",12.34,0.01Hz\nP.7,\"Acceleration \"\"time\"\"\",5.5,0.1s\n"
+               "P.188,Version,1.000,0.01\nP.300,Not in the drive,--,1\n";
+        QTest::newRow("params read json")
+            << QStringList{"--format", "json", "params", "read"}
+            << "{\"number\":\"P.0\",\"name\":\"Torque boost\",\"value\":\"3\",\"unit\":\"0.1%\"}\n"
+               "{\"number\":\"P.2\",\"name\":\"Minimum frequency, low\",\"value\":\"12.34\","
+               "\"unit\":\"0.01Hz\"}\n"
+               "{\"number\":\"P.7\",\"name\":\"Acceleration \\\"time\\\"\",\"value\":\"5.5\","
+               "\"unit\":\"0.1s\"}\n"
+               "{\"number\":\"P.188\",\"name\":\"Version\",\"value\":\"1.000\",\"unit\":\"0.01\"}\n"
+               "{\"number\":\"P.300\",\"name\":\"Not in the drive\",\"value\":\"--\","
+               "\"unit\":\"1\"}\n";
+        QTest::newRow("params read tsv")
+            << QStringList{"--format", "tsv", "params", "read"}
+            << "P.0\tTorque boost\t3\t0.1%\nP.2\tMinimum frequency, low\t12.34\t0.01Hz\n"
+               "P.7\tAcceleration \"time\"\t5.5\t0.1s\nP.188\tVersion\t1.000\t0.01\n"
+               "P.300\tNot in the drive\t--\t1\n";
+    }
+    void outputFormats()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QString, out);
+        writeParameterCatalogue();
+        // Names that need quoting in CSV and escaping in JSON.
+        m_dir.write("InvParameter/F_InvParameter_Eng.xml",
+                    catalogueXml({{"0", "Torque boost", "0~30%", "0.1%", "6%", ""},
+                                  {"2", "Minimum frequency, low", "0~120Hz", "0.01Hz", "0Hz", ""},
+                                  {"7", "Acceleration \"time\"", "0~360s", "0.1s", "5s", ""},
+                                  {"188", "Version", "", "0.01", "", ""},
+                                  {"300", "Not in the drive", "", "1", "", ""}}));
+        m_fake->setResponder(m_drive.responder());
+        const Run r = runInProcess(QStringList{"--protocol", "rtu", "--model", "ZM-043-7.5K"} +
+                                   command);
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, out);
+        // Every JSON line stands alone, so that it can be read while more come.
+        if (command.contains("json")) {
+            for (const QString &line : r.lines) {
+                QJsonParseError error;
+                QVERIFY(QJsonDocument::fromJson(line.toUtf8(), &error).isObject());
+            }
+        }
+    }
+
+    void outputFormatFields_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("numeric");
+        QTest::addColumn<QString>("csv");
+        QTest::addColumn<QString>("json");
+        QTest::newRow("plain") << "abc" << false << "abc" << "\"abc\"";
+        QTest::newRow("comma") << "a,b" << false << "\"a,b\"" << "\"a,b\"";
+        QTest::newRow("quote") << "say \"hi\"" << false << "\"say \"\"hi\"\"\""
+                               << "\"say \\\"hi\\\"\"";
+        QTest::newRow("line break") << "a\nb" << false << "\"a\nb\"" << "\"a\\nb\"";
+        QTest::newRow("edge space") << " a" << false << "\" a\"" << "\" a\"";
+        QTest::newRow("backslash and tab") << "a\\\tb" << false << "a\\\tb"
+                                           << "\"a\\\\\\tb\"";
+        QTest::newRow("control") << QString(QChar(1)) << false << QString(QChar(1))
+                                 << "\"\\u0001\"";
+        QTest::newRow("number") << "-12.5e3" << true << "-12.5e3" << "-12.5e3";
+        QTest::newRow("number as text") << "12.5" << false << "12.5" << "\"12.5\"";
+        QTest::newRow("not a JSON number") << "inf" << true << "inf" << "\"inf\"";
+        QTest::newRow("hex") << "0x1f" << true << "0x1f" << "\"0x1f\"";
+        QTest::newRow("leading zero") << "007" << true << "007" << "\"007\"";
+    }
+    void outputFormatFields()
+    {
+        QFETCH(QString, field);
+        QFETCH(bool, numeric);
+        QFETCH(QString, csv);
+        QFETCH(QString, json);
+        OutputFormat c(OutputFormat::Csv, {"k", "x"});
+        QCOMPARE(c.header(), QString("k,x\n"));
+        QCOMPARE(c.row({"1", field}), "1," + csv + "\n");
+        OutputFormat j(OutputFormat::Json, {"k", "x"});
+        if (numeric)
+            j.setNumericColumns({1});
+        QCOMPARE(j.header(), QString());
+        QCOMPARE(j.row({"1", field}), "{\"k\":\"1\",\"x\":" + json + "}\n");
+        QJsonParseError error;
+        QVERIFY(QJsonDocument::fromJson(j.row({"1", field}).toUtf8(), &error).isObject());
     }
 
     void portThatDoesNotOpen()
@@ -428,7 +586,7 @@ private slots:
         QCOMPARE(tool.run({"--data", m_dir.path(), "--protocol", "rtu", "--port",
                            "/nonexistent/ttyX", "read", "1"}),
                  1);
-        QVERIFY2(err.startsWith("Can't open serial port/nonexistent/ttyX\n The Specified serial "
+        QVERIFY2(err.startsWith("Can't open serial port /nonexistent/ttyX\n The Specified serial "
                                 "port does not exist or occupied."),
                  qPrintable(err));
     }
@@ -566,7 +724,7 @@ private slots:
                                   << 2;
         QTest::newRow("set without value")
             << QStringList{"--model", "ZM-043-7.5K", "params", "set", "2"} << 2;
-        QTest::newRow("no model") << QStringList{"params", "read"} << 2;
+        QTest::newRow("no model, drive not identified") << QStringList{"params", "read"} << 1;
         QTest::newRow("no catalogue") << QStringList{"--model", "ZN-020-5.5K", "params", "read"}
                                       << 1;
     }
