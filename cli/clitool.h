@@ -70,6 +70,7 @@ private:
     int parseScan(const QStringList &command, ScanOptions &s);
     // One line per drive found, tab-separated.
     void printScanRow(const QStringList &fields);
+    QStringList scannedDrive();
     Options *m_options = nullptr;
     QElapsedTimer m_started;
     int cmdSimulate(const QStringList &args, Options options);
@@ -110,6 +111,7 @@ private:
     QTextStream &m_out;
     QTextStream &m_err;
     TransportFactory m_factory;
+    bool m_scanHeaderWritten = false;
     QMutex m_errorsMutex;
     QList<int> m_errors;
     int m_format = 0;

@@ -1,6 +1,10 @@
 // vantreo-cli scan: which drives answer on the line, at which station,
 // protocol, baud rate and character format.
 #include "clitool.h"
+#include "outputformat.h"
+
+#include "base/sharedstate.h"
+#include "monitor/driveprobe.h"
 #include "clioptions.h"
 
 #include "link/driverfactory.h"
@@ -50,8 +54,40 @@ int probeCharacters(int protocol, int lineEndSize)
 
 void CliTool::printScanRow(const QStringList &fields)
 {
-    m_out << fields.join(QLatin1Char('\t')) << '\n';
+    static const QStringList kHeader{QStringLiteral("station"), QStringLiteral("protocol"),
+                                     QStringLiteral("baud"),    QStringLiteral("format"),
+                                     QStringLiteral("model"),   QStringLiteral("version")};
+    OutputFormat format(OutputFormat::Kind(m_format), kHeader);
+    format.setNumericColumns({0, 2});
+    if (!m_scanHeaderWritten) {
+        format.writeHeader(m_out);
+        m_scanHeaderWritten = true;
+    }
+    format.writeRow(m_out, fields);
     m_out.flush();
+}
+
+// Which drive answers at the station the link is set to: its model, found
+// as `params` and `monitor` find it, and its version with the series'
+// corrections; "-" for what it does not tell.
+QStringList CliTool::scannedDrive()
+{
+    const char seriesBefore = seriesLetter();
+    const QString modelBefore = modelString();
+    const DriveProbe::Result who = DriveProbe::run();
+    if (who.series != '0') {
+        setSeriesLetter(who.series);
+        setModelString(who.model);
+    }
+    LinkState &link = linkState();
+    // The native group lives in the link state, not in each drive.
+    link.nativeGroup = -1;
+    SwitchScope silent(link.silentReads, true);
+    const double version = currentDriver()->readRegister(188, link.protocolCode == 0 ? 1 : 0.01);
+    setSeriesLetter(seriesBefore);
+    setModelString(modelBefore);
+    return {who.series != '0' ? who.model : QStringLiteral("-"),
+            version < 0 ? QStringLiteral("-") : QString::number(version)};
 }
 
 int CliTool::parseScan(const QStringList &command, ScanOptions &s)
@@ -130,13 +166,9 @@ int CliTool::cmdScan(const QStringList &command)
                     continue;
                 ++answered;
                 found.insert(station);
-                // The native group lives in the link state, not in each drive.
-                link.nativeGroup = -1;
-                SwitchScope silent(link.silentReads, true);
-                const double version = driver->readRegister(188, protocol == 0 ? 1 : 0.01);
-                printScanRow({QString::number(station), kProtocolNames.at(protocol),
-                              QString::number(baud), formatText(line), QStringLiteral("-"),
-                              version < 0 ? QStringLiteral("-") : QString::number(version)});
+                printScanRow(QStringList{QString::number(station), kProtocolNames.at(protocol),
+                                         QString::number(baud), formatText(line)} +
+                             scannedDrive());
             }
             drives += answered;
             const double charMs =

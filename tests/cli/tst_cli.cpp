@@ -345,13 +345,13 @@ private slots:
         QTest::addColumn<QStringList>("drive");
         QTest::addColumn<QString>("found");
         QTest::newRow("RTU") << QStringList{"--protocol", "rtu", "--baud", "19200", "--station", "5"}
-                             << "5\trtu\t19200\t8N1\t-\t";
+                             << "5\trtu\t19200\t8N1\tZM-043-7.5K\t";
         QTest::newRow("native") << QStringList{"--protocol", "native", "--baud", "9600",
                                                "--station", "3", "--parity", "even"}
-                                << "3\tnative\t9600\t8E1\t-\t";
+                                << "3\tnative\t9600\t8E1\tZM-043-7.5K\t";
         QTest::newRow("ASCII") << QStringList{"--protocol", "ascii", "--baud", "19200",
                                               "--station", "4"}
-                               << "4\tascii\t19200\t7N1\t-\t";
+                               << "4\tascii\t19200\t7N1\tZM-043-7.5K\t";
     }
     void scanFindsTheSimulatedDrive()
     {
