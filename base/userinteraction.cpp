@@ -116,3 +116,65 @@ void ProgressScope::setValue(int value)
 void ProgressScope::setRange(int minimum, int maximum) { m_ui->progressSetRange(minimum, maximum); }
 
 bool ProgressScope::cancelled() const { return m_ui->progressCancelled(); }
+
+void LockedInteraction::warning(const QString &title, const QString &text)
+{
+    QMutexLocker lock(&m_lock);
+    m_inner.warning(title, text);
+}
+
+void LockedInteraction::critical(const QString &title, const QString &text)
+{
+    QMutexLocker lock(&m_lock);
+    m_inner.critical(title, text);
+}
+
+void LockedInteraction::information(const QString &title, const QString &text)
+{
+    QMutexLocker lock(&m_lock);
+    m_inner.information(title, text);
+}
+
+UserInteraction::Answer LockedInteraction::question(const QString &title, const QString &text,
+                                                    bool withNo, bool withCancel)
+{
+    QMutexLocker lock(&m_lock);
+    return m_inner.question(title, text, withNo, withCancel);
+}
+
+int LockedInteraction::choose(Icon icon, const QString &title, const QString &text,
+                              const QStringList &buttons, int defaultButton)
+{
+    QMutexLocker lock(&m_lock);
+    return m_inner.choose(icon, title, text, buttons, defaultButton);
+}
+
+void LockedInteraction::progressStart(const ProgressSetup &setup)
+{
+    QMutexLocker lock(&m_lock);
+    m_inner.progressStart(setup);
+}
+
+void LockedInteraction::progressSetRange(int minimum, int maximum)
+{
+    QMutexLocker lock(&m_lock);
+    m_inner.progressSetRange(minimum, maximum);
+}
+
+void LockedInteraction::progressSetValue(int value)
+{
+    QMutexLocker lock(&m_lock);
+    m_inner.progressSetValue(value);
+}
+
+bool LockedInteraction::progressCancelled()
+{
+    QMutexLocker lock(&m_lock);
+    return m_inner.progressCancelled();
+}
+
+void LockedInteraction::progressEnd()
+{
+    QMutexLocker lock(&m_lock);
+    m_inner.progressEnd();
+}

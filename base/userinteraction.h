@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMutex>
 #include <QString>
 #include <QStringList>
 
@@ -76,6 +77,31 @@ private:
     int m_minimum = 0;
     int m_maximum = 0;
     int m_lastTenth = -1;
+};
+
+// Another interaction whose calls take a lock: where several threads (the
+// link worker and the command-line tool's own) print on one stream.
+class LockedInteraction : public UserInteraction
+{
+public:
+    LockedInteraction(UserInteraction &inner, QMutex &lock) : m_inner(inner), m_lock(lock) {}
+
+    void warning(const QString &title, const QString &text) override;
+    void critical(const QString &title, const QString &text) override;
+    void information(const QString &title, const QString &text) override;
+    Answer question(const QString &title, const QString &text, bool withNo,
+                    bool withCancel) override;
+    int choose(Icon icon, const QString &title, const QString &text, const QStringList &buttons,
+               int defaultButton) override;
+    void progressStart(const ProgressSetup &setup) override;
+    void progressSetRange(int minimum, int maximum) override;
+    void progressSetValue(int value) override;
+    bool progressCancelled() override;
+    void progressEnd() override;
+
+private:
+    UserInteraction &m_inner;
+    QMutex &m_lock;
 };
 
 // The interaction in force for the calling thread: the one installed for

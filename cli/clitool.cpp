@@ -21,12 +21,16 @@
 
 namespace {
 // --trace: every frame on stderr, as the exchanging thread sees it. The
-// link worker and the tool's own thread may both exchange, so lines are
-// written whole under a lock of their own.
+// link worker and the tool's own thread may both exchange and print, so a
+// line is written whole under the lock every writer of stderr takes while
+// a job runs.
 class TraceLog : public FrameObserver
 {
 public:
-    TraceLog(QTextStream &err, const QElapsedTimer &started) : m_err(err), m_started(started) {}
+    TraceLog(QTextStream &err, const QElapsedTimer &started, QMutex &lock)
+        : m_err(err), m_started(started), m_lock(lock)
+    {
+    }
 
     void frameSent(const QByteArray &frame, int station, FrameForm form) override
     {
@@ -41,14 +45,14 @@ private:
     void write(bool sent, const QByteArray &bytes, int station, FrameForm form)
     {
         const QString line = frameLogLine(m_started.elapsed(), sent, station, bytes, form);
-        QMutexLocker lock(&m_mutex);
+        QMutexLocker lock(&m_lock);
         m_err << line << '\n';
         m_err.flush();
     }
 
     QTextStream &m_err;
     const QElapsedTimer &m_started;
-    QMutex m_mutex;
+    QMutex &m_lock;
 };
 }  // namespace
 
@@ -383,10 +387,11 @@ int CliTool::run(const QStringList &arguments)
     // Warnings and progress of the core go where the tool's messages go.
     UserInteraction *previous = userInteraction();
     StderrInteraction interaction(&m_err);
-    setUserInteraction(&interaction);
+    LockedInteraction locked(interaction, m_errLock);
+    setUserInteraction(&locked);
     std::shared_ptr<FrameObserver> trace;
     if (options.trace) {
-        trace = std::make_shared<TraceLog>(m_err, m_started);
+        trace = std::make_shared<TraceLog>(m_err, m_started, m_errLock);
         linkState().addFrameObserver(trace);
     }
     m_options = &options;

@@ -113,6 +113,9 @@ private:
     TransportFactory m_factory;
     bool m_scanHeaderWritten = false;
     QMutex m_errorsMutex;
+    // Taken by every writer of m_err while a job may run beside this thread
+    // (the interaction, the frame trace).
+    QMutex m_errLock;
     QList<int> m_errors;
     int m_format = 0;
     bool m_identified = false;  // OutputFormat::Kind of --format

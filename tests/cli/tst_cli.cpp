@@ -338,6 +338,27 @@ private slots:
         QCOMPARE(lines, frames);
     }
 
+    // A batch read runs on the link worker while this thread prints its
+    // progress: every line on stderr stays whole, trace and progress alike.
+    void traceOfABatchReadStaysWhole()
+    {
+        const Run r = runCliInProcess({"--data", VANTREO_BIN_DIR, "--port", "sim", "--protocol",
+                                       "rtu", "--model", "ZM-043-7.5K", "--trace", "params", "read"});
+        QVERIFY2(r.status == 0, qPrintable(r.err.right(400)));
+        const QStringList lines = r.err.split('\n', Qt::SkipEmptyParts);
+        const QRegularExpression frame("^\\d+ ms [<>] 1: [0-9A-F]{2}( [0-9A-F]{2})*$");
+        const QRegularExpression progress("^Reading parameters\\.\\.\\.: \\d+/\\d+$");
+        int frames = 0, steps = 0;
+        for (const QString &line : lines) {
+            frames += frame.match(line).hasMatch();
+            steps += progress.match(line).hasMatch();
+            QVERIFY2(frame.match(line).hasMatch() || progress.match(line).hasMatch(),
+                     qPrintable(line));
+        }
+        QVERIFY(frames >= 2 * r.out.count('\n'));
+        QVERIFY(steps > 0);
+    }
+
     // The in-process drive listens at one station, protocol and baud rate:
     // the scan reports it there once and nothing at the silent stations.
     void scanFindsTheSimulatedDrive_data()
