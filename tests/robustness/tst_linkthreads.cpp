@@ -78,6 +78,19 @@ public:
     QStringList record;
     QThread *infoThread = nullptr;
 };
+// A monitor thread with a counting dial page that asks for quantity 0.
+struct MonitoredDial {
+    RigParameters parameters;
+    MonitorThread monitor{&parameters};
+    MonitorPage<CountingPage> page;
+
+    MonitoredDial()
+    {
+        monitor.setDialPage(&page);
+        monitorData().reset();
+        monitorData().setDialFlag(0, true);
+    }
+};
 }  // namespace
 
 // The link as several threads and windows use it at once: errors come out
@@ -163,12 +176,9 @@ private slots:
         GuiInteraction gui;
         setUserInteraction(&gui);
         std::unique_ptr<QMainWindow> window(createMainWindow());
-        RigParameters parameters;
-        MonitorThread monitor(&parameters);
-        MonitorPage<CountingPage> page;
-        monitor.setDialPage(&page);
-        monitorData().reset();
-        monitorData().setDialFlag(0, true);
+        MonitoredDial dial;
+        MonitorThread &monitor = dial.monitor;
+        CountingPage &page = dial.page;
         QVERIFY(monitor.startForDials());
 
         int samplesWhileOpen = -1;
@@ -212,12 +222,9 @@ private slots:
     void monitorStartsThroughTheWorker()
     {
         SimRig rig(1);
-        RigParameters parameters;
-        MonitorThread monitor(&parameters);
-        MonitorPage<CountingPage> page;
-        monitor.setDialPage(&page);
-        monitorData().reset();
-        monitorData().setDialFlag(0, true);
+        MonitoredDial dial;
+        MonitorThread &monitor = dial.monitor;
+        CountingPage &page = dial.page;
         LinkWorker worker;
         QSignalSpy outcome(&monitor, &MonitorThread::startFinished);
 
@@ -244,12 +251,9 @@ private slots:
     void quickRestartKeepsMonitoring()
     {
         SimRig rig(1);
-        RigParameters parameters;
-        MonitorThread monitor(&parameters);
-        MonitorPage<CountingPage> page;
-        monitor.setDialPage(&page);
-        monitorData().reset();
-        monitorData().setDialFlag(0, true);
+        MonitoredDial dial;
+        MonitorThread &monitor = dial.monitor;
+        CountingPage &page = dial.page;
         for (int round = 0; round < 30; ++round) {
             QVERIFY(monitor.startForDials());
             const int before = page.samples;
