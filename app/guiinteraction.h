@@ -15,6 +15,9 @@ public:
     explicit GuiInteraction(QWidget *parent = nullptr) : m_parent(parent) {}
     ~GuiInteraction() override;
 
+    // The window the boxes open over.
+    void setParentWidget(QWidget *parent) { m_parent = parent; }
+
     void warning(const QString &title, const QString &text) override;
     void critical(const QString &title, const QString &text) override;
     void information(const QString &title, const QString &text) override;
@@ -30,6 +33,6 @@ public:
     void progressEnd() override;
 
 private:
-    QWidget *m_parent;
+    QPointer<QWidget> m_parent;
     QPointer<QProgressDialog> m_progress;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
 class MonitorThread;
-class QMainWindow;
 
 // The program's monitor thread, created at start-up (null outside the program).
 MonitorThread *monitorThread();
@@ -10,18 +9,6 @@ MonitorThread *monitorThread();
 // start values, the language choice from LT.txt and the series feature table
 // from InvType/typeInfo.txt, in that order.
 void initialiseSharedState();
-
-// The window that stands in for the main window: titled "Vantreo", showing
-// every link error in a warning box.
-QMainWindow *createMainWindow();
-
-// Shows a link error as the main window does: the message of the code in a
-// warning box titled "Warning" ("Communication Error!" for -1).
-void showLinkError(int code);
-
-// Opens the port and makes the driver current from iniProtocol.txt; with
-// `demo` the link runs on the simulated line instead (port "sim").
-void openLink(bool demo);
 
 // The whole program: start-up, the window, the event loop.
 int runApplication(int argc, char **argv);

@@ -239,7 +239,8 @@ bool CComSetup::store() { return PortSetup::writeSettings(settings()); }
 void CComSetup::iniComDialog()
 {
     refreshPorts();
-    loadFromFile();
+    if (m_settingsStored)
+        loadFromFile();
     const ComSettings before = settings();
     if (m_modalRunner(*this) != QDialog::Accepted) {
         // The next run starts from what is in force, not from the cancelled choices.
@@ -247,5 +248,6 @@ void CComSetup::iniComDialog()
         return;
     }
     applyAccepted();
-    store();
+    if (m_settingsStored)
+        store();
 }

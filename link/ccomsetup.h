@@ -49,6 +49,10 @@ public:
 
     void refreshPorts();
     void setPortLister(PortLister lister);
+    // Whether iniComDialog() loads its choices from iniProtocol.txt and
+    // stores them there (the default). Without, the dialog keeps its own
+    // choices between runs and the file is left alone (the demo).
+    void setSettingsStored(bool stored) { m_settingsStored = stored; }
     void setModalRunner(ModalRunner runner);
 
     // The combo's port texts for the system's port names: on Windows "Com"
@@ -74,4 +78,5 @@ private:
     Ui::ComSetDialog *m_ui;
     PortLister m_portLister;
     ModalRunner m_modalRunner;
+    bool m_settingsStored = true;
 };

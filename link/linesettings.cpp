@@ -4,14 +4,17 @@
 #include <QStringList>
 
 namespace {
-QString tr(const char *text) { return QCoreApplication::translate("PortSetup", text); }
+// The texts belong to the port setup's messages.
+struct PortSetupText {
+    Q_DECLARE_TR_FUNCTIONS(PortSetup)
+};
 
 QString parityText(char parity)
 {
     switch (parity) {
-    case 'O': return tr("odd parity");
-    case 'E': return tr("even parity");
-    default: return tr("no parity");
+    case 'O': return PortSetupText::tr("odd parity");
+    case 'E': return PortSetupText::tr("even parity");
+    default: return PortSetupText::tr("no parity");
     }
 }
 }  // namespace
@@ -21,20 +24,20 @@ QString refusedSettingsText(const LineSettings &asked, const LineSettings &actua
 {
     QStringList refused, instead;
     if (asked.baudRate != actual.baudRate) {
-        refused << tr("%1 baud").arg(asked.baudRate);
-        instead << tr("%1 baud").arg(actual.baudRate);
+        refused << PortSetupText::tr("%1 baud").arg(asked.baudRate);
+        instead << PortSetupText::tr("%1 baud").arg(actual.baudRate);
     }
     if (asked.dataBits != actual.dataBits) {
-        refused << tr("%1 data bits").arg(asked.dataBits);
-        instead << tr("%1 data bits").arg(actual.dataBits);
+        refused << PortSetupText::tr("%1 data bits").arg(asked.dataBits);
+        instead << PortSetupText::tr("%1 data bits").arg(actual.dataBits);
     }
     if (asked.parity != actual.parity) {
         refused << parityText(asked.parity);
         instead << parityText(actual.parity);
     }
     if (asked.stopBits != actual.stopBits) {
-        refused << tr("%1 stop bits").arg(asked.stopBits);
-        instead << tr("%1 stop bits").arg(actual.stopBits);
+        refused << PortSetupText::tr("%1 stop bits").arg(asked.stopBits);
+        instead << PortSetupText::tr("%1 stop bits").arg(actual.stopBits);
     }
     if (runsWith)
         *runsWith = instead.join(QStringLiteral(", "));

@@ -55,6 +55,8 @@ void LinkState::setSerialPort(std::shared_ptr<Transport> port)
     m_port.swap(port);
     m_portGuard.release();
     portLock.release();
+    LinkEvents::resetLineHealth();
+    emit LinkEvents::instance()->linkChanged();
     // The old port (now in `port`) closes here, outside the locks.
 }
 
@@ -123,6 +125,8 @@ void setCurrentDriver(ReadWrite *driver)
     if (driver)
         retiredDrivers().emplace_back(driver);
     g_current.store(driver);
+    lock.unlock();
+    emit LinkEvents::instance()->linkChanged();
 }
 
 LinkEvents *LinkEvents::instance()
@@ -138,6 +142,25 @@ void LinkEvents::report(int code)
         return;
     }
     emit instance()->showErrorInfo(code);
+}
+
+namespace {
+std::atomic<int> g_lineHealth{LinkEvents::LineUntried};
+}
+
+int LinkEvents::lineHealth() { return g_lineHealth.load(); }
+
+void LinkEvents::noteExchange(bool answered)
+{
+    const int health = answered ? LineAnswered : LineFailed;
+    if (g_lineHealth.exchange(health) != health)
+        emit instance()->lineHealthChanged(health);
+}
+
+void LinkEvents::resetLineHealth()
+{
+    if (g_lineHealth.exchange(LineUntried) != LineUntried)
+        emit instance()->lineHealthChanged(LineUntried);
 }
 
 LinkLockScope::LinkLockScope() { ++t_linkLocks; }

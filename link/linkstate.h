@@ -134,8 +134,23 @@ public:
     // link lock.
     static void report(int code);
 
+    // How the line did in its last exchange, for a lamp: untried since the
+    // port was (re)opened, answered, or failed (no answer, or one that did
+    // not pass its checks). Single attempts of a probe do not count.
+    enum LineHealth { LineUntried, LineAnswered, LineFailed };
+    static int lineHealth();
+    // Called by every exchange; emits lineHealthChanged only on a change,
+    // so that a fast poll does not flood the receiver.
+    static void noteExchange(bool answered);
+    // Back to untried (a new port).
+    static void resetLineHealth();
+
 signals:
     void showErrorInfo(int code);
+    void lineHealthChanged(int health);
+    // The port or the driver was replaced: port name, line settings or
+    // protocol may differ now.
+    void linkChanged();
 };
 
 // Marks the holding of a link lock (the port lock, a driver's function lock,

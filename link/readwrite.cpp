@@ -203,6 +203,8 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
         link.linkLost = ex.linkLost;
     }
     link.portLock.release();
+    if (!probing)
+        LinkEvents::noteExchange(n > 0 && !ex.answerBad);
     return ex;
 }
 

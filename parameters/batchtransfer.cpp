@@ -13,12 +13,11 @@
 #include <QCoreApplication>
 
 namespace {
-QString tr(const char *text) { return QCoreApplication::translate("CParameter", text); }
 
 void warnUnreadable(const QString &fileName, const QString &error)
 {
     userInteraction()->warning(messageText(20),
-                               tr("Cannot read file %1:\n%2.").arg(fileName, error));
+                               BatchTransfer::tr("Cannot read file %1:\n%2.").arg(fileName, error));
 }
 
 bool gapDiscovery() { return isSeriesFeature(QStringLiteral("Parameter_readP21")); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QList>
 #include <QString>
 
@@ -15,6 +17,8 @@ class UnitScale;
 // marks the whole run.
 class BatchTransfer
 {
+    Q_DECLARE_TR_FUNCTIONS(CParameter)
+
 public:
     struct Result {
         enum class Status { Completed, NotStarted, Cancelled, LinkLost };

@@ -17,7 +17,6 @@ namespace {
 constexpr int kMessageWarning = 20;
 const QString kIdentityPrefix = QStringLiteral("InvParameter-");
 
-QString tr(const char *text) { return QCoreApplication::translate("CParameter", text); }
 
 void warn(const QString &text) { userInteraction()->warning(messageText(kMessageWarning), text); }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QString>
 
 class ParameterTable;
@@ -13,6 +15,8 @@ class ParameterTable;
 // name is given.
 class ParameterFiles
 {
+    Q_DECLARE_TR_FUNCTIONS(CParameter)
+
 public:
     enum class Format { None, Xml, Workbook };
 

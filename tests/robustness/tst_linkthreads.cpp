@@ -2,7 +2,7 @@
 
 #include "app/guiinteraction.h"
 #include "app/jobprogressdialog.h"
-#include "app/startup.h"
+#include "app/cmainwindow.h"
 #include "link/linkjob.h"
 #include "link/linkworker.h"
 #include "monitor/monitordata.h"
@@ -17,6 +17,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 
 #include <atomic>
@@ -175,7 +176,10 @@ private slots:
         SimRig rig(protocol);
         GuiInteraction gui;
         setUserInteraction(&gui);
-        std::unique_ptr<QMainWindow> window(createMainWindow());
+        QTranslator translator;
+        CMainWindow::Options keepRig;
+        keepRig.openLink = false;
+        CMainWindow window(translator, keepRig);
         MonitoredDial dial;
         MonitorThread &monitor = dial.monitor;
         CountingPage &page = dial.page;

@@ -1,0 +1,565 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_TW">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>Version Information</source>
+        <translation>版本資訊</translation>
+    </message>
+</context>
+<context>
+    <name>CAbout</name>
+    <message>
+        <source>Vantreo %1 - drive configuration and monitoring</source>
+        <translation>Vantreo %1 - 變頻器參數設定與監控</translation>
+    </message>
+    <message>
+        <source>Built with Qt %1, running on Qt %2; plots by Qwt %3.</source>
+        <translation>以 Qt %1 建置，執行於 Qt %2；圖表使用 Qwt %3。</translation>
+    </message>
+    <message>
+        <source>Reads and writes the parameters of variable-frequency drives, saves them as files, and watches and records the running drive over a serial line (Korvane protocol, Modbus RTU and Modbus ASCII).</source>
+        <translation>透過序列線路（Korvane 協定、Modbus RTU 與 Modbus ASCII）讀寫變頻器參數、儲存參數檔案，並監視與記錄運轉中的變頻器。</translation>
+    </message>
+    <message>
+        <source>Free software: you may use, study, share and improve it.</source>
+        <translation>自由軟體：您可以使用、研究、分享與改進它。</translation>
+    </message>
+</context>
+<context>
+    <name>CComSetup</name>
+    <message>
+        <source>Please set the P.170 of ZN series to 0, set the P.33 of other series to 1.</source>
+        <translation>請將 ZN 系列的 P.170 設為 0，其他系列的 P.33 設為 1。</translation>
+    </message>
+    <message>
+        <source>Please set the P.170 of ZN series to 1, set the P.33 of other series to 0.</source>
+        <translation>請將 ZN 系列的 P.170 設為 1，其他系列的 P.33 設為 0。</translation>
+    </message>
+    <message>
+        <source>This setting value should correspond to parameter P.32 settings.</source>
+        <translation>此設定值應與參數 P.32 的設定一致。</translation>
+    </message>
+    <message>
+        <source>This setting value of ZN series(other series) should correpond to P.172(P.32).</source>
+        <translation>此設定值應與 ZN 系列的 P.172（其他系列的 P.32）一致。</translation>
+    </message>
+    <message>
+        <source>This setting value should correspond to parameter P.48 settings.</source>
+        <translation>此設定值應與參數 P.48 的設定一致。</translation>
+    </message>
+    <message>
+        <source>This value only can be set to 8.</source>
+        <translation>此值只能設為 8。</translation>
+    </message>
+    <message>
+        <source>This value only can be set to 7.</source>
+        <translation>此值只能設為 7。</translation>
+    </message>
+    <message>
+        <source>This setting value of ZN series(other series) should correpond to P.173(P.154).</source>
+        <translation>此設定值應與 ZN 系列的 P.173（其他系列的 P.154）一致。</translation>
+    </message>
+    <message>
+        <source>This setting value should correspond to parameter P.49 settings.</source>
+        <translation>此設定值應與參數 P.49 的設定一致。</translation>
+    </message>
+    <message>
+        <source>This setting value should correspond to parameter P.50 settings.</source>
+        <translation>此設定值應與參數 P.50 的設定一致。</translation>
+    </message>
+    <message>
+        <source>This setting value should correspond to parameter P.51 settings.</source>
+        <translation>此設定值應與參數 P.51 的設定一致。</translation>
+    </message>
+    <message>
+        <source> </source>
+        <translation> </translation>
+    </message>
+    <message>
+        <source>This value only can be set to CR+LF.</source>
+        <translation>此值只能設為 CR+LF。</translation>
+    </message>
+</context>
+<context>
+    <name>CMainWindow</name>
+    <message>
+        <source>%1 station  %2</source>
+        <translation>%1 號站  %2</translation>
+    </message>
+    <message>
+        <source>No program was found to open the help file %1.</source>
+        <translation>找不到可以開啟說明檔 %1 的程式。</translation>
+    </message>
+    <message>
+        <source>The language choice could not be saved in %1.</source>
+        <translation>無法將語言選擇儲存至 %1。</translation>
+    </message>
+    <message>
+        <source>No exchange with a drive yet</source>
+        <translation>尚未與變頻器通訊</translation>
+    </message>
+    <message>
+        <source>The drive answered the last request</source>
+        <translation>變頻器已回應上一次請求</translation>
+    </message>
+    <message>
+        <source>The last request got no valid answer</source>
+        <translation>上一次請求未得到有效回應</translation>
+    </message>
+    <message>
+        <source>Korvane protocol</source>
+        <translation>Korvane 協定</translation>
+    </message>
+    <message>
+        <source>Modbus RTU</source>
+        <translation>Modbus RTU</translation>
+    </message>
+    <message>
+        <source>Modbus ASCII</source>
+        <translation>Modbus ASCII</translation>
+    </message>
+    <message>
+        <source>No port</source>
+        <translation>無序列埠</translation>
+    </message>
+    <message>
+        <source>Simulated drives</source>
+        <translation>模擬變頻器</translation>
+    </message>
+    <message>
+        <source>%1 (not open)</source>
+        <translation>%1（未開啟）</translation>
+    </message>
+    <message>
+        <source>The station list could not be saved in %1.</source>
+        <translation>無法將站號清單儲存至 %1。</translation>
+    </message>
+    <message>
+        <source>Navigation</source>
+        <translation>導覽</translation>
+    </message>
+    <message>
+        <source>key tone</source>
+        <translation>按鍵音</translation>
+    </message>
+    <message>
+        <source>Pr. restoration</source>
+        <translation>參數復原</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>錯誤</translation>
+    </message>
+    <message>
+        <source>Can&apos;t open serial port</source>
+        <translation>無法開啟序列埠</translation>
+    </message>
+    <message>
+        <source>
+ The Specified serial port does not exist or occupied.</source>
+        <translation>
+ 指定的序列埠不存在或已被占用。</translation>
+    </message>
+    <message>
+        <source>Operating mode</source>
+        <translation>運轉模式</translation>
+    </message>
+    <message>
+        <source>Inverter Type</source>
+        <translation>變頻器型號</translation>
+    </message>
+    <message>
+        <source>Communication Error!</source>
+        <translation>通訊錯誤！</translation>
+    </message>
+    <message>
+        <source>Parity Error!</source>
+        <translation>同位元檢查錯誤！</translation>
+    </message>
+    <message>
+        <source>Illegal function code!</source>
+        <translation>非法功能碼！</translation>
+    </message>
+    <message>
+        <source>Sum Check error!</source>
+        <translation>總和檢查錯誤！</translation>
+    </message>
+    <message>
+        <source>Illegal data address!</source>
+        <translation>非法資料位址！</translation>
+    </message>
+    <message>
+        <source>Communication protocol error!</source>
+        <translation>通訊協定錯誤！</translation>
+    </message>
+    <message>
+        <source>Illegal data value!</source>
+        <translation>非法資料值！</translation>
+    </message>
+    <message>
+        <source>Frame error!</source>
+        <translation>訊框錯誤！</translation>
+    </message>
+    <message>
+        <source>Overflow error!</source>
+        <translation>溢位錯誤！</translation>
+    </message>
+    <message>
+        <source>Abnormal patterns!</source>
+        <translation>格式異常！</translation>
+    </message>
+    <message>
+        <source>Command code error!</source>
+        <translation>命令碼錯誤！</translation>
+    </message>
+    <message>
+        <source>Material range error!</source>
+        <translation>資料範圍錯誤！</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+</context>
+<context>
+    <name>CParameter</name>
+    <message>
+        <source>Group mode</source>
+        <translation>群組模式</translation>
+    </message>
+    <message>
+        <source>Trad. P mode</source>
+        <translation>傳統 P 模式</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名稱</translation>
+    </message>
+    <message>
+        <source>Setting range</source>
+        <translation>設定範圍</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>單位</translation>
+    </message>
+    <message>
+        <source>Default value</source>
+        <translation>出廠值</translation>
+    </message>
+    <message>
+        <source>Current value</source>
+        <translation>目前值</translation>
+    </message>
+    <message>
+        <source>Setting value</source>
+        <translation>設定值</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>備註</translation>
+    </message>
+    <message>
+        <source>EXCEL application not found!</source>
+        <translation>找不到 EXCEL 應用程式！</translation>
+    </message>
+    <message>
+        <source>Cannot read file %1:
+%2.</source>
+        <translation>無法讀取檔案 %1：
+%2。</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Reading parameters...</source>
+        <translation>正在讀取參數...</translation>
+    </message>
+    <message>
+        <source>Writing parameters...</source>
+        <translation>正在寫入參數...</translation>
+    </message>
+    <message>
+        <source> Write error!</source>
+        <translation> 寫入錯誤！</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>繼續</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved.</source>
+        <translation>沒有可儲存的內容。</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>訊息</translation>
+    </message>
+    <message>
+        <source>The last batch read was cut short: rows marked -- were not read from the drive. Save anyway?</source>
+        <translation>上一次批次讀取未完成：標記為 -- 的列未從變頻器讀取。仍要儲存嗎？</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>無法寫入檔案 %1：
+%2。</translation>
+    </message>
+    <message>
+        <source>the parameters of %1 cannot be stored in this format</source>
+        <translation>%1 的參數無法以此格式儲存</translation>
+    </message>
+    <message>
+        <source>The file is not a XBEL file or the type doesn&apos;t match .</source>
+        <translation>該檔案不是 XBEL 檔案，或型號不符。</translation>
+    </message>
+    <message>
+        <source>The file is not a XLS file or the type doesn&apos;t match .</source>
+        <translation>該檔案不是 XLS 檔案，或型號不符。</translation>
+    </message>
+</context>
+<context>
+    <name>ComSetDialog</name>
+    <message>
+        <source>Communication setup</source>
+        <translation>通訊設定</translation>
+    </message>
+    <message>
+        <source>Protocol selection:</source>
+        <translation>協定選擇：</translation>
+    </message>
+    <message>
+        <source>Korvane protocol</source>
+        <translation>Korvane 協定</translation>
+    </message>
+    <message>
+        <source>Serial Port setup</source>
+        <translation>序列埠設定</translation>
+    </message>
+    <message>
+        <source>Serial Port:</source>
+        <translation>序列埠：</translation>
+    </message>
+    <message>
+        <source>Baud rate:  </source>
+        <translation>鮑率：</translation>
+    </message>
+    <message>
+        <source>Data Length:</source>
+        <translation>資料位元：</translation>
+    </message>
+    <message>
+        <source>Stop Bit:   </source>
+        <translation>停止位元：</translation>
+    </message>
+    <message>
+        <source>Parity Bit: </source>
+        <translation>同位元：</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <source>Odd</source>
+        <translation>奇同位</translation>
+    </message>
+    <message>
+        <source>Even</source>
+        <translation>偶同位</translation>
+    </message>
+    <message>
+        <source>CR/LF:      </source>
+        <translation>結束字元 CR/LF：</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>MainAdvPlot</name>
+    <message>
+        <source>Trend</source>
+        <translation>趨勢</translation>
+    </message>
+</context>
+<context>
+    <name>MainDialPlot</name>
+    <message>
+        <source>Monitor</source>
+        <translation>監視</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>&amp;System</source>
+        <translation>系統(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Parameter list</source>
+        <translation>參數列表(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Communication setup</source>
+        <translation>通訊設定(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>語言</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>說明(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>工具</translation>
+    </message>
+    <message>
+        <source>Output current monitoring</source>
+        <translation>輸出電流監視</translation>
+    </message>
+    <message>
+        <source>Output voltage monitoring</source>
+        <translation>輸出電壓監視</translation>
+    </message>
+    <message>
+        <source>All &amp;Parameters list</source>
+        <translation>全部參數列表(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Motor/torque</source>
+        <translation>馬達/轉矩</translation>
+    </message>
+    <message>
+        <source>Frequency setting</source>
+        <translation>頻率設定</translation>
+    </message>
+    <message>
+        <source>Acceleration/ deceleration setting</source>
+        <translation>加/減速設定</translation>
+    </message>
+    <message>
+        <source>Protection</source>
+        <translation>保護</translation>
+    </message>
+    <message>
+        <source>Output frequency monitoring</source>
+        <translation>輸出頻率監視</translation>
+    </message>
+    <message>
+        <source>&amp;Monitor</source>
+        <translation>監視(&amp;M)</translation>
+    </message>
+    <message>
+        <source>&amp;Communication Setup Wizard</source>
+        <translation>通訊設定精靈(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Version Information</source>
+        <translation>版本資訊(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Chinese(simplified)</source>
+        <translation>簡體中文</translation>
+    </message>
+    <message>
+        <source>Chinese(traditional)</source>
+        <translation>繁體中文</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>開啟(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>儲存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>結束(&amp;X)</translation>
+    </message>
+    <message>
+        <source>&amp;Trend</source>
+        <translation>趨勢(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Parameter</source>
+        <translation>參數</translation>
+    </message>
+    <message>
+        <source>Monitor</source>
+        <translation>監視</translation>
+    </message>
+    <message>
+        <source>Trend</source>
+        <translation>趨勢</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>說明</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>結束</translation>
+    </message>
+</context>
+<context>
+    <name>PortSetup</name>
+    <message>
+        <source>The port %1 does not take %2; it runs with %3.</source>
+        <translation>序列埠 %1 不支援 %2，實際使用 %3。</translation>
+    </message>
+    <message>
+        <source>odd parity</source>
+        <translation>奇同位</translation>
+    </message>
+    <message>
+        <source>even parity</source>
+        <translation>偶同位</translation>
+    </message>
+    <message>
+        <source>no parity</source>
+        <translation>無同位</translation>
+    </message>
+    <message>
+        <source>%1 baud</source>
+        <translation>%1 鮑</translation>
+    </message>
+    <message>
+        <source>%1 data bits</source>
+        <translation>%1 個資料位元</translation>
+    </message>
+    <message>
+        <source>%1 stop bits</source>
+        <translation>%1 個停止位元</translation>
+    </message>
+</context>
+<context>
+    <name>ReadWrite</name>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Cannot read file %1:
+%2.</source>
+        <translation>無法讀取檔案 %1：
+%2。</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,565 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>Version Information</source>
+        <translation>版本信息</translation>
+    </message>
+</context>
+<context>
+    <name>CAbout</name>
+    <message>
+        <source>Vantreo %1 - drive configuration and monitoring</source>
+        <translation>Vantreo %1 - 变频器参数设置与监控</translation>
+    </message>
+    <message>
+        <source>Built with Qt %1, running on Qt %2; plots by Qwt %3.</source>
+        <translation>基于 Qt %1 构建，运行于 Qt %2；图表使用 Qwt %3。</translation>
+    </message>
+    <message>
+        <source>Reads and writes the parameters of variable-frequency drives, saves them as files, and watches and records the running drive over a serial line (Korvane protocol, Modbus RTU and Modbus ASCII).</source>
+        <translation>通过串行线路（Korvane 协议、Modbus RTU 和 Modbus ASCII）读写变频器参数、保存参数文件，并监视和记录运行中的变频器。</translation>
+    </message>
+    <message>
+        <source>Free software: you may use, study, share and improve it.</source>
+        <translation>自由软件：您可以使用、研究、分享和改进它。</translation>
+    </message>
+</context>
+<context>
+    <name>CComSetup</name>
+    <message>
+        <source>Please set the P.170 of ZN series to 0, set the P.33 of other series to 1.</source>
+        <translation>请将 ZN 系列的 P.170 设为 0，其他系列的 P.33 设为 1。</translation>
+    </message>
+    <message>
+        <source>Please set the P.170 of ZN series to 1, set the P.33 of other series to 0.</source>
+        <translation>请将 ZN 系列的 P.170 设为 1，其他系列的 P.33 设为 0。</translation>
+    </message>
+    <message>
+        <source>This setting value should correspond to parameter P.32 settings.</source>
+        <translation>此设定值应与参数 P.32 的设定一致。</translation>
+    </message>
+    <message>
+        <source>This setting value of ZN series(other series) should correpond to P.172(P.32).</source>
+        <translation>此设定值应与 ZN 系列的 P.172（其他系列的 P.32）一致。</translation>
+    </message>
+    <message>
+        <source>This setting value should correspond to parameter P.48 settings.</source>
+        <translation>此设定值应与参数 P.48 的设定一致。</translation>
+    </message>
+    <message>
+        <source>This value only can be set to 8.</source>
+        <translation>此值只能设为 8。</translation>
+    </message>
+    <message>
+        <source>This value only can be set to 7.</source>
+        <translation>此值只能设为 7。</translation>
+    </message>
+    <message>
+        <source>This setting value of ZN series(other series) should correpond to P.173(P.154).</source>
+        <translation>此设定值应与 ZN 系列的 P.173（其他系列的 P.154）一致。</translation>
+    </message>
+    <message>
+        <source>This setting value should correspond to parameter P.49 settings.</source>
+        <translation>此设定值应与参数 P.49 的设定一致。</translation>
+    </message>
+    <message>
+        <source>This setting value should correspond to parameter P.50 settings.</source>
+        <translation>此设定值应与参数 P.50 的设定一致。</translation>
+    </message>
+    <message>
+        <source>This setting value should correspond to parameter P.51 settings.</source>
+        <translation>此设定值应与参数 P.51 的设定一致。</translation>
+    </message>
+    <message>
+        <source> </source>
+        <translation> </translation>
+    </message>
+    <message>
+        <source>This value only can be set to CR+LF.</source>
+        <translation>此值只能设为 CR+LF。</translation>
+    </message>
+</context>
+<context>
+    <name>CMainWindow</name>
+    <message>
+        <source>%1 station  %2</source>
+        <translation>%1 号站  %2</translation>
+    </message>
+    <message>
+        <source>No program was found to open the help file %1.</source>
+        <translation>找不到可以打开帮助文件 %1 的程序。</translation>
+    </message>
+    <message>
+        <source>The language choice could not be saved in %1.</source>
+        <translation>无法将语言选择保存到 %1。</translation>
+    </message>
+    <message>
+        <source>No exchange with a drive yet</source>
+        <translation>尚未与变频器通信</translation>
+    </message>
+    <message>
+        <source>The drive answered the last request</source>
+        <translation>变频器已应答上一次请求</translation>
+    </message>
+    <message>
+        <source>The last request got no valid answer</source>
+        <translation>上一次请求未得到有效应答</translation>
+    </message>
+    <message>
+        <source>Korvane protocol</source>
+        <translation>Korvane 协议</translation>
+    </message>
+    <message>
+        <source>Modbus RTU</source>
+        <translation>Modbus RTU</translation>
+    </message>
+    <message>
+        <source>Modbus ASCII</source>
+        <translation>Modbus ASCII</translation>
+    </message>
+    <message>
+        <source>No port</source>
+        <translation>无串口</translation>
+    </message>
+    <message>
+        <source>Simulated drives</source>
+        <translation>模拟变频器</translation>
+    </message>
+    <message>
+        <source>%1 (not open)</source>
+        <translation>%1（未打开）</translation>
+    </message>
+    <message>
+        <source>The station list could not be saved in %1.</source>
+        <translation>无法将站号列表保存到 %1。</translation>
+    </message>
+    <message>
+        <source>Navigation</source>
+        <translation>导航</translation>
+    </message>
+    <message>
+        <source>key tone</source>
+        <translation>按键音</translation>
+    </message>
+    <message>
+        <source>Pr. restoration</source>
+        <translation>参数恢复</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Can&apos;t open serial port</source>
+        <translation>无法打开串口</translation>
+    </message>
+    <message>
+        <source>
+ The Specified serial port does not exist or occupied.</source>
+        <translation>
+ 指定的串口不存在或已被占用。</translation>
+    </message>
+    <message>
+        <source>Operating mode</source>
+        <translation>运行模式</translation>
+    </message>
+    <message>
+        <source>Inverter Type</source>
+        <translation>变频器型号</translation>
+    </message>
+    <message>
+        <source>Communication Error!</source>
+        <translation>通信错误！</translation>
+    </message>
+    <message>
+        <source>Parity Error!</source>
+        <translation>奇偶校验错误！</translation>
+    </message>
+    <message>
+        <source>Illegal function code!</source>
+        <translation>非法功能码！</translation>
+    </message>
+    <message>
+        <source>Sum Check error!</source>
+        <translation>和校验错误！</translation>
+    </message>
+    <message>
+        <source>Illegal data address!</source>
+        <translation>非法数据地址！</translation>
+    </message>
+    <message>
+        <source>Communication protocol error!</source>
+        <translation>通信协议错误！</translation>
+    </message>
+    <message>
+        <source>Illegal data value!</source>
+        <translation>非法数据值！</translation>
+    </message>
+    <message>
+        <source>Frame error!</source>
+        <translation>帧错误！</translation>
+    </message>
+    <message>
+        <source>Overflow error!</source>
+        <translation>溢出错误！</translation>
+    </message>
+    <message>
+        <source>Abnormal patterns!</source>
+        <translation>格式异常！</translation>
+    </message>
+    <message>
+        <source>Command code error!</source>
+        <translation>命令码错误！</translation>
+    </message>
+    <message>
+        <source>Material range error!</source>
+        <translation>数据范围错误！</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+</context>
+<context>
+    <name>CParameter</name>
+    <message>
+        <source>Group mode</source>
+        <translation>组模式</translation>
+    </message>
+    <message>
+        <source>Trad. P mode</source>
+        <translation>传统 P 模式</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Setting range</source>
+        <translation>设定范围</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>单位</translation>
+    </message>
+    <message>
+        <source>Default value</source>
+        <translation>出厂值</translation>
+    </message>
+    <message>
+        <source>Current value</source>
+        <translation>当前值</translation>
+    </message>
+    <message>
+        <source>Setting value</source>
+        <translation>设定值</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>备注</translation>
+    </message>
+    <message>
+        <source>EXCEL application not found!</source>
+        <translation>未找到 EXCEL 应用程序！</translation>
+    </message>
+    <message>
+        <source>Cannot read file %1:
+%2.</source>
+        <translation>无法读取文件 %1：
+%2。</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Reading parameters...</source>
+        <translation>正在读取参数...</translation>
+    </message>
+    <message>
+        <source>Writing parameters...</source>
+        <translation>正在写入参数...</translation>
+    </message>
+    <message>
+        <source> Write error!</source>
+        <translation> 写入错误！</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>继续</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved.</source>
+        <translation>没有可保存的内容。</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>消息</translation>
+    </message>
+    <message>
+        <source>The last batch read was cut short: rows marked -- were not read from the drive. Save anyway?</source>
+        <translation>上一次批量读取未完成：标记为 -- 的行未从变频器读取。仍要保存吗？</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>无法写入文件 %1：
+%2。</translation>
+    </message>
+    <message>
+        <source>the parameters of %1 cannot be stored in this format</source>
+        <translation>%1 的参数无法以此格式保存</translation>
+    </message>
+    <message>
+        <source>The file is not a XBEL file or the type doesn&apos;t match .</source>
+        <translation>该文件不是 XBEL 文件，或型号不符。</translation>
+    </message>
+    <message>
+        <source>The file is not a XLS file or the type doesn&apos;t match .</source>
+        <translation>该文件不是 XLS 文件，或型号不符。</translation>
+    </message>
+</context>
+<context>
+    <name>ComSetDialog</name>
+    <message>
+        <source>Communication setup</source>
+        <translation>通信设置</translation>
+    </message>
+    <message>
+        <source>Protocol selection:</source>
+        <translation>协议选择：</translation>
+    </message>
+    <message>
+        <source>Korvane protocol</source>
+        <translation>Korvane 协议</translation>
+    </message>
+    <message>
+        <source>Serial Port setup</source>
+        <translation>串口设置</translation>
+    </message>
+    <message>
+        <source>Serial Port:</source>
+        <translation>串口：</translation>
+    </message>
+    <message>
+        <source>Baud rate:  </source>
+        <translation>波特率：</translation>
+    </message>
+    <message>
+        <source>Data Length:</source>
+        <translation>数据位：</translation>
+    </message>
+    <message>
+        <source>Stop Bit:   </source>
+        <translation>停止位：</translation>
+    </message>
+    <message>
+        <source>Parity Bit: </source>
+        <translation>校验位：</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Odd</source>
+        <translation>奇校验</translation>
+    </message>
+    <message>
+        <source>Even</source>
+        <translation>偶校验</translation>
+    </message>
+    <message>
+        <source>CR/LF:      </source>
+        <translation>结束符 CR/LF：</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>MainAdvPlot</name>
+    <message>
+        <source>Trend</source>
+        <translation>趋势</translation>
+    </message>
+</context>
+<context>
+    <name>MainDialPlot</name>
+    <message>
+        <source>Monitor</source>
+        <translation>监视</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>&amp;System</source>
+        <translation>系统(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Parameter list</source>
+        <translation>参数列表(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Communication setup</source>
+        <translation>通信设置(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>工具</translation>
+    </message>
+    <message>
+        <source>Output current monitoring</source>
+        <translation>输出电流监视</translation>
+    </message>
+    <message>
+        <source>Output voltage monitoring</source>
+        <translation>输出电压监视</translation>
+    </message>
+    <message>
+        <source>All &amp;Parameters list</source>
+        <translation>全部参数列表(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Motor/torque</source>
+        <translation>电机/转矩</translation>
+    </message>
+    <message>
+        <source>Frequency setting</source>
+        <translation>频率设定</translation>
+    </message>
+    <message>
+        <source>Acceleration/ deceleration setting</source>
+        <translation>加/减速设定</translation>
+    </message>
+    <message>
+        <source>Protection</source>
+        <translation>保护</translation>
+    </message>
+    <message>
+        <source>Output frequency monitoring</source>
+        <translation>输出频率监视</translation>
+    </message>
+    <message>
+        <source>&amp;Monitor</source>
+        <translation>监视(&amp;M)</translation>
+    </message>
+    <message>
+        <source>&amp;Communication Setup Wizard</source>
+        <translation>通信设置向导(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Version Information</source>
+        <translation>版本信息(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Chinese(simplified)</source>
+        <translation>简体中文</translation>
+    </message>
+    <message>
+        <source>Chinese(traditional)</source>
+        <translation>繁体中文</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>打开(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>退出(&amp;X)</translation>
+    </message>
+    <message>
+        <source>&amp;Trend</source>
+        <translation>趋势(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Parameter</source>
+        <translation>参数</translation>
+    </message>
+    <message>
+        <source>Monitor</source>
+        <translation>监视</translation>
+    </message>
+    <message>
+        <source>Trend</source>
+        <translation>趋势</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>退出</translation>
+    </message>
+</context>
+<context>
+    <name>PortSetup</name>
+    <message>
+        <source>The port %1 does not take %2; it runs with %3.</source>
+        <translation>串口 %1 不支持 %2，实际使用 %3。</translation>
+    </message>
+    <message>
+        <source>odd parity</source>
+        <translation>奇校验</translation>
+    </message>
+    <message>
+        <source>even parity</source>
+        <translation>偶校验</translation>
+    </message>
+    <message>
+        <source>no parity</source>
+        <translation>无校验</translation>
+    </message>
+    <message>
+        <source>%1 baud</source>
+        <translation>%1 波特</translation>
+    </message>
+    <message>
+        <source>%1 data bits</source>
+        <translation>%1 位数据位</translation>
+    </message>
+    <message>
+        <source>%1 stop bits</source>
+        <translation>%1 位停止位</translation>
+    </message>
+</context>
+<context>
+    <name>ReadWrite</name>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Cannot read file %1:
+%2.</source>
+        <translation>无法读取文件 %1：
+%2。</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,404 @@
+#include "app/cabout.h"
+#include "app/cmainwindow.h"
+#include "app/helplocation.h"
+#include "common/testsupport.h"
+#include "link/ccomsetup.h"
+#include "link/readwrite.h"
+#include "link/stationfile.h"
+#include "monitor/monitordata.h"
+#include "monitor/monitorpages.h"
+#include "monitor/monitorthread.h"
+#include "monitor/parameteraccess.h"
+#include "simulator/simport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenu>
+#include <QTranslator>
+#include <QtTest>
+
+#include <atomic>
+
+namespace {
+QByteArray fileContents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// A dial page that only counts what the monitor thread hands it.
+class QuietPage : public DialPageSink
+{
+public:
+    void takeSample() override { ++samples; }
+    void showDriveInfo(const QStringList &) override {}
+    std::atomic<int> samples{0};
+};
+
+// Parameter reads with fixed scales, standing in for the catalogue in the
+// identity read.
+class ScaledParameters : public ParameterAccess
+{
+public:
+    double readParameter(int number) override
+    {
+        const bool hundredths = number == 302 || number == 360 || number == 56;
+        return currentDriver()->readRegister(number, hundredths ? 0.01 : 1);
+    }
+    bool writeParameter(int number, const QString &value, const QString &) override
+    {
+        return currentDriver()->writeRegister(number, value.toInt());
+    }
+    QString catalogueVersion() const override { return QStringLiteral("1.00"); }
+};
+}  // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        resetSharedState();
+        linkState().reset();
+        setUserInteraction(&m_ui);
+        m_ui.clear();
+        m_dir.reset(new DataDir);
+        m_dir->copyShipped("InvType/FNC.txt");
+        m_dir->copyShipped("InvType/typeInfo.txt");
+        loadSeriesFeatures();
+    }
+    void cleanup()
+    {
+        m_dir.reset();
+        QCoreApplication::removeTranslator(&m_translator);
+        setUserInteraction(nullptr);
+    }
+
+    void linkErrorsEndInOneWarningBox_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("-1") << -1 << "Communication Error!";
+        QTest::newRow("0 is a message too") << 0 << "Navigation";
+        QTest::newRow("12") << 12 << "Illegal data address!";
+        QTest::newRow("19") << 19 << "Material range error!";
+        QTest::newRow("no text") << 42 << "Communication Error!";
+    }
+    void linkErrorsEndInOneWarningBox()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        auto window = keptLinkWindow();
+        emit LinkEvents::instance()->showErrorInfo(code);
+        // Queued also on the GUI thread: the box opens from the event loop,
+        // never inside the failing call.
+        QVERIFY(m_ui.messages().isEmpty());
+        QTRY_COMPARE(m_ui.messages().size(), 1);
+        const auto message = m_ui.messages().at(0);
+        QCOMPARE(message.kind, QString("warning"));
+        QCOMPARE(message.title, QString("Warning"));
+        QCOMPARE(message.text, text);
+        QCOMPARE(message.thread, QThread::currentThread());
+    }
+
+    // A polling thread's read fails (the drive stops answering): the driver's
+    // report is shown once, by the GUI thread. The monitor thread's own
+    // readings fail silently and end the thread, which takes the pages off line.
+    void pollingThreadFailureShowsOneBox()
+    {
+        auto window = demoWindow();
+        ScaledParameters parameters;
+        MonitorThread monitor(&parameters);
+        MonitorPage<QuietPage> page;
+        monitor.setDialPage(&page);
+        monitorData().setDialFlag(0, true);
+        QVERIFY(monitor.startForDials());
+        QTRY_VERIFY(page.samples > 0);
+        linkState().setStation(9);  // nobody there
+        double value = 0;
+        QThread *poller = QThread::create([&] { value = currentDriver()->readRegister(7, 0.1); });
+        poller->start();
+        QVERIFY(poller->wait(10000));
+        delete poller;
+        QCOMPARE(value, -1.0);
+        QVERIFY(monitor.wait(10000));
+        QTRY_COMPARE(m_ui.messages().size(), 1);
+        QTest::qWait(100);
+        QCOMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(m_ui.messages().at(0).text, QString("Communication Error!"));
+        QCOMPARE(m_ui.messages().at(0).thread, QThread::currentThread());
+        monitor.setDialPage(nullptr);
+    }
+
+    void languageSwitchRetranslatesEveryOpenWindow_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::newRow("simplified") << 1;
+        QTest::newRow("traditional") << 2;
+    }
+    void languageSwitchRetranslatesEveryOpenWindow()
+    {
+        QFETCH(int, code);
+        copyTranslations();
+        auto window = demoWindow();
+        window->iniSysMon();
+        window->trendShow();
+        window->comSetup()->show();
+        CAbout about(window.get());
+        about.show();
+        const auto captions = [&] {
+            return QStringList{window->findChild<QMenu *>("MenuSys")->title(),
+                               window->navigationDock()->windowTitle(),
+                               window->comSetup()->windowTitle(),
+                               about.windowTitle(),
+                               window->dialPage()->windowTitle(),
+                               window->trendPage()->windowTitle()};
+        };
+        const QStringList english = captions();
+        QCOMPARE(english, (QStringList{"&System", "Navigation", "Communication setup",
+                                       "Version Information", "Monitor", "Trend"}));
+        QVERIFY(window->switchLanguage(code));
+        QCoreApplication::processEvents();
+        const QStringList translated = captions();
+        for (int i = 0; i < english.size(); ++i)
+            QVERIFY2(translated.at(i) != english.at(i) && !translated.at(i).isEmpty(),
+                     qPrintable(english.at(i)));
+        QCOMPARE(fileContents(m_dir->path() + "/LT.txt"), QByteArray::number(code));
+        QCOMPARE(window->message(20), QCoreApplication::translate("CMainWindow", "Warning"));
+
+        QVERIFY(window->switchLanguage(0));
+        QCoreApplication::processEvents();
+        QCOMPARE(captions(), english);
+    }
+
+    // Choosing the language in use rewrites nothing; a missing translation
+    // file keeps the texts in place.
+    void sameLanguageRewritesNothing()
+    {
+        copyTranslations();
+        auto window = demoWindow();
+        QVERIFY(!window->switchLanguage(0));
+        QVERIFY(!QFile::exists(m_dir->path() + "/LT.txt"));
+        QVERIFY(window->findChild<QAction *>("actE")->isChecked());
+
+        QVERIFY(QFile::remove(m_dir->path() + "/language/KorvaneINV_zh_Big.qm"));
+        QVERIFY(window->switchLanguage(2));
+        QCoreApplication::processEvents();
+        QCOMPARE(window->navigationDock()->windowTitle(), QString("Navigation"));
+        QVERIFY(window->findChild<QAction *>("actCT")->isChecked());
+        QVERIFY(!window->findChild<QAction *>("actE")->isChecked());
+    }
+
+    void helpLocation_data()
+    {
+        QTest::addColumn<QString>("programDir");
+        QTest::addColumn<QString>("compiled");  // a .chm put in place, or empty
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("html, English") << "bin" << "" << 0 << "bin/help/en/index.html";
+        QTest::newRow("html, traditional") << "bin" << "" << 2 << "bin/help/zh_TW/index.html";
+        QTest::newRow("chm there") << "bin" << "bin/help/HELP-CN.chm" << 1
+                                   << "bin/help/HELP-CN.chm";
+        QTest::newRow("other language's chm") << "bin" << "bin/help/HELP-CN.chm" << 0
+                                              << "bin/help/en/index.html";
+        QTest::newRow("Release folder") << "out/Release" << "out/help/HELP-TW.chm" << 2
+                                        << "out/help/HELP-TW.chm";
+        QTest::newRow("debug folder") << "out/debug" << "" << 0 << "out/help/en/index.html";
+        QTest::newRow("release below") << "Release/bin" << "" << 0
+                                       << "Release/bin/help/en/index.html";
+    }
+    void helpLocation()
+    {
+        QFETCH(QString, programDir);
+        QFETCH(QString, compiled);
+        QFETCH(int, language);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        QDir(root.path()).mkpath(programDir);
+        if (!compiled.isEmpty()) {
+            QDir(root.path()).mkpath(QFileInfo(compiled).path());
+            QFile(root.filePath(compiled)).open(QIODevice::WriteOnly);
+        }
+        QCOMPARE(QDir::cleanPath(::helpLocation(root.filePath(programDir), language)),
+                 QDir::cleanPath(root.filePath(expected)));
+    }
+
+    void helpOpensThroughTheDesktop()
+    {
+        auto window = demoWindow();
+        setLanguageCode(1);
+        QList<QUrl> opened;
+        bool opens = true;
+        window->setUrlOpener([&](const QUrl &url) {
+            opened.append(url);
+            return opens;
+        });
+        window->findChild<QAction *>("actHelp")->trigger();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.at(0), QUrl::fromLocalFile(m_dir->path() + "/help/zh_CN/index.html"));
+        QVERIFY(m_ui.messages().isEmpty());
+        opens = false;  // no program to open it: said, not silent
+        window->iniHELP();
+        QCOMPARE(m_ui.messages().size(), 1);
+        QVERIFY(m_ui.messages().at(0).text.contains("index.html"));
+    }
+
+    void pagesAreReplacedNotReused()
+    {
+        auto window = demoWindow();
+        window->findChild<QAction *>("actSysMon")->trigger();
+        QPointer<QWidget> first = window->dialPage();
+        QVERIFY(first && first->isVisible());
+        window->findChild<QAction *>("actToolMonitor")->trigger();
+        QVERIFY(!first);
+        QVERIFY(window->dialPage() && window->dialPage()->isVisible());
+        window->trendShow();
+        QPointer<QWidget> trend = window->trendPage();
+        window->trendShow();
+        QVERIFY(!trend && window->trendPage());
+        QPointer<QWidget> dial = window->dialPage();
+        trend = window->trendPage();
+        window->close();
+        QVERIFY(!dial && !trend);
+    }
+
+    void closeSavesTheStationList_data()
+    {
+        QTest::addColumn<bool>("demo");
+        QTest::newRow("drive line") << false;
+        QTest::newRow("demo leaves the files alone") << true;
+    }
+    void closeSavesTheStationList()
+    {
+        QFETCH(bool, demo);
+        m_dir->write("station.txt", "14,ZN-020-5.5K\n");
+        m_dir->write("iniProtocol.txt", "1-sim-1-1-0-0-0\n");
+        CMainWindow::Options options;
+        options.demo = demo;
+        auto window = std::make_unique<CMainWindow>(m_translator, options);
+        QStringList names = window->stationNames();
+        QCOMPARE(names.size(), 255);
+        QCOMPARE(names.at(14), demo ? QString() : QString("ZN-020-5.5K"));
+        names[7] = "ZM-043-7.5K";
+        window->setStationNames(names);
+        window->close();
+        QCOMPARE(fileContents(m_dir->path() + "/station.txt"),
+                 demo ? QByteArray("14,ZN-020-5.5K\n")
+                      : QByteArray("7,ZM-043-7.5K\n14,ZN-020-5.5K\n"));
+        QCOMPARE(fileContents(m_dir->path() + "/iniProtocol.txt"), QByteArray("1-sim-1-1-0-0-0\n"));
+        QVERIFY(m_ui.messages().isEmpty());
+    }
+
+    // The demo: the simulated line whatever iniProtocol.txt says, its drives
+    // named in the station list, station 1 selected and its actions on.
+    void demoRunsOnTheSimulatedDrives()
+    {
+        m_dir->write("iniProtocol.txt", "0-nosuchport-1-1-0-0-1\n");
+        auto window = demoWindow();
+        QCOMPARE(linkState().serialPort()->portName(), QString("sim"));
+        QCOMPARE(int(linkState().protocolCode), 1);
+        const QStringList names = window->stationNames();
+        QCOMPARE(names.mid(1, 3), (QStringList{"ZM-043-7.5K", "ZN-020-5.5K", "ZQ1-043-5.5K"}));
+        QCOMPARE(window->typeValueLabel()->text(), QString("ZM-043-7.5K"));
+        QCOMPARE(seriesLetter(), 'F');
+        QVERIFY(window->findChild<QAction *>("actToolMonitor")->isEnabled());
+        linkState().setStation(2);
+        QCOMPARE(currentDriver()->readRegister(300, 0.01), 5.5);
+        // A session of days must not pile up a record of its traffic.
+        const auto sim = std::dynamic_pointer_cast<SimPort>(linkState().serialPort());
+        QVERIFY(sim && sim->writes().isEmpty() && sim->readStats().isEmpty());
+        QVERIFY(m_ui.messages().isEmpty());
+    }
+
+    void driveActionsFollowTheDrive()
+    {
+        m_dir->write("iniProtocol.txt", "1-sim-1-1-0-0-0\n");
+        auto window = std::make_unique<CMainWindow>(m_translator);
+        QCOMPARE(linkState().serialPort()->portName(), QString("sim"));
+        const QStringList dependent{"actAllPar", "actSysMon", "actionTrend", "actToolParameter",
+                                    "actToolMonitor", "actToolTrend"};
+        for (const QString &name : dependent)
+            QVERIFY2(!window->findChild<QAction *>(name)->isEnabled(), qPrintable(name));
+        QVERIFY(window->findChild<QAction *>("actHelp")->isEnabled());
+        window->setDriveActionsEnabled(true);
+        for (const QString &name : dependent)
+            QVERIFY2(window->findChild<QAction *>(name)->isEnabled(), qPrintable(name));
+        QVERIFY(!window->parameterForm()->isVisible());
+        window->show();
+        window->findChild<QAction *>("actToolParameter")->trigger();
+        QVERIFY(window->parameterForm()->isVisible());
+        window->findChild<QAction *>("actAllPar")->trigger();
+        QVERIFY(!window->parameterForm()->isVisible());
+        window->close();
+    }
+
+    // The status bar names the line in use and lights its lamp from the
+    // link core's signal: grey, then green after an answer, red after none.
+    void statusBarShowsTheLine()
+    {
+        auto window = demoWindow();
+        QLabel *lamp = window->lineLamp();
+        QCOMPARE(lamp->property("health").toInt(), int(LinkEvents::LineUntried));
+        QCOMPARE(window->lineLabel()->text(), QString("Simulated drives  |  Modbus RTU  |  9600 8N1"));
+        linkState().setStation(1);
+        QVERIFY(currentDriver()->readRegister(7, 0.1) >= 0);
+        QTRY_COMPARE(lamp->property("health").toInt(), int(LinkEvents::LineAnswered));
+        linkState().setStation(9);
+        QCOMPARE(currentDriver()->readRegister(7, 0.1), -1.0);
+        QTRY_COMPARE(lamp->property("health").toInt(), int(LinkEvents::LineFailed));
+        QTRY_COMPARE(m_ui.messages().size(), 1);
+
+        // The setup dialog's choice shows at once, with a fresh lamp.
+        ComSettings ascii = ComSettings::fromLine("2-sim-5-0-1-2-2");
+        window->comSetup()->setModalRunner([&](CComSetup &dialog) {
+            dialog.setSettings(ascii);
+            return int(QDialog::Accepted);
+        });
+        window->iniComDialog();
+        QTRY_COMPARE(window->lineLabel()->text(),
+                     QString("Simulated drives  |  Modbus ASCII  |  115200 7E2"));
+        QTRY_COMPARE(lamp->property("health").toInt(), int(LinkEvents::LineUntried));
+        QVERIFY(!QFile::exists(m_dir->path() + "/iniProtocol.txt"));  // the demo stores nothing
+    }
+
+    void versionDialogNamesTheVersions()
+    {
+        QVERIFY(CAbout::titleText().contains(VANTREO_VERSION));
+        const QString info = CAbout::infoHtml();
+        QVERIFY(info.contains(QString::fromLatin1(qVersion())));
+        QVERIFY(info.contains(QT_VERSION_STR));
+        QVERIFY(info.contains("6.1"));  // Qwt
+    }
+
+private:
+    std::unique_ptr<CMainWindow> demoWindow()
+    {
+        CMainWindow::Options options;
+        options.demo = true;
+        return std::make_unique<CMainWindow>(m_translator, options);
+    }
+    std::unique_ptr<CMainWindow> keptLinkWindow()
+    {
+        CMainWindow::Options options;
+        options.openLink = false;
+        return std::make_unique<CMainWindow>(m_translator, options);
+    }
+    void copyTranslations()
+    {
+        for (const char *name : {"KorvaneINV_Eng.qm", "KorvaneINV_zh_CN.qm", "KorvaneINV_zh_Big.qm"}) {
+            QFile in(QStringLiteral(VANTREO_BIN_DIR "/language/") + name);
+            QVERIFY(in.open(QIODevice::ReadOnly));
+            m_dir->write(QStringLiteral("language/") + name, in.readAll());
+        }
+    }
+
+    RecordingInteraction m_ui;
+    QTranslator m_translator;
+    std::unique_ptr<DataDir> m_dir;
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
