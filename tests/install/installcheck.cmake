@@ -9,6 +9,7 @@ if(NOT rc EQUAL 0)
 endif()
 
 foreach(f bin/vantreo bin/vantreo-cli share/vantreo/InvType/typeInfo.txt
+    share/vantreo/language/KorvaneINV_zh_CN.qm share/vantreo/language/KorvaneINV_Eng.qm
     share/applications/vantreo.desktop
     share/icons/hicolor/scalable/apps/vantreo.svg)
   if(NOT EXISTS ${PREFIX}/${f})

@@ -1,0 +1,157 @@
+// Renders every window and dialog of the program on the simulated drives, in
+// each language, to PNG files: CMainWindow-en.png, CComSetup-zh_CN.png, ...
+// A window shown in use adds a word before the language
+// (MainDialPlot-running-en.png).
+//   vantreo-screenshots OUTDIR   (offscreen: QT_QPA_PLATFORM=offscreen)
+
+#include "app/cabout.h"
+#include "app/cmainwindow.h"
+#include "base/sharedstate.h"
+#include "base/userinteraction.h"
+#include "link/ccomsetup.h"
+#include "link/linkstate.h"
+
+#include "../resources/images.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTranslator>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Messages go to stderr; a shot must never wait on a box.
+class ConsoleInteraction : public UserInteraction
+{
+public:
+    void warning(const QString &title, const QString &text) override { say(title, text); }
+    void critical(const QString &title, const QString &text) override { say(title, text); }
+    void information(const QString &title, const QString &text) override { say(title, text); }
+    Answer question(const QString &title, const QString &text, bool, bool) override
+    {
+        say(title, text);
+        return Answer::Yes;
+    }
+    int choose(Icon, const QString &title, const QString &text, const QStringList &,
+               int defaultButton) override
+    {
+        say(title, text);
+        return defaultButton;
+    }
+    void progressStart(const ProgressSetup &) override {}
+    void progressSetRange(int, int) override {}
+    void progressSetValue(int) override {}
+    bool progressCancelled() override { return false; }
+    void progressEnd() override {}
+
+private:
+    static void say(const QString &title, const QString &text)
+    {
+        QTextStream(stderr) << "screenshots: " << title << ": " << text << '\n';
+    }
+};
+
+// One picture: the file name's word before the language (empty for none) and
+// what to grab, made ready on the main window.
+struct Shot {
+    QString className;
+    QString state;
+    std::function<QWidget *(CMainWindow &)> prepare;
+};
+
+QList<Shot> shots()
+{
+    return {
+        {QStringLiteral("CMainWindow"), QString(), [](CMainWindow &w) { return &w; }},
+        {QStringLiteral("CComSetup"), QString(),
+         [](CMainWindow &w) -> QWidget * { return w.comSetup(); }},
+        {QStringLiteral("CAbout"), QString(),
+         [](CMainWindow &w) -> QWidget * { return new CAbout(&w); }},
+    };
+}
+
+const char *const kLanguageSuffix[] = {"en", "zh_CN", "zh_TW"};
+
+// The run-time folders of the build beside a scratch LT.txt, iniProtocol.txt
+// and station.txt, so that the shots leave the build's files alone.
+bool prepareDataDirectory(const QString &programDir, const QString &scratch)
+{
+    for (const char *folder : {"InvType", "InvParameter", "hideparameter", "language", "help"}) {
+        const QString target = programDir + QLatin1Char('/') + QLatin1String(folder);
+        if (QFileInfo::exists(target) &&
+            !QFile::link(target, scratch + QLatin1Char('/') + QLatin1String(folder)))
+            return false;
+    }
+    for (const char *file : {"Version.txt", "INVParameter_num.txt", "ReadPar.txt"})
+        QFile::copy(programDir + QLatin1Char('/') + QLatin1String(file),
+                    scratch + QLatin1Char('/') + QLatin1String(file));
+    setDataDirectory(scratch);
+    return true;
+}
+
+bool grabTo(QWidget *widget, const QString &path)
+{
+    widget->show();
+    widget->raise();
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    return widget->grab().save(path, "PNG");
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    initialiseImages();
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 2) {
+        QTextStream(stderr) << "usage: vantreo-screenshots OUTDIR\n";
+        return 2;
+    }
+    const QString outDir = args.at(1);
+    QTemporaryDir scratch;
+    if (!QDir().mkpath(outDir) || !scratch.isValid() ||
+        !prepareDataDirectory(QStringLiteral(VANTREO_BIN_DIR), scratch.path())) {
+        QTextStream(stderr) << "vantreo-screenshots: cannot prepare " << outDir << '\n';
+        return 1;
+    }
+    loadSeriesFeatures();
+    ConsoleInteraction interaction;
+    setUserInteraction(&interaction);
+    QTranslator translator;
+    QCoreApplication::installTranslator(&translator);
+    int written = 0;
+    for (int language = 0; language < 3; ++language) {
+        setLanguageCode(quint8(language));
+        CMainWindow::Options options;
+        options.demo = true;
+        CMainWindow window(translator, options);
+        window.resize(1280, 800);
+        window.show();
+        for (const Shot &shot : shots()) {
+            QWidget *widget = shot.prepare(window);
+            QString name = shot.className;
+            if (!shot.state.isEmpty())
+                name += QLatin1Char('-') + shot.state;
+            name += QLatin1Char('-') + QLatin1String(kLanguageSuffix[language]) +
+                    QStringLiteral(".png");
+            if (!grabTo(widget, QDir(outDir).filePath(name))) {
+                QTextStream(stderr) << "vantreo-screenshots: cannot write " << name << '\n';
+                return 1;
+            }
+            if (widget != &window)
+                widget->hide();
+            ++written;
+        }
+        window.close();
+    }
+    setUserInteraction(nullptr);
+    QTextStream(stdout) << written << " screenshots in " << QDir(outDir).absolutePath() << '\n';
+    return 0;
+}
