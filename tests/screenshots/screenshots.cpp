@@ -11,7 +11,7 @@
 #include "link/ccomsetup.h"
 #include "link/linkstate.h"
 
-#include "../resources/images.h"
+#include "resources/images.h"
 
 #include <QApplication>
 #include <QDir>
