@@ -7,6 +7,7 @@
 #include "link/linkstate.h"
 #include "link/portsetup.h"
 #include "monitor/monitorthread.h"
+#include "resources/images.h"
 #include "simulator/demoline.h"
 
 #include <QApplication>
@@ -72,6 +73,7 @@ void openLink(bool demo)
 int runApplication(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    initialiseImages();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/new prefix/images/Korvane.ico")));
     QTranslator translator;
     QApplication::installTranslator(&translator);
