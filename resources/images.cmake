@@ -7,8 +7,10 @@
 find_package(Qt5 5.15 REQUIRED COMPONENTS Svg)
 
 # The host tool. Built like everything else here (sanitizer and fuzzing
-# builds instrument it too), so its runs turn off leak checking: Qt's
-# platform plugin keeps memory until exit by design.
+# builds instrument it too), so its runs turn off leak checking (Qt's
+# platform plugin keeps memory until exit by design) and ThreadSanitizer's
+# reports (Qt converts and paints large images on threads of its own, inside
+# its uninstrumented libraries, which ThreadSanitizer cannot see ordered).
 add_executable(iconrender ${CMAKE_CURRENT_LIST_DIR}/render/iconrender.cpp)
 target_link_libraries(iconrender PRIVATE Qt5::Gui Qt5::Svg)
 set_target_properties(iconrender PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/render)
@@ -84,6 +86,7 @@ while(_i LESS _count)
   endforeach()
   add_custom_command(OUTPUT ${_out}
     COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
+      TSAN_OPTIONS=report_bugs=0
       $<TARGET_FILE:iconrender> ${_svg} ${_dir}/${_name} ${_width} ${_height}
     DEPENDS ${_svg} iconrender
     COMMENT "Drawing images/${_name}"

@@ -16,6 +16,7 @@
 // picture ships with parts silently missing.
 #include <QBuffer>
 #include <QByteArray>
+#include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -27,7 +28,6 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QVector>
-#include <QtEndian>
 
 #include <cstdio>
 
@@ -86,26 +86,27 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 // the images, here each a complete PNG file (a size of 256 is stored as 0).
 QByteArray icoBytes(const QVector<QImage> &images)
 {
-    QByteArray header(6 + 16 * images.size(), '\0');
-    QByteArray data;
-    auto put16 = [&header](int at, quint16 value) { qToLittleEndian(value, header.data() + at); };
-    auto put32 = [&header](int at, quint32 value) { qToLittleEndian(value, header.data() + at); };
-    put16(2, 1);  // an icon, not a cursor
-    put16(4, quint16(images.size()));
-    for (int i = 0; i < images.size(); ++i) {
-        const QByteArray png = pngBytes(images.at(i));
-        if (png.isEmpty())
+    QVector<QByteArray> pngs;
+    for (const QImage &image : images) {
+        pngs << pngBytes(image);
+        if (pngs.last().isEmpty())
             return QByteArray();
-        const int entry = 6 + 16 * i;
-        header[entry] = char(images.at(i).width() & 0xff);
-        header[entry + 1] = char(images.at(i).height() & 0xff);
-        put16(entry + 4, 1);   // colour planes
-        put16(entry + 6, 32);  // bits per pixel
-        put32(entry + 8, quint32(png.size()));
-        put32(entry + 12, quint32(header.size() + data.size()));
-        data += png;
     }
-    return header + data;
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0) << quint16(1) << quint16(images.size());  // an icon, not a cursor
+    quint32 offset = 6 + 16 * images.size();
+    for (int i = 0; i < images.size(); ++i) {
+        out << quint8(images.at(i).width() & 0xff) << quint8(images.at(i).height() & 0xff)
+            << quint8(0) << quint8(0)                // no palette
+            << quint16(1) << quint16(32)             // colour planes, bits per pixel
+            << quint32(pngs.at(i).size()) << offset;
+        offset += pngs.at(i).size();
+    }
+    for (const QByteArray &png : pngs)
+        out.writeRawData(png.constData(), png.size());
+    return bytes;
 }
 
 QString at2x(const QString &path)
