@@ -94,10 +94,12 @@ while(_i LESS _count)
   list(APPEND _outputs ${_out})
 endwhile()
 
-# Written at configure time (rewritten only when the list changes), so that
-# the resource compiler knows every picture it depends on.
-file(CONFIGURE OUTPUT ${_dir}/vantreo_images.qrc CONTENT
+# Written at configure time (replaced only when the list changes), so that
+# the resource compiler knows every picture it depends on. Copied as it is:
+# the "@" of the twins' names is no variable reference.
+file(WRITE ${_dir}/vantreo_images.qrc.new
   "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n  <qresource prefix=\"/new prefix\">\n${_entries}  </qresource>\n</RCC>\n")
+configure_file(${_dir}/vantreo_images.qrc.new ${_dir}/vantreo_images.qrc COPYONLY)
 
 # The rendered files are sources too, so that their commands belong to the
 # target whose resource compiler reads them.
