@@ -6,6 +6,7 @@
 
 #include "link/linkstate.h"
 #include "monitor/monitorthread.h"
+#include "resources/images.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -32,6 +33,7 @@ void initialiseSharedState()
 int runApplication(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    initialiseImages();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/new prefix/images/Korvane.ico")));
     QTranslator translator;
     QApplication::installTranslator(&translator);

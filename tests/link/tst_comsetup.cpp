@@ -3,6 +3,7 @@
 #include "link/ccomsetup.h"
 #include "link/portsetup.h"
 #include "link/readwrite.h"
+#include "resources/images.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -55,6 +56,7 @@ class TestComSetup : public QObject
 private slots:
     void initTestCase()
     {
+        initialiseImages();
         m_dir.copyShipped("InvType/FNC.txt");
         setUserInteraction(&m_ui);
     }
