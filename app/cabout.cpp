@@ -16,8 +16,7 @@ CAbout::~CAbout() { delete m_ui; }
 
 QString CAbout::titleText()
 {
-    return tr("Vantreo %1 - drive configuration and monitoring")
-        .arg(QStringLiteral(VANTREO_VERSION));
+    return tr("Vantreo %1 - drive setup and monitoring").arg(QStringLiteral(VANTREO_VERSION));
 }
 
 QString CAbout::infoHtml()
@@ -46,5 +45,6 @@ void CAbout::retranslate()
 {
     m_ui->retranslateUi(this);
     m_ui->titleLineEdit->setText(titleText());
+    m_ui->titleLineEdit->setCursorPosition(0);
     m_ui->infoTextBrowser->setHtml(infoHtml());
 }

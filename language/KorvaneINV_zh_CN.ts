@@ -11,7 +11,7 @@
 <context>
     <name>CAbout</name>
     <message>
-        <source>Vantreo %1 - drive configuration and monitoring</source>
+        <source>Vantreo %1 - drive setup and monitoring</source>
         <translation>Vantreo %1 - 变频器参数设置与监控</translation>
     </message>
     <message>

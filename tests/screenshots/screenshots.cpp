@@ -10,6 +10,7 @@
 #include "base/userinteraction.h"
 #include "link/ccomsetup.h"
 #include "link/linkstate.h"
+#include "link/readwrite.h"
 
 #include "resources/images.h"
 
@@ -68,6 +69,14 @@ QList<Shot> shots()
 {
     return {
         {QStringLiteral("CMainWindow"), QString(), [](CMainWindow &w) { return &w; }},
+        // The status bar's lamp lit by an answered exchange.
+        {QStringLiteral("CMainWindow"), QStringLiteral("answering"),
+         [](CMainWindow &w) -> QWidget * {
+             linkState().setStation(1);
+             currentDriver()->readRegister(7, 0.1);
+             QCoreApplication::processEvents();
+             return &w;
+         }},
         {QStringLiteral("CComSetup"), QString(),
          [](CMainWindow &w) -> QWidget * { return w.comSetup(); }},
         {QStringLiteral("CAbout"), QString(),
