@@ -16,6 +16,7 @@
 #include "link/portsetup.h"
 #include "link/stationfile.h"
 #include "monitor/monitordata.h"
+#include "parameters/cparameter.h"
 #include "simulator/demoline.h"
 
 #include <QActionGroup>
@@ -41,7 +42,7 @@ QString parityLetter(char parity) { return QString(QLatin1Char(parity)); }
 
 CMainWindow::CMainWindow(QTranslator &translator, const Options &options, QWidget *parent)
     : QMainWindow(parent), m_ui(new Ui::MainWindow), m_translator(translator),
-      m_options(options), m_worker(new LinkWorker)
+      m_options(options), m_qtTexts(new QTranslator), m_worker(new LinkWorker)
 {
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     m_ui->setupUi(this);
@@ -49,8 +50,7 @@ CMainWindow::CMainWindow(QTranslator &translator, const Options &options, QWidge
     buildStatusBar();
     connectActions();
     buildNavigationDock();
-    m_parameterForm = new QWidget;
-    m_parameterForm->setObjectName(QStringLiteral("parameterForm"));
+    m_parameterForm = new CParameter(*m_worker);
     m_comSetup = new CComSetup(this);
     if (m_options.openLink)
         PortSetup::installDriver(0);
@@ -89,6 +89,7 @@ CMainWindow::~CMainWindow()
     // window's event loop no longer.
     delete m_worker;
     delete m_ui;
+    QCoreApplication::removeTranslator(m_qtTexts.get());
 }
 
 QString CMainWindow::message(int index) const
@@ -187,7 +188,7 @@ void CMainWindow::applyStoredLanguage()
 {
     const int code = languageCode();
     checkLanguageAction(code);
-    Language::install(m_translator, code);
+    Language::install(m_translator, *m_qtTexts, code);
     retranslate();
 }
 
@@ -238,6 +239,8 @@ bool CMainWindow::selectStation(int station)
     setSeriesLetter(seriesLetterForModel(model, seriesLetter()));
     m_typeValue->setText(model);
     setDriveActionsEnabled(true);
+    m_parameterForm->loadCatalogue();
+    m_parameterForm->show();
     return true;
 }
 
@@ -319,9 +322,10 @@ bool CMainWindow::switchLanguage(int code)
         return false;
     }
     checkLanguageAction(code);
-    Language::install(m_translator, code);
-    retranslate();
+    // The code first: the windows retranslate from the catalogue of that language.
     setLanguageCode(quint8(code));
+    Language::install(m_translator, *m_qtTexts, code);
+    retranslate();
     if (!Language::writeChoice(code))
         userInteraction()->warning(message(20),
                                    tr("The language choice could not be saved in %1.")

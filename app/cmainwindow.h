@@ -5,8 +5,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class CComSetup;
+class CParameter;
 class LinkWorker;
 class QDockWidget;
 class QLabel;
@@ -74,7 +76,7 @@ public:
 
     QWidget *dialPage() const { return m_dialPage; }
     QWidget *trendPage() const { return m_trendPage; }
-    QWidget *parameterForm() const { return m_parameterForm; }
+    CParameter *parameterForm() const { return m_parameterForm; }
     QWidget *navigationPanel() const { return m_navigationPanel; }
     QDockWidget *navigationDock() const { return m_dock; }
     CComSetup *comSetup() const { return m_comSetup; }
@@ -121,6 +123,8 @@ private:
 
     Ui::MainWindow *m_ui;
     QTranslator &m_translator;
+    // Qt's own texts (file dialogs, standard buttons) in the chosen language.
+    std::unique_ptr<QTranslator> m_qtTexts;
     const Options m_options;
     QStringList m_messages;
     QStringList m_stationNames;
@@ -128,7 +132,7 @@ private:
     QWidget *m_navigationPanel = nullptr;
     QListWidget *m_stationList = nullptr;
     QSplitter *m_splitter = nullptr;
-    QWidget *m_parameterForm = nullptr;
+    CParameter *m_parameterForm = nullptr;
     CComSetup *m_comSetup = nullptr;
     QPointer<QWidget> m_dialPage;
     QPointer<QWidget> m_trendPage;

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QSaveFile>
 #include <QTranslator>
 
@@ -19,7 +20,20 @@ QString translationFile(int code)
     return dataPath(QString::fromLatin1(kFiles[code]));
 }
 
-bool install(QTranslator &translator, int code)
+namespace {
+void installQtTexts(QTranslator &qtTexts, int code)
+{
+    static const char *const kQtFiles[kCount] = {nullptr, "qtbase_zh_CN", "qtbase_zh_TW"};
+    QCoreApplication::removeTranslator(&qtTexts);
+    if (code <= 0 || code >= kCount)
+        return;
+    if (qtTexts.load(QLatin1String(kQtFiles[code]),
+                     QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+}
+}  // namespace
+
+bool install(QTranslator &translator, QTranslator &qtTexts, int code)
 {
     const QString file = translationFile(code);
     // QTranslator::load empties the translator before it reads: try a
@@ -27,6 +41,7 @@ bool install(QTranslator &translator, int code)
     QTranslator probe;
     if (!QFileInfo::exists(file + QStringLiteral(".qm")) || !probe.load(file))
         return false;
+    installQtTexts(qtTexts, code);
     QCoreApplication::removeTranslator(&translator);
     translator.load(file);
     return QCoreApplication::installTranslator(&translator);

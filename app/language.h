@@ -17,8 +17,10 @@ QString translationFile(int code);
 
 // Loads the language into the application's translator and reinstalls it,
 // which makes every open window retranslate. A missing or unreadable file
-// leaves the current texts in place; false then.
-bool install(QTranslator &translator, int code);
+// leaves the current texts in place; false then. `qtTexts` takes Qt's own
+// texts of that language (file dialogs, standard buttons) where the system
+// has them.
+bool install(QTranslator &translator, QTranslator &qtTexts, int code);
 
 // Replaces LT.txt by the code as decimal text; the old file stays whole
 // when the new one cannot be written.

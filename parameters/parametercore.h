@@ -78,6 +78,8 @@ public:
     void setWriteSettingColumn(bool settingColumn) { m_writeSettingColumn = settingColumn; }
     bool readCurrentRow() { return m_transfer.readCurrentRow(); }
     bool writeCurrentRow() { return m_transfer.writeCurrentRow(); }
+    // Runs the function a "P.99X" value selects (see ParameterTransfer).
+    bool runFunctionValue(const QString &value) { return m_transfer.runFunctionValue(value); }
     // "996" to "999": restore, clear and the like, as the function table says.
     void runParameterFunction(int function);
     void clearCurrentValues() { m_transfer.clearCurrentValues(); }

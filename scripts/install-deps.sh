@@ -15,8 +15,8 @@ packages=(
   build-essential cmake pkg-config
   qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev libqt5svg5-dev
   libqwt-qt5-dev libfreexl-dev
-  # Chinese texts on machines that have no CJK font
-  fonts-wqy-microhei
+  # Chinese texts on machines that have no CJK font, and Qt's own dialogs in Chinese
+  fonts-wqy-microhei qttranslations5-l10n
 )
 if [ "$dev" -eq 1 ]; then
   packages+=(

@@ -5,6 +5,7 @@
 #include "link/ccomsetup.h"
 #include "link/readwrite.h"
 #include "link/stationfile.h"
+#include "parameters/cparameter.h"
 #include "monitor/monitordata.h"
 #include "monitor/monitorpages.h"
 #include "monitor/monitorthread.h"

@@ -1,0 +1,386 @@
+#include "app/cmainwindow.h"
+#include "common/testsupport.h"
+#include "link/readwrite.h"
+#include "parameters/cparameter.h"
+#include "parameters/csearch.h"
+#include "parameters/parameterdelegate.h"
+#include "parameters/passworddlg.h"
+#include "parameters/rangetext.h"
+#include "parameters/selectparadialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTranslator>
+#include <QtTest>
+
+namespace {
+using Column = ParameterTable::Column;
+
+QString cell(CParameter &form, int row, int column)
+{
+    return form.core().table().text(row, column);
+}
+
+int rowOf(CParameter &form, const QString &number)
+{
+    return form.core().table().rowOfNumber(number);
+}
+
+void setCell(CParameter &form, const QString &number, int column, const QString &text)
+{
+    form.core().table().setText(rowOf(form, number), column, text);
+}
+
+QStringList visibleNumbers(CParameter &form)
+{
+    QStringList numbers;
+    for (int row = 0; form.core().table().hasNumberCell(row); ++row)
+        if (!form.table()->isRowHidden(row))
+            numbers << form.core().table().numberText(row);
+    return numbers;
+}
+
+void selectRowOf(CParameter &form, const QString &number, int column = Column::SettingColumn)
+{
+    form.table()->setCurrentIndex(form.core().model()->index(rowOf(form, number), column));
+}
+}  // namespace
+
+// The parameter list form on the demo's simulated drives: what its buttons,
+// dialogs and headers do to the table and to the drive.
+class TestParameterForm : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        resetSharedState();
+        linkState().reset();
+        setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));
+        loadSeriesFeatures();
+        setUserInteraction(&m_ui);
+        m_ui.clear();
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        CMainWindow::Options demo;
+        demo.demo = true;
+        m_window.reset(new CMainWindow(m_translator, demo));  // station 1, a ZM, selected
+        m_form = m_window->parameterForm();
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        setUserInteraction(nullptr);
+        setDataDirectory(QString());
+    }
+
+    void rangeText_data()
+    {
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("verdict");
+        const int in = int(RangeText::Verdict::Inside), out = int(RangeText::Verdict::Outside);
+        QTest::newRow("span") << "0~400Hz" << "400" << in;
+        QTest::newRow("above") << "0~400Hz" << "400.01" << out;
+        QTest::newRow("extra value") << "0~400Hz,9999" << "9999" << in;
+        QTest::newRow("between") << "0~400Hz,9999" << "500" << out;
+        QTest::newRow("either setting") << "0~360s/0~3600s" << "3000" << in;
+        QTest::newRow("choices") << "0,1" << "2" << out;
+        QTest::newRow("decimal low") << "0.7~15kHz" << "0.5" << out;
+        QTest::newRow("no number") << "0~10" << "abc" << int(RangeText::Verdict::NotANumber);
+        QTest::newRow("names another setting") << "0.60-99.99\\0~40" << "70"
+                                               << int(RangeText::Verdict::Unknown);
+        QTest::newRow("empty range") << "" << "5" << int(RangeText::Verdict::Unknown);
+    }
+    void rangeText()
+    {
+        QFETCH(QString, range);
+        QFETCH(QString, value);
+        QFETCH(int, verdict);
+        QCOMPARE(int(RangeText::check(range, value)), verdict);
+    }
+
+    // A setting that differs from the drive's value is tinted, one outside
+    // the range marked; the marks follow the cells.
+    void settingsAreMarked()
+    {
+        CParameter &form = *m_form;
+        setCell(form, "3", Column::CurrentColumn, "50");
+        const QModelIndex setting = form.core().model()->index(rowOf(form, "3"), Column::SettingColumn);
+        using Mark = ParameterDelegate::Mark;
+        QCOMPARE(ParameterDelegate::markOf(setting), Mark::None);  // empty
+        setCell(form, "3", Column::SettingColumn, "50.00");
+        QCOMPARE(ParameterDelegate::markOf(setting), Mark::None);
+        setCell(form, "3", Column::SettingColumn, "60");
+        QCOMPARE(ParameterDelegate::markOf(setting), Mark::Differs);
+        setCell(form, "3", Column::SettingColumn, "401");
+        QCOMPARE(ParameterDelegate::markOf(setting), Mark::OutsideRange);
+        setCell(form, "3", Column::SettingColumn, "x");
+        QCOMPARE(ParameterDelegate::markOf(setting), Mark::OutsideRange);
+    }
+
+    // The scenario of a day on site: read everything, change two settings,
+    // write them, keep the set as both file kinds, clear, open each back.
+    void readEditWriteSaveOpen()
+    {
+        CParameter &form = *m_form;
+        form.findChild<QPushButton *>("allReadPB")->click();
+        QVERIFY(!form.findChild<QPushButton *>("allReadPB")->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(form.pendingJobs(), 0, 60000);
+        QVERIFY(form.findChild<QPushButton *>("allReadPB")->isEnabled());
+        QCOMPARE(cell(form, rowOf(form, "3"), Column::CurrentColumn), QString("50"));
+        QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+
+        // Only the edited settings are written (the others are empty).
+        setCell(form, "7", Column::SettingColumn, "12.5");
+        setCell(form, "8", Column::SettingColumn, "7");
+        form.findChild<QPushButton *>("AllWrite")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(form.pendingJobs(), 0, 60000);
+        for (const char *number : {"7", "8"}) {
+            setCell(form, number, Column::CurrentColumn, "");
+            selectRowOf(form, number);
+            form.findChild<QPushButton *>("readPB")->click();
+            QTRY_COMPARE(form.pendingJobs(), 0);
+        }
+        QCOMPARE(cell(form, rowOf(form, "7"), Column::CurrentColumn), QString("12.5"));
+        QCOMPARE(cell(form, rowOf(form, "8"), Column::CurrentColumn), QString("7"));
+
+        QTemporaryDir dir;
+        for (const char *suffix : {"xbel", "xls"}) {
+            const QString file = dir.filePath(QStringLiteral("set.") + suffix);
+            form.setFileAsker([&](bool) { return file; });
+            form.findChild<QPushButton *>("savePB")->click();
+            form.findChild<QPushButton *>("ClearSetValPB")->click();
+            QCOMPARE(cell(form, rowOf(form, "7"), Column::SettingColumn), QString());
+            form.findChild<QPushButton *>("openPB")->click();
+            QCOMPARE(cell(form, rowOf(form, "7"), Column::SettingColumn), QString("12.5"));
+            QCOMPARE(cell(form, rowOf(form, "8"), Column::SettingColumn), QString("7"));
+            QCOMPARE(cell(form, rowOf(form, "3"), Column::SettingColumn), QString("50"));
+        }
+        QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+    }
+
+    // Read and Write act on the row the user sees selected, whatever moved
+    // the rows since it was selected.
+    void selectedRowSurvivesSortAndFile()
+    {
+        CParameter &form = *m_form;
+        form.mySort(Column::NumberColumn);  // text order: P.10 comes before P.2 ... no: blanks first
+        selectRowOf(form, "12");
+        // An opened file inserts rows above the selection (P.5 missing here).
+        QTemporaryDir dir;
+        const QString file = dir.filePath("set.xbel");
+        form.setFileAsker([&](bool) { return file; });
+        form.save();
+        form.core().table().model()->removeRow(rowOf(form, "5"));
+        form.open();
+        QVERIFY(rowOf(form, "5") >= 0);
+        setCell(form, "12", Column::CurrentColumn, "");
+        form.ReadSinglePar();
+        QTRY_COMPARE(form.pendingJobs(), 0);
+        QVERIFY(!cell(form, rowOf(form, "12"), Column::CurrentColumn).isEmpty());
+        QCOMPARE(cell(form, rowOf(form, "11"), Column::CurrentColumn), QString());
+        QCOMPARE(cell(form, rowOf(form, "13"), Column::CurrentColumn), QString());
+    }
+
+    void headersSortByGroupAndNumberOnly_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("sorts");
+        QTest::newRow("Trad. P mode") << int(Column::NumberColumn) << true;
+        QTest::newRow("Group mode hidden for ZM") << int(Column::GroupColumn) << false;
+        QTest::newRow("Unit") << int(Column::UnitColumn) << false;
+        QTest::newRow("Name") << int(Column::NameColumn) << false;
+    }
+    void headersSortByGroupAndNumberOnly()
+    {
+        QFETCH(int, column);
+        QFETCH(bool, sorts);
+        CParameter &form = *m_form;
+        QStandardItemModel *model = form.core().model();
+        model->appendRow(model->takeRow(0));  // P.0 last: out of order
+        const QStringList before = form.core().table().numberCells();
+        form.table()->horizontalHeader()->sectionClicked(column);
+        const QStringList after = form.core().table().numberCells();
+        QCOMPARE(after != before, sorts);
+        if (sorts) {
+            QStringList sorted = before;
+            std::sort(sorted.begin(), sorted.end());
+            QCOMPARE(after, sorted);
+        }
+    }
+
+    // "Show Select Parameter": the choice is kept by P number, so that it
+    // shows the same parameters after a sort and after a catalogue of another
+    // series; OK with nothing chosen shows nothing; Cancel changes nothing.
+    void showSelectedParameters()
+    {
+        CParameter &form = *m_form;
+        int runs = 0;
+        form.setDialogRunner([&](QDialog &dialog) {
+            auto &select = static_cast<SelectParaDialog &>(dialog);
+            ++runs;
+            if (runs == 1) {
+                select.ok();  // nothing chosen
+            } else if (runs == 2) {
+                QTableWidget *left = select.notShownList();
+                for (const char *number : {"3", "7"}) {
+                    left->selectRow(rowOf(form, number));
+                    select.addPara();
+                }
+                select.ok();
+            } else if (runs == 3) {
+                QStringList right;
+                for (int row = 0; row < select.shownList()->rowCount(); ++row)
+                    if (!select.shownList()->isRowHidden(row))
+                        right << select.shownList()->item(row, 0)->text().simplified();
+                dialog.setProperty("right", right);
+                select.notShownList()->selectRow(rowOf(form, "9"));
+                select.addPara();
+                select.cancel();
+            }
+            return dialog.result();
+        });
+        form.findChild<QComboBox *>("selectParaCombo")->setCurrentIndex(1);
+        form.selectPara(1);
+        QCOMPARE(visibleNumbers(form), QStringList());
+        form.selectPara(1);
+        QCOMPARE(visibleNumbers(form), (QStringList{"3", "7"}));
+        form.selectPara(1);
+        QCOMPARE(visibleNumbers(form), (QStringList{"3", "7"}));  // cancelled
+        QCOMPARE(form.selectedNumbers(), (QStringList{"3", "7"}));
+
+        form.mySort(Column::NumberColumn);
+        QCOMPARE(visibleNumbers(form).size(), 2);
+        QVERIFY(visibleNumbers(form).contains("7"));
+        QVERIFY(m_window->selectStation(2));  // the ZN: another catalogue
+        QCOMPARE(seriesLetter(), 'H');
+        QCOMPARE(visibleNumbers(form), (QStringList{"3", "7"}));
+        form.selectPara(0);
+        QVERIFY(visibleNumbers(form).size() > 100);
+    }
+
+    void reopenedSelectionShowsTheChoice()
+    {
+        CParameter &form = *m_form;
+        SelectParaDialog dialog(form.core().table(), {"3", "7"});
+        QStringList right;
+        for (int row = 0; row < dialog.shownList()->rowCount(); ++row)
+            if (!dialog.shownList()->isRowHidden(row))
+                right << dialog.shownList()->item(row, 0)->text().simplified();
+        QCOMPARE(right.size(), 2);
+        QVERIFY(right.at(0).startsWith("P.3. "));
+        QVERIFY(right.at(1).startsWith("P.7. "));
+        QCOMPARE(dialog.notShownList()->isRowHidden(rowOf(form, "3")), true);
+        QCOMPARE(dialog.notShownList()->isRowHidden(rowOf(form, "4")), false);
+    }
+
+    void searchFindsCells_data()
+    {
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<bool>("sensitive");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("numberCells");  // the P.1, P.10, ... cells among them
+        QTest::newRow("part, any case") << false << false << "p.1" << true;
+        QTest::newRow("part, case-sensitive") << false << true << "p.1" << false;
+        QTest::newRow("whole cell") << true << true << "P.1" << false;  // cells are "  P.1"
+    }
+    void searchFindsCells()
+    {
+        QFETCH(bool, whole);
+        QFETCH(bool, sensitive);
+        QFETCH(QString, text);
+        QFETCH(bool, numberCells);
+        const auto found = CSearch::findCells(*m_form->core().model(), text, whole, sensitive);
+        int inNumberColumn = 0;
+        int lastColumn = -1;
+        for (const QModelIndex &index : found) {
+            QVERIFY(index.column() >= lastColumn);  // column by column
+            lastColumn = index.column();
+            inNumberColumn += index.column() == Column::NumberColumn;
+        }
+        if (numberCells)
+            QVERIFY(inNumberColumn >= 11);  // P.1, P.10 to P.19, ...
+        else
+            QCOMPARE(inNumberColumn, 0);
+    }
+
+    void searchSteps()
+    {
+        CParameter &form = *m_form;
+        CSearch search(form.table());
+        search.findChild<QLineEdit *>("SearchlineEdit")->setText("P.99");
+        search.findChild<QCheckBox *>("MatchExaCheckBox")->setChecked(true);
+        // A fresh search from above every cell found starts at the last one.
+        form.table()->setCurrentIndex(form.core().model()->index(0, 0));
+        search.IndexAccept(1);
+        QVERIFY(search.foundCount() >= 2);
+        QCOMPARE(search.currentIndex(), search.foundCount() - 1);
+        const QModelIndex last = form.table()->currentIndex();
+        QVERIFY(last.data().toString().contains("P.99"));
+        QVERIFY(m_ui.messages().isEmpty());
+        search.IndexAccept(1);  // past the last one
+        QCOMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(m_ui.messages().at(0).text, QString("Did not find the accordant characters"));
+        QCOMPARE(form.table()->currentIndex(), last);
+        search.IndexAccept(0);
+        QCOMPARE(search.currentIndex(), search.foundCount() - 2);
+        search.findChild<QLineEdit *>("SearchlineEdit")->setText("no such text anywhere");
+        search.IndexAccept(1);
+        QCOMPARE(m_ui.messages().size(), 2);
+    }
+
+    void password_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("as stored") << "tarmelo" << true;
+        QTest::newRow("capitals") << "TARMELO" << true;
+        QTest::newRow("wrong") << "tarmel" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void password()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        PassWordDlg dialog;
+        dialog.setObjectName("Parameter Password");
+        QSignalSpy unlocked(&dialog, &PassWordDlg::unlocked);
+        dialog.show();
+        dialog.findChild<QLineEdit *>()->setText(typed);
+        dialog.accept();
+        QCOMPARE(unlocked.size(), accepted ? 1 : 0);
+        QCOMPARE(dialog.isVisible(), !accepted);
+        QCOMPARE(m_ui.messages().size(), accepted ? 0 : 1);
+        if (!accepted)
+            QCOMPARE(m_ui.messages().at(0).text, QString("Password Error !"));
+    }
+
+    void nothingToSaveBeforeTheFileDialog()
+    {
+        setModelString(QString());
+        bool asked = false;
+        m_form->setFileAsker([&](bool) {
+            asked = true;
+            return QString();
+        });
+        m_form->save();
+        QVERIFY(!asked);
+        QCOMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(m_ui.messages().at(0).text, QString("Nothing can be saved."));
+    }
+
+private:
+    RecordingInteraction m_ui;
+    QTranslator m_translator;
+    std::unique_ptr<CMainWindow> m_window;
+    CParameter *m_form = nullptr;
+};
+
+QTEST_MAIN(TestParameterForm)
+#include "tst_parameterform.moc"
