@@ -321,6 +321,29 @@
         <source>The file is not a XLS file or the type doesn&apos;t match .</source>
         <translation>該檔案不是 XLS 檔案，或型號不符。</translation>
     </message>
+    <message>
+        <source>XLS Files(*.xls);;XBEL Files(*.xbel)</source>
+        <translation>XLS 檔案(*.xls);;XBEL 檔案(*.xbel)</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>儲存檔案</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>開啟檔案</translation>
+    </message>
+</context>
+<context>
+    <name>CSearch</name>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Did not find the accordant characters</source>
+        <translation>找不到相符的字元</translation>
+    </message>
 </context>
 <context>
     <name>ComSetDialog</name>
@@ -519,6 +542,106 @@
     </message>
 </context>
 <context>
+    <name>ParameterDelegate</name>
+    <message>
+        <source>Differs from the current value %1</source>
+        <translation>與目前值 %1 不同</translation>
+    </message>
+    <message>
+        <source>Outside the setting range %1</source>
+        <translation>超出設定範圍 %1</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterForm</name>
+    <message>
+        <source>Parameter list</source>
+        <translation>參數列表</translation>
+    </message>
+    <message>
+        <source>Batch Read</source>
+        <translation>批次讀取</translation>
+    </message>
+    <message>
+        <source>Batch Write</source>
+        <translation>批次寫入</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>讀取</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>寫入</translation>
+    </message>
+    <message>
+        <source>Clear the current value</source>
+        <translation>清除目前值</translation>
+    </message>
+    <message>
+        <source>Clear the setting value</source>
+        <translation>清除設定值</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>P.996</source>
+        <translation>P.996</translation>
+    </message>
+    <message>
+        <source>P.997</source>
+        <translation>P.997</translation>
+    </message>
+    <message>
+        <source>P.998</source>
+        <translation>P.998</translation>
+    </message>
+    <message>
+        <source>P.999</source>
+        <translation>P.999</translation>
+    </message>
+    <message>
+        <source>Write the current value</source>
+        <translation>寫入目前值</translation>
+    </message>
+    <message>
+        <source>open</source>
+        <translation>開啟</translation>
+    </message>
+    <message>
+        <source>save</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>Show All Parameter</source>
+        <translation>顯示全部參數</translation>
+    </message>
+    <message>
+        <source>Show Select Parameter</source>
+        <translation>顯示選定參數</translation>
+    </message>
+</context>
+<context>
+    <name>PassWordDialog</name>
+    <message>
+        <source>Password</source>
+        <translation>密碼</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密碼：</translation>
+    </message>
+</context>
+<context>
+    <name>PassWordDlg</name>
+    <message>
+        <source>Password Error !</source>
+        <translation>密碼錯誤！</translation>
+    </message>
+</context>
+<context>
     <name>PortSetup</name>
     <message>
         <source>The port %1 does not take %2; it runs with %3.</source>
@@ -560,6 +683,68 @@
 %2.</source>
         <translation>無法讀取檔案 %1：
 %2。</translation>
+    </message>
+</context>
+<context>
+    <name>SearchDialog</name>
+    <message>
+        <source>Search</source>
+        <translation>搜尋</translation>
+    </message>
+    <message>
+        <source>Character String:</source>
+        <translation>搜尋字串：</translation>
+    </message>
+    <message>
+        <source>Match Case</source>
+        <translation>全字相符</translation>
+    </message>
+    <message>
+        <source>Case sensitive</source>
+        <translation>區分大小寫</translation>
+    </message>
+    <message>
+        <source>Upward search</source>
+        <translation>向上搜尋</translation>
+    </message>
+    <message>
+        <source>Downward search</source>
+        <translation>向下搜尋</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>SelectParaDialog</name>
+    <message>
+        <source>Show Select Parameter</source>
+        <translation>顯示選定參數</translation>
+    </message>
+    <message>
+        <source>Not shown</source>
+        <translation>不顯示</translation>
+    </message>
+    <message>
+        <source>Shown</source>
+        <translation>顯示</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>新增</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 </TS>

@@ -321,6 +321,29 @@
         <source>The file is not a XLS file or the type doesn&apos;t match .</source>
         <translation>该文件不是 XLS 文件，或型号不符。</translation>
     </message>
+    <message>
+        <source>XLS Files(*.xls);;XBEL Files(*.xbel)</source>
+        <translation>XLS 文件(*.xls);;XBEL 文件(*.xbel)</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>保存文件</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+</context>
+<context>
+    <name>CSearch</name>
+    <message>
+        <source>Search</source>
+        <translation>查找</translation>
+    </message>
+    <message>
+        <source>Did not find the accordant characters</source>
+        <translation>未找到匹配的字符</translation>
+    </message>
 </context>
 <context>
     <name>ComSetDialog</name>
@@ -519,6 +542,106 @@
     </message>
 </context>
 <context>
+    <name>ParameterDelegate</name>
+    <message>
+        <source>Differs from the current value %1</source>
+        <translation>与当前值 %1 不同</translation>
+    </message>
+    <message>
+        <source>Outside the setting range %1</source>
+        <translation>超出设定范围 %1</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterForm</name>
+    <message>
+        <source>Parameter list</source>
+        <translation>参数列表</translation>
+    </message>
+    <message>
+        <source>Batch Read</source>
+        <translation>批量读取</translation>
+    </message>
+    <message>
+        <source>Batch Write</source>
+        <translation>批量写入</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>Clear the current value</source>
+        <translation>清除当前值</translation>
+    </message>
+    <message>
+        <source>Clear the setting value</source>
+        <translation>清除设定值</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>查找</translation>
+    </message>
+    <message>
+        <source>P.996</source>
+        <translation>P.996</translation>
+    </message>
+    <message>
+        <source>P.997</source>
+        <translation>P.997</translation>
+    </message>
+    <message>
+        <source>P.998</source>
+        <translation>P.998</translation>
+    </message>
+    <message>
+        <source>P.999</source>
+        <translation>P.999</translation>
+    </message>
+    <message>
+        <source>Write the current value</source>
+        <translation>写入当前值</translation>
+    </message>
+    <message>
+        <source>open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Show All Parameter</source>
+        <translation>显示全部参数</translation>
+    </message>
+    <message>
+        <source>Show Select Parameter</source>
+        <translation>显示选定参数</translation>
+    </message>
+</context>
+<context>
+    <name>PassWordDialog</name>
+    <message>
+        <source>Password</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密码：</translation>
+    </message>
+</context>
+<context>
+    <name>PassWordDlg</name>
+    <message>
+        <source>Password Error !</source>
+        <translation>密码错误！</translation>
+    </message>
+</context>
+<context>
     <name>PortSetup</name>
     <message>
         <source>The port %1 does not take %2; it runs with %3.</source>
@@ -560,6 +683,68 @@
 %2.</source>
         <translation>无法读取文件 %1：
 %2。</translation>
+    </message>
+</context>
+<context>
+    <name>SearchDialog</name>
+    <message>
+        <source>Search</source>
+        <translation>查找</translation>
+    </message>
+    <message>
+        <source>Character String:</source>
+        <translation>查找内容：</translation>
+    </message>
+    <message>
+        <source>Match Case</source>
+        <translation>全字匹配</translation>
+    </message>
+    <message>
+        <source>Case sensitive</source>
+        <translation>区分大小写</translation>
+    </message>
+    <message>
+        <source>Upward search</source>
+        <translation>向上查找</translation>
+    </message>
+    <message>
+        <source>Downward search</source>
+        <translation>向下查找</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>SelectParaDialog</name>
+    <message>
+        <source>Show Select Parameter</source>
+        <translation>显示选定参数</translation>
+    </message>
+    <message>
+        <source>Not shown</source>
+        <translation>不显示</translation>
+    </message>
+    <message>
+        <source>Shown</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 </TS>

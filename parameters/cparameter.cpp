@@ -110,13 +110,31 @@ void CParameter::applyPresentation()
 {
     QTableView *view = m_ui->PartableWidget;
     view->setColumnHidden(Column::GroupColumn, !m_core.table().groupColumnVisible());
-    // Names and ranges are read whole, not cut at the default width.
-    for (int column : {int(Column::NameColumn), int(Column::RangeColumn)})
-        view->setColumnWidth(column, qMax(100, static_cast<QAbstractItemView *>(view)->sizeHintForColumn(column)));
+    fitColumns();
     if (m_ui->selectParaCombo->currentIndex() == 1 && m_selectionMade)
         tableHide();
     else
         showAll();
+}
+
+// Every column as wide as its texts, the long ones (names, ranges, comments)
+// held back so that the values stay in sight beside them.
+void CParameter::fitColumns()
+{
+    QTableView *view = m_ui->PartableWidget;
+    auto *items = static_cast<QAbstractItemView *>(view);
+    for (int column = 0; column < Column::ColumnCount; ++column) {
+        int limit = 140;
+        if (column == Column::NameColumn)
+            limit = 300;
+        else if (column == Column::RangeColumn || column == Column::CommentColumn)
+            limit = 170;
+        const int wanted = qMax(items->sizeHintForColumn(column),
+                                view->horizontalHeader()->sectionSizeHint(column));
+        view->setColumnWidth(column, qBound(60, wanted, limit));
+    }
+    // The names take what room is left.
+    view->horizontalHeader()->setSectionResizeMode(Column::NameColumn, QHeaderView::Stretch);
 }
 
 // The core's current row is a plain index: take it from the view, whose

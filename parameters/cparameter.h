@@ -80,6 +80,7 @@ protected:
 private:
     void connectControls();
     void applyPresentation();
+    void fitColumns();
     void syncCurrentCell();
     void retranslate();
     void execute99x(int function);

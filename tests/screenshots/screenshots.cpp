@@ -9,6 +9,10 @@
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
 #include "link/ccomsetup.h"
+#include "parameters/cparameter.h"
+#include "parameters/csearch.h"
+#include "parameters/passworddlg.h"
+#include "parameters/selectparadialog.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
 
@@ -17,6 +21,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTranslator>
@@ -65,6 +71,29 @@ struct Shot {
     std::function<QWidget *(CMainWindow &)> prepare;
 };
 
+// The parameter list after a batch read of the demo's ZM, with one setting
+// that differs from the drive's value and one outside its range. The drive is
+// read once; the windows of the other languages get the same values.
+QWidget *showReadParameters(CMainWindow &w)
+{
+    static QHash<QString, QString> readOnce;  // number -> value read
+    ParameterTable &table = w.parameterForm()->core().table();
+    if (readOnce.isEmpty()) {
+        w.parameterForm()->core().readAllParameters();
+        for (int row = 0; table.hasNumberCell(row); ++row)
+            readOnce.insert(table.numberText(row), table.text(row, ParameterTable::CurrentColumn));
+    } else {
+        for (int row = 0; table.hasNumberCell(row); ++row)
+            table.setText(row, ParameterTable::CurrentColumn, readOnce.value(table.numberText(row)));
+    }
+    table.setText(table.rowOfNumber(QStringLiteral("7")), ParameterTable::SettingColumn,
+                  QStringLiteral("12.5"));
+    table.setText(table.rowOfNumber(QStringLiteral("3")), ParameterTable::SettingColumn,
+                  QStringLiteral("450"));
+    w.parameterForm()->show();
+    return &w;
+}
+
 QList<Shot> shots()
 {
     return {
@@ -76,6 +105,26 @@ QList<Shot> shots()
              currentDriver()->readRegister(7, 0.1);
              QCoreApplication::processEvents();
              return &w;
+         }},
+        {QStringLiteral("CParameter"), QStringLiteral("read"), showReadParameters},
+        {QStringLiteral("SelectParaDialog"), QString(),
+         [](CMainWindow &w) -> QWidget * {
+             auto *dialog = new SelectParaDialog(w.parameterForm()->core().table(), {"3", "7", "8"}, &w);
+             dialog->setAttribute(Qt::WA_DeleteOnClose);
+             return dialog;
+         }},
+        {QStringLiteral("CSearch"), QString(),
+         [](CMainWindow &w) -> QWidget * {
+             auto *search = new CSearch(w.parameterForm()->table(), &w);
+             search->setAttribute(Qt::WA_DeleteOnClose);
+             search->findChild<QLineEdit *>(QStringLiteral("SearchlineEdit"))->setText(QStringLiteral("P.1"));
+             return search;
+         }},
+        {QStringLiteral("PassWordDlg"), QString(),
+         [](CMainWindow &w) -> QWidget * {
+             auto *password = new PassWordDlg(&w);
+             password->setAttribute(Qt::WA_DeleteOnClose);
+             return password;
          }},
         {QStringLiteral("CComSetup"), QString(),
          [](CMainWindow &w) -> QWidget * { return w.comSetup(); }},
@@ -155,7 +204,7 @@ int main(int argc, char **argv)
                 return 1;
             }
             if (widget != &window)
-                widget->hide();
+                widget->close();
             ++written;
         }
         window.close();
