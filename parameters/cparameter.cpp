@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QStandardItemModel>
 
@@ -86,10 +87,9 @@ void CParameter::connectControls()
             &CParameter::selectPara);
     connect(ui.PartableWidget->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &CParameter::mySort);
-    connect(ui.PartableWidget->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) {
-                m_core.table().setCurrentCell(current.row(), current.column());
-            });
+    followCurrentCell();
+    connect(&m_core.table(), &ParameterTable::bulkChangeStarting, this, &CParameter::detachModel);
+    connect(&m_core.table(), &ParameterTable::bulkChangeFinished, this, &CParameter::attachModel);
     // A new current value changes the mark of the setting beside it.
     connect(m_core.model(), &QAbstractItemModel::dataChanged, ui.PartableWidget->viewport(),
             QOverload<>::of(&QWidget::update));
@@ -97,6 +97,41 @@ void CParameter::connectControls()
             &CParameter::applyPresentation);
     connect(&m_core, &ParameterCore::batchReadRunning, this,
             [this](bool running) { m_ui->allReadPB->setEnabled(!running); });
+}
+
+void CParameter::followCurrentCell()
+{
+    connect(m_ui->PartableWidget->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                m_core.table().setCurrentCell(current.row(), current.column());
+            });
+}
+
+// The view lets go of the model while many rows change at once: following
+// each inserted row costs several times what showing the result does.
+void CParameter::detachModel()
+{
+    QTableView *view = m_ui->PartableWidget;
+    const QModelIndex current = view->currentIndex();
+    m_keptCurrent = {current.row(), current.column()};
+    m_detached = true;
+    QItemSelectionModel *selection = view->selectionModel();
+    view->setModel(nullptr);
+    delete selection;
+}
+
+void CParameter::attachModel()
+{
+    QTableView *view = m_ui->PartableWidget;
+    QItemSelectionModel *empty = view->selectionModel();
+    view->setModel(m_core.model());
+    delete empty;
+    m_detached = false;
+    followCurrentCell();
+    const QModelIndex current = m_core.model()->index(m_keptCurrent.first, m_keptCurrent.second);
+    if (current.isValid())
+        view->setCurrentIndex(current);
+    applyPresentation();
 }
 
 void CParameter::loadCatalogue()
@@ -108,6 +143,8 @@ void CParameter::loadCatalogue()
 
 void CParameter::applyPresentation()
 {
+    if (m_detached)
+        return;
     QTableView *view = m_ui->PartableWidget;
     view->setColumnHidden(Column::GroupColumn, !m_core.table().groupColumnVisible());
     fitColumns();
@@ -122,15 +159,21 @@ void CParameter::applyPresentation()
 void CParameter::fitColumns()
 {
     QTableView *view = m_ui->PartableWidget;
-    auto *items = static_cast<QAbstractItemView *>(view);
+    const QFontMetrics metrics(view->font());
+    const QStandardItemModel *model = m_core.model();
     for (int column = 0; column < Column::ColumnCount; ++column) {
         int limit = 140;
         if (column == Column::NameColumn)
             limit = 300;
         else if (column == Column::RangeColumn || column == Column::CommentColumn)
             limit = 170;
-        const int wanted = qMax(items->sizeHintForColumn(column),
-                                view->horizontalHeader()->sectionSizeHint(column));
+        // Measured on the texts: the delegates' size hints cost several times more.
+        int wanted = view->horizontalHeader()->sectionSizeHint(column);
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QStandardItem *item = model->item(row, column);
+            if (item)
+                wanted = qMax(wanted, metrics.horizontalAdvance(item->text()) + 12);
+        }
         view->setColumnWidth(column, qBound(60, wanted, limit));
     }
     // The names take what room is left.

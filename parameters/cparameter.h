@@ -2,6 +2,7 @@
 
 #include "parametercore.h"
 
+#include <QPair>
 #include <QStringList>
 #include <QWidget>
 
@@ -80,6 +81,9 @@ protected:
 private:
     void connectControls();
     void applyPresentation();
+    void followCurrentCell();
+    void detachModel();
+    void attachModel();
     void fitColumns();
     void syncCurrentCell();
     void retranslate();
@@ -97,4 +101,6 @@ private:
     FileAsker m_fileAsker;
     DialogRunner m_dialogRunner;
     std::vector<std::shared_ptr<LinkJob>> m_jobs;
+    bool m_detached = false;
+    QPair<int, int> m_keptCurrent{-1, -1};
 };

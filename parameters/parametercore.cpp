@@ -45,6 +45,7 @@ CatalogueReader::Settings catalogueSettings()
 
 void ParameterCore::loadCatalogue()
 {
+    ParameterTable::BulkChange bulk(m_table);
     determineCatalogueVersion();
     m_table.setRowCount(ParameterTable::kInitialRows);
     const CatalogueReader::Settings settings = catalogueSettings();
@@ -87,6 +88,7 @@ void ParameterCore::arrangeRows()
 
 void ParameterCore::reloadCatalogueTexts()
 {
+    ParameterTable::BulkChange bulk(m_table);
     const char series = seriesLetter();
     CatalogueReader reader(m_table);
     reader.reloadTexts(CatalogueFiles::cataloguePath(series, languageCode()), series,

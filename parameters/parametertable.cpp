@@ -257,8 +257,21 @@ TableCells ParameterTable::copyCells() const
     return cells;
 }
 
+ParameterTable::BulkChange::BulkChange(ParameterTable &table) : m_table(table)
+{
+    if (m_table.m_bulkDepth++ == 0)
+        emit m_table.bulkChangeStarting();
+}
+
+ParameterTable::BulkChange::~BulkChange()
+{
+    if (--m_table.m_bulkDepth == 0)
+        emit m_table.bulkChangeFinished();
+}
+
 void ParameterTable::setCells(const TableCells &cells)
 {
+    BulkChange bulk(*this);
     const int rows = int(cells.rows.size());
     m_model->setRowCount(rows);
     for (int row = 0; row < rows; ++row) {

@@ -127,12 +127,31 @@ public:
     // Brings the copy for other threads up to date (owner thread only).
     void refreshUnitIndex();
 
+    // Marks a change of many rows at once (a catalogue load, a language
+    // reload, a batch's values coming in): a view lets go of the model for
+    // its length, since following each row on its own costs far more than
+    // showing the result. Nests.
+    class BulkChange
+    {
+    public:
+        explicit BulkChange(ParameterTable &table);
+        ~BulkChange();
+        BulkChange(const BulkChange &) = delete;
+        BulkChange &operator=(const BulkChange &) = delete;
+
+    private:
+        ParameterTable &m_table;
+    };
+
 signals:
     // The catalogue was (re)loaded: column 0 visibility and the current cell
     // are to be applied to the view.
     void presentationChanged();
+    void bulkChangeStarting();
+    void bulkChangeFinished();
 
 private:
+    int m_bulkDepth = 0;
     QStandardItem *newCell(const QString &text, int column, int number) const;
     bool unitOfHere(const QString &number, QString *unit) const;
     void scheduleUnitRefresh();

@@ -129,12 +129,16 @@ private slots:
     void readEditWriteSaveOpen()
     {
         CParameter &form = *m_form;
+        selectRowOf(form, "12");
         form.findChild<QPushButton *>("allReadPB")->click();
         QVERIFY(!form.findChild<QPushButton *>("allReadPB")->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(form.pendingJobs(), 0, 60000);
         QVERIFY(form.findChild<QPushButton *>("allReadPB")->isEnabled());
         QCOMPARE(cell(form, rowOf(form, "3"), Column::CurrentColumn), QString("50"));
         QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+        // The values came in as a whole; the selection stayed where it was.
+        QCOMPARE(form.table()->currentIndex().row(), rowOf(form, "12"));
+        QCOMPARE(form.core().table().currentRow(), rowOf(form, "12"));
 
         // Only the edited settings are written (the others are empty).
         setCell(form, "7", Column::SettingColumn, "12.5");
