@@ -15,6 +15,7 @@
 #include "link/linkworker.h"
 #include "link/portsetup.h"
 #include "link/stationfile.h"
+#include "operation/cnavigation.h"
 #include "monitor/monitordata.h"
 #include "parameters/cparameter.h"
 #include "simulator/demoline.h"
@@ -26,7 +27,6 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTranslator>
@@ -51,6 +51,7 @@ CMainWindow::CMainWindow(QTranslator &translator, const Options &options, QWidge
     connectActions();
     buildNavigationDock();
     m_parameterForm = new CParameter(*m_worker);
+    m_navigation->setParameterForm(m_parameterForm);
     m_comSetup = new CComSetup(this);
     if (m_options.openLink)
         PortSetup::installDriver(0);
@@ -76,10 +77,7 @@ CMainWindow::CMainWindow(QTranslator &translator, const Options &options, QWidge
     showLinkInUse();
     showLineHealth(LinkEvents::lineHealth());
 
-    setStationNames(m_options.demo ? demoStationNames() : StationFile::read());
     setDriveActionsEnabled(false);
-    if (m_options.demo)
-        selectStation(1);
 }
 
 CMainWindow::~CMainWindow()
@@ -162,13 +160,14 @@ void CMainWindow::buildNavigationDock()
     m_dock->setObjectName(QStringLiteral("navigationDock"));
     m_dock->setAllowedAreas(Qt::LeftDockWidgetArea);
     m_dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    m_navigationPanel = new QWidget(m_dock);
-    m_navigationPanel->setObjectName(QStringLiteral("navigationPanel"));
-    auto *layout = new QVBoxLayout(m_navigationPanel);
-    m_stationList = new QListWidget(m_navigationPanel);
-    m_stationList->setObjectName(QStringLiteral("stationList"));
-    layout->addWidget(m_stationList);
-    m_dock->setWidget(m_navigationPanel);
+    const bool demo = m_options.demo;
+    m_navigation = new CNavigation(
+        [demo] { return demo ? demoStationNames() : StationFile::read(); }, m_dock);
+    connect(m_navigation, &CNavigation::typeLabelChanged, m_typeValue, &QLabel::setText);
+    connect(m_navigation, &CNavigation::modeLabelChanged, m_modeValue, &QLabel::setText);
+    connect(m_navigation, &CNavigation::driveActionsEnabled, this,
+            &CMainWindow::setDriveActionsEnabled);
+    m_dock->setWidget(m_navigation);
     addDockWidget(Qt::LeftDockWidgetArea, m_dock);
     m_dock->setFloating(false);
     m_dock->setVisible(true);
@@ -220,38 +219,17 @@ void CMainWindow::setDriveActionsEnabled(bool on)
         action->setEnabled(on);
 }
 
-void CMainWindow::setStationNames(const QStringList &names)
-{
-    m_stationNames = names;
-    while (m_stationNames.size() < StationFile::kStationCount)
-        m_stationNames.append(QString());
-    m_stationNames = m_stationNames.mid(0, StationFile::kStationCount);
-    showStationList();
-}
+QStringList CMainWindow::stationNames() const { return m_navigation->stationNames(); }
+
+void CMainWindow::setStationNames(const QStringList &names) { m_navigation->setStationNames(names); }
 
 bool CMainWindow::selectStation(int station)
 {
-    if (station < 0 || station >= m_stationNames.size() || m_stationNames.at(station).isEmpty())
-        return false;
-    const QString model = m_stationNames.at(station);
-    linkState().setStation(station);
-    setModelString(model);
-    setSeriesLetter(seriesLetterForModel(model, seriesLetter()));
-    m_typeValue->setText(model);
-    setDriveActionsEnabled(true);
-    m_parameterForm->loadCatalogue();
-    m_parameterForm->show();
-    return true;
+    m_navigation->selectStation(station);
+    return !modelString().isEmpty() && linkState().stationByte == station;
 }
 
-void CMainWindow::showStationList()
-{
-    m_stationList->clear();
-    for (int station = 0; station < m_stationNames.size(); ++station) {
-        if (!m_stationNames.at(station).isEmpty())
-            m_stationList->addItem(tr("%1 station  %2").arg(station).arg(m_stationNames.at(station)));
-    }
-}
+bool CMainWindow::quitRequested() const { return m_navigation->quitRequested(); }
 
 void CMainWindow::setUrlOpener(UrlOpener opener) { m_urlOpener = std::move(opener); }
 
@@ -350,7 +328,6 @@ void CMainWindow::retranslate()
     m_comSetup->retranslate();
     showLinkInUse();
     showLineHealth(LinkEvents::lineHealth());
-    showStationList();
 }
 
 void CMainWindow::changeEvent(QEvent *event)
@@ -408,7 +385,7 @@ void CMainWindow::showLinkInUse()
 
 void CMainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_options.demo && !StationFile::write(m_stationNames))
+    if (!m_options.demo && !StationFile::write(m_navigation->stationNames()))
         userInteraction()->warning(message(20),
                                    tr("The station list could not be saved in %1.")
                                        .arg(QDir::toNativeSeparators(StationFile::fileName())));

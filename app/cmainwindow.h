@@ -8,11 +8,11 @@
 #include <memory>
 
 class CComSetup;
+class CNavigation;
 class CParameter;
 class LinkWorker;
 class QDockWidget;
 class QLabel;
-class QListWidget;
 class QSplitter;
 class QTranslator;
 class QUrl;
@@ -54,13 +54,17 @@ public:
     // The drive-dependent actions and tool buttons: on while a drive is identified.
     void setDriveActionsEnabled(bool on);
 
-    // The type name of each of the 255 stations (empty where none).
-    QStringList stationNames() const { return m_stationNames; }
+    // The type name of each of the 255 stations (empty where none), as the
+    // navigation panel holds them.
+    QStringList stationNames() const;
     void setStationNames(const QStringList &names);
 
-    // Makes `station` the current one with the type name the list holds
-    // for it; false (nothing changed) when it has none.
+    // Makes `station` the current one, as a click on it in the navigation
+    // panel does; false when it has no type (another station is then chosen).
     bool selectStation(int station);
+
+    // The user chose Cancel at "load saved stations ?": the program ends.
+    bool quitRequested() const;
 
     // Switches the user-interface language (0 English, 1 simplified, 2
     // traditional Chinese): every open window retranslates and LT.txt is
@@ -77,7 +81,7 @@ public:
     QWidget *dialPage() const { return m_dialPage; }
     QWidget *trendPage() const { return m_trendPage; }
     CParameter *parameterForm() const { return m_parameterForm; }
-    QWidget *navigationPanel() const { return m_navigationPanel; }
+    CNavigation *navigationPanel() const { return m_navigation; }
     QDockWidget *navigationDock() const { return m_dock; }
     CComSetup *comSetup() const { return m_comSetup; }
     QLabel *modeValueLabel() const { return m_modeValue; }
@@ -117,7 +121,6 @@ private:
     void checkLanguageAction(int code);
     void showLineHealth(int health);
     void showLinkInUse();
-    void showStationList();
     void replacePage(QPointer<QWidget> &page, QWidget *replacement);
     void closePages();
 
@@ -127,10 +130,8 @@ private:
     std::unique_ptr<QTranslator> m_qtTexts;
     const Options m_options;
     QStringList m_messages;
-    QStringList m_stationNames;
     QDockWidget *m_dock = nullptr;
-    QWidget *m_navigationPanel = nullptr;
-    QListWidget *m_stationList = nullptr;
+    CNavigation *m_navigation = nullptr;
     QSplitter *m_splitter = nullptr;
     CParameter *m_parameterForm = nullptr;
     CComSetup *m_comSetup = nullptr;

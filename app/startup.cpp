@@ -47,6 +47,13 @@ int runApplication(int argc, char **argv)
     CMainWindow::Options options;
     options.demo = QCoreApplication::arguments().contains(QStringLiteral("--demo"));
     auto *window = new CMainWindow(translator, options);
+    if (window->quitRequested()) {
+        // Cancel at "load saved stations ?": no event loop.
+        delete window;
+        g_monitorThread = nullptr;
+        setUserInteraction(nullptr);
+        return 0;
+    }
     interaction.setParentWidget(window);
     window->showMaximized();
     const int result = app.exec();

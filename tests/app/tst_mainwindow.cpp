@@ -111,6 +111,7 @@ private slots:
     void pollingThreadFailureShowsOneBox()
     {
         auto window = demoWindow();
+        QVERIFY(window->selectStation(1));
         ScaledParameters parameters;
         MonitorThread monitor(&parameters);
         MonitorPage<QuietPage> page;
@@ -279,7 +280,7 @@ private slots:
         m_dir->write("iniProtocol.txt", "1-sim-1-1-0-0-0\n");
         CMainWindow::Options options;
         options.demo = demo;
-        auto window = std::make_unique<CMainWindow>(m_translator, options);
+        auto window = withoutStartQuestion(std::make_unique<CMainWindow>(m_translator, options));
         QStringList names = window->stationNames();
         QCOMPARE(names.size(), 255);
         QCOMPARE(names.at(14), demo ? QString() : QString("ZN-020-5.5K"));
@@ -303,6 +304,7 @@ private slots:
         QCOMPARE(int(linkState().protocolCode), 1);
         const QStringList names = window->stationNames();
         QCOMPARE(names.mid(1, 3), (QStringList{"ZM-043-7.5K", "ZN-020-5.5K", "ZQ1-043-5.5K"}));
+        QVERIFY(window->selectStation(1));
         QCOMPARE(window->typeValueLabel()->text(), QString("ZM-043-7.5K"));
         QCOMPARE(seriesLetter(), 'F');
         QVERIFY(window->findChild<QAction *>("actToolMonitor")->isEnabled());
@@ -317,7 +319,7 @@ private slots:
     void driveActionsFollowTheDrive()
     {
         m_dir->write("iniProtocol.txt", "1-sim-1-1-0-0-0\n");
-        auto window = std::make_unique<CMainWindow>(m_translator);
+        auto window = withoutStartQuestion(std::make_unique<CMainWindow>(m_translator));
         QCOMPARE(linkState().serialPort()->portName(), QString("sim"));
         const QStringList dependent{"actAllPar", "actSysMon", "actionTrend", "actToolParameter",
                                     "actToolMonitor", "actToolTrend"};
@@ -379,13 +381,20 @@ private:
     {
         CMainWindow::Options options;
         options.demo = true;
-        return std::make_unique<CMainWindow>(m_translator, options);
+        return withoutStartQuestion(std::make_unique<CMainWindow>(m_translator, options));
+    }
+    // The navigation panel asks "load saved stations ?" while the window is built.
+    std::unique_ptr<CMainWindow> withoutStartQuestion(std::unique_ptr<CMainWindow> window)
+    {
+        if (m_ui.messages().size() == 1 && m_ui.messages().at(0).text == "load saved stations ?")
+            m_ui.clear();
+        return window;
     }
     std::unique_ptr<CMainWindow> keptLinkWindow()
     {
         CMainWindow::Options options;
         options.openLink = false;
-        return std::make_unique<CMainWindow>(m_translator, options);
+        return withoutStartQuestion(std::make_unique<CMainWindow>(m_translator, options));
     }
     void copyTranslations()
     {

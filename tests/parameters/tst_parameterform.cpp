@@ -69,7 +69,9 @@ private slots:
         m_ui.nextAnswer = UserInteraction::Answer::Yes;
         CMainWindow::Options demo;
         demo.demo = true;
-        m_window.reset(new CMainWindow(m_translator, demo));  // station 1, a ZM, selected
+        m_window.reset(new CMainWindow(m_translator, demo));
+        QVERIFY(m_window->selectStation(1));  // a ZM
+        m_ui.clear();  // "load saved stations ?"
         m_form = m_window->parameterForm();
     }
     void cleanup()

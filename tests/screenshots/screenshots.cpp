@@ -190,6 +190,7 @@ int main(int argc, char **argv)
         CMainWindow::Options options;
         options.demo = true;
         CMainWindow window(translator, options);
+        window.selectStation(1);
         window.resize(1280, 800);
         window.show();
         for (const Shot &shot : shots()) {
