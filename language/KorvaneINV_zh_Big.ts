@@ -85,10 +85,6 @@
 <context>
     <name>CMainWindow</name>
     <message>
-        <source>%1 station  %2</source>
-        <translation>%1 號站  %2</translation>
-    </message>
-    <message>
         <source>No program was found to open the help file %1.</source>
         <translation>找不到可以開啟說明檔 %1 的程式。</translation>
     </message>
@@ -224,6 +220,33 @@
     </message>
 </context>
 <context>
+    <name>CNavigation</name>
+    <message>
+        <source> station </source>
+        <translation> 號站 </translation>
+    </message>
+    <message>
+        <source>Select station: </source>
+        <translation>選擇站號：</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>訊息</translation>
+    </message>
+    <message>
+        <source>load saved stations ?</source>
+        <translation>載入已儲存的站號嗎？</translation>
+    </message>
+    <message>
+        <source>System setting</source>
+        <translation>系統設定</translation>
+    </message>
+    <message>
+        <source>Setting guide</source>
+        <translation>設定精靈</translation>
+    </message>
+</context>
+<context>
     <name>CParameter</name>
     <message>
         <source>Group mode</source>
@@ -343,6 +366,13 @@
     <message>
         <source>Did not find the accordant characters</source>
         <translation>找不到相符的字元</translation>
+    </message>
+</context>
+<context>
+    <name>CSetType</name>
+    <message>
+        <source>None</source>
+        <translation>無</translation>
     </message>
 </context>
 <context>
@@ -542,6 +572,57 @@
     </message>
 </context>
 <context>
+    <name>NavForm</name>
+    <message>
+        <source>Navigation</source>
+        <translation>導覽</translation>
+    </message>
+    <message>
+        <source>1. Double-click a station to set the type and power of its drive.&lt;br&gt;2. Click a typed station to make it the current one: the parameter list shows its parameters.&lt;br&gt;3. CU, EXT and JOG switch the operation mode; FWD, REV and STOP run and stop the drive; SET sends the frequency.</source>
+        <translation>1. 按兩下站號，設定該站變頻器的機型與功率。&lt;br&gt;2. 按一下已設定機型的站號，使其成為目前站：參數列表顯示其參數。&lt;br&gt;3. CU、EXT 與 JOG 切換運轉模式；FWD、REV 與 STOP 使變頻器運轉與停止；SET 送出頻率。</translation>
+    </message>
+    <message>
+        <source>Operation mode</source>
+        <translation>運轉模式</translation>
+    </message>
+    <message>
+        <source>CU</source>
+        <translation>CU</translation>
+    </message>
+    <message>
+        <source>EXT</source>
+        <translation>EXT</translation>
+    </message>
+    <message>
+        <source>JOG</source>
+        <translation>JOG</translation>
+    </message>
+    <message>
+        <source>Frequency</source>
+        <translation>頻率</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>SET</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>運轉</translation>
+    </message>
+    <message>
+        <source>REV</source>
+        <translation>REV</translation>
+    </message>
+    <message>
+        <source>FWD</source>
+        <translation>FWD</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>STOP</translation>
+    </message>
+</context>
+<context>
     <name>ParameterDelegate</name>
     <message>
         <source>Differs from the current value %1</source>
@@ -737,6 +818,37 @@
     <message>
         <source>Delete</source>
         <translation>刪除</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>SetTypeDialog</name>
+    <message>
+        <source>Inverter Type setting</source>
+        <translation>變頻器機型設定</translation>
+    </message>
+    <message>
+        <source>Please choose station number ,type and  power of the inverter.</source>
+        <translation>請選擇變頻器的站號、機型與功率。</translation>
+    </message>
+    <message>
+        <source>Station:</source>
+        <translation>站號：</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>機型：</translation>
+    </message>
+    <message>
+        <source>Power:</source>
+        <translation>功率：</translation>
     </message>
     <message>
         <source>OK</source>

@@ -85,10 +85,6 @@
 <context>
     <name>CMainWindow</name>
     <message>
-        <source>%1 station  %2</source>
-        <translation>%1 号站  %2</translation>
-    </message>
-    <message>
         <source>No program was found to open the help file %1.</source>
         <translation>找不到可以打开帮助文件 %1 的程序。</translation>
     </message>
@@ -224,6 +220,33 @@
     </message>
 </context>
 <context>
+    <name>CNavigation</name>
+    <message>
+        <source> station </source>
+        <translation> 号站 </translation>
+    </message>
+    <message>
+        <source>Select station: </source>
+        <translation>选择站号：</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>消息</translation>
+    </message>
+    <message>
+        <source>load saved stations ?</source>
+        <translation>载入已保存的站号吗？</translation>
+    </message>
+    <message>
+        <source>System setting</source>
+        <translation>系统设置</translation>
+    </message>
+    <message>
+        <source>Setting guide</source>
+        <translation>设置向导</translation>
+    </message>
+</context>
+<context>
     <name>CParameter</name>
     <message>
         <source>Group mode</source>
@@ -343,6 +366,13 @@
     <message>
         <source>Did not find the accordant characters</source>
         <translation>未找到匹配的字符</translation>
+    </message>
+</context>
+<context>
+    <name>CSetType</name>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
     </message>
 </context>
 <context>
@@ -542,6 +572,57 @@
     </message>
 </context>
 <context>
+    <name>NavForm</name>
+    <message>
+        <source>Navigation</source>
+        <translation>导航</translation>
+    </message>
+    <message>
+        <source>1. Double-click a station to set the type and power of its drive.&lt;br&gt;2. Click a typed station to make it the current one: the parameter list shows its parameters.&lt;br&gt;3. CU, EXT and JOG switch the operation mode; FWD, REV and STOP run and stop the drive; SET sends the frequency.</source>
+        <translation>1. 双击站号，设置该站变频器的机型和功率。&lt;br&gt;2. 单击已设置机型的站号，使其成为当前站：参数列表显示其参数。&lt;br&gt;3. CU、EXT 和 JOG 切换运行模式；FWD、REV 和 STOP 运行和停止变频器；SET 发送频率。</translation>
+    </message>
+    <message>
+        <source>Operation mode</source>
+        <translation>运行模式</translation>
+    </message>
+    <message>
+        <source>CU</source>
+        <translation>CU</translation>
+    </message>
+    <message>
+        <source>EXT</source>
+        <translation>EXT</translation>
+    </message>
+    <message>
+        <source>JOG</source>
+        <translation>JOG</translation>
+    </message>
+    <message>
+        <source>Frequency</source>
+        <translation>频率</translation>
+    </message>
+    <message>
+        <source>SET</source>
+        <translation>SET</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>运行</translation>
+    </message>
+    <message>
+        <source>REV</source>
+        <translation>REV</translation>
+    </message>
+    <message>
+        <source>FWD</source>
+        <translation>FWD</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>STOP</translation>
+    </message>
+</context>
+<context>
     <name>ParameterDelegate</name>
     <message>
         <source>Differs from the current value %1</source>
@@ -737,6 +818,37 @@
     <message>
         <source>Delete</source>
         <translation>删除</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>SetTypeDialog</name>
+    <message>
+        <source>Inverter Type setting</source>
+        <translation>变频器机型设置</translation>
+    </message>
+    <message>
+        <source>Please choose station number ,type and  power of the inverter.</source>
+        <translation>请选择变频器的站号、机型和功率。</translation>
+    </message>
+    <message>
+        <source>Station:</source>
+        <translation>站号：</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>机型：</translation>
+    </message>
+    <message>
+        <source>Power:</source>
+        <translation>功率：</translation>
     </message>
     <message>
         <source>OK</source>

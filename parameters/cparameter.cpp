@@ -164,7 +164,7 @@ void CParameter::fitColumns()
     for (int column = 0; column < Column::ColumnCount; ++column) {
         int limit = 140;
         if (column == Column::NameColumn)
-            limit = 300;
+            limit = 280;
         else if (column == Column::RangeColumn || column == Column::CommentColumn)
             limit = 170;
         // Measured on the texts: the delegates' size hints cost several times more.
@@ -176,8 +176,6 @@ void CParameter::fitColumns()
         }
         view->setColumnWidth(column, qBound(60, wanted, limit));
     }
-    // The names take what room is left.
-    view->horizontalHeader()->setSectionResizeMode(Column::NameColumn, QHeaderView::Stretch);
 }
 
 // The core's current row is a plain index: take it from the view, whose

@@ -9,18 +9,26 @@
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
 #include "link/ccomsetup.h"
+#include "app/csettype.h"
+#include "operation/cnavigation.h"
 #include "parameters/cparameter.h"
 #include "parameters/csearch.h"
 #include "parameters/passworddlg.h"
 #include "parameters/selectparadialog.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
+#include "simulator/demoline.h"
+#include "simulator/simulateddrive.h"
+#include "simulator/simulatedline.h"
 
 #include "resources/images.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QDoubleSpinBox>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 #include <QHash>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -94,6 +102,35 @@ QWidget *showReadParameters(CMainWindow &w)
     return &w;
 }
 
+void waitMs(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Station 1 in CU mode running forward at 30 Hz, its lamps lit by the poll.
+QWidget *showRunningDrive(CMainWindow &w)
+{
+    CNavigation *nav = w.navigationPanel();
+    w.selectStation(1);
+    nav->SwitchToCU();
+    nav->findChild<QDoubleSpinBox *>(QStringLiteral("FrespinBox"))->setValue(30);
+    nav->InvSetFre();
+    nav->InvRunFwd();
+    waitMs(MonitorModeThread::kPollIntervalMs + 500);
+    return &w;
+}
+
+// The drive refuses a mode switch while its motor turns: the next window's
+// shot waits for it to stand still.
+void stopDrive(CMainWindow &w)
+{
+    w.navigationPanel()->InvStop();
+    for (int i = 0; i < 100 && demoLine()->drive(1)->running(); ++i)
+        waitMs(200);
+}
+
 QList<Shot> shots()
 {
     return {
@@ -125,6 +162,16 @@ QList<Shot> shots()
              auto *password = new PassWordDlg(&w);
              password->setAttribute(Qt::WA_DeleteOnClose);
              return password;
+         }},
+        {QStringLiteral("CNavigation"), QStringLiteral("running"), showRunningDrive},
+        {QStringLiteral("CSetType"), QString(),
+         [](CMainWindow &w) -> QWidget * {
+             CSetType *dialog = w.navigationPanel()->typeDialog();
+             dialog->setStation(3);
+             const QPair<int, int> preset =
+                 CSetType::presetFor(TypeCatalogue::loadShipped(), QStringLiteral("ZQ1-043-5.5K"));
+             dialog->preset(preset.first, preset.second);
+             return dialog;
          }},
         {QStringLiteral("CComSetup"), QString(),
          [](CMainWindow &w) -> QWidget * { return w.comSetup(); }},
@@ -186,6 +233,9 @@ int main(int argc, char **argv)
     QCoreApplication::installTranslator(&translator);
     int written = 0;
     for (int language = 0; language < 3; ++language) {
+        // Each language's window starts as the program does: no drive chosen.
+        setModelString(QString());
+        setSeriesLetter('0');
         setLanguageCode(quint8(language));
         CMainWindow::Options options;
         options.demo = true;
@@ -207,6 +257,8 @@ int main(int argc, char **argv)
             if (widget != &window)
                 widget->close();
             ++written;
+            if (shot.state == QLatin1String("running"))
+                stopDrive(window);
         }
         window.close();
     }

@@ -1,0 +1,325 @@
+#include "app/cmainwindow.h"
+#include "app/csettype.h"
+#include "common/testsupport.h"
+#include "link/frameobserver.h"
+#include "link/readwrite.h"
+#include "operation/cnavigation.h"
+#include "parameters/cparameter.h"
+#include "parameters/parameterstate.h"
+#include "simulator/demoline.h"
+#include "simulator/simulateddrive.h"
+#include "simulator/simulatedline.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QTranslator>
+#include <QTreeView>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+// The frames the program sends, as the simulated drive receives them.
+class SentFrames : public FrameObserver
+{
+public:
+    void frameSent(const QByteArray &frame, int, FrameForm) override
+    {
+        QMutexLocker lock(&mutex);
+        frames.append(frame);
+    }
+    void frameReceived(const QByteArray &, int, FrameForm) override {}
+    QByteArray lastWithFunction(char function)
+    {
+        QMutexLocker lock(&mutex);
+        for (int i = frames.size() - 1; i >= 0; --i)
+            if (frames.at(i).size() > 1 && frames.at(i).at(1) == function)
+                return frames.at(i);
+        return QByteArray();
+    }
+    QMutex mutex;
+    QList<QByteArray> frames;
+};
+
+bool lit(QLabel *lamp) { return lamp->styleSheet().contains("255, 0, 0"); }
+}  // namespace
+
+class TestNavigation : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        resetSharedState();
+        resetParameterState();
+        linkState().reset();
+        setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));
+        loadSeriesFeatures();
+        setUserInteraction(&m_ui);
+        m_ui.clear();
+        CMainWindow::Options demo;
+        demo.demo = true;
+        m_window.reset(new CMainWindow(m_translator, demo));
+        m_nav = m_window->navigationPanel();
+        m_sent = std::make_shared<SentFrames>();
+        linkState().addFrameObserver(m_sent);
+    }
+    void cleanup()
+    {
+        linkState().removeFrameObserver(m_sent);
+        m_window.reset();
+        setUserInteraction(nullptr);
+        setDataDirectory(QString());
+    }
+
+    void startQuestionDecidesTheStations_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("named");
+        QTest::addColumn<bool>("quits");
+        QTest::newRow("Yes") << int(UserInteraction::Answer::Yes) << true << false;
+        QTest::newRow("No") << int(UserInteraction::Answer::No) << false << false;
+        QTest::newRow("Cancel ends the program") << int(UserInteraction::Answer::Cancel) << true << true;
+    }
+    void startQuestionDecidesTheStations()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, named);
+        QFETCH(bool, quits);
+        m_ui.nextAnswer = UserInteraction::Answer(answer);
+        CNavigation nav([] { return demoStationNames(); });
+        QCOMPARE(nav.stationNames().at(2).isEmpty(), !named);
+        QCOMPARE(nav.quitRequested(), quits);
+        QCOMPARE(nav.stationItem(2)->text().split(' ', Qt::SkipEmptyParts).size(), named ? 3 : 2);
+        QVERIFY(!nav.stationItem(255));
+    }
+
+    void frequencyCommand_data()
+    {
+        QTest::addColumn<int>("station");
+        QTest::addColumn<int>("p187");
+        QTest::addColumn<double>("hz");
+        QTest::addColumn<int>("sent");
+        QTest::newRow("P.187 = 1: 0.1 Hz units") << 1 << 1 << 60.0 << 600;
+        QTest::newRow("P.187 = 0") << 1 << 0 << 60.0 << 6000;
+        QTest::newRow("highest") << 1 << 0 << 400.99 << 40099;
+        QTest::newRow("ZN reads no P.187") << 2 << 1 << 60.0 << 6000;
+    }
+    void frequencyCommand()
+    {
+        QFETCH(int, station);
+        QFETCH(int, p187);
+        QFETCH(double, hz);
+        QFETCH(int, sent);
+        demoLine()->drive(station)->setParameterValue(187, quint16(p187));
+        QVERIFY(m_window->selectStation(station));
+        m_nav->findChild<QDoubleSpinBox *>("FrespinBox")->setValue(hz);
+        m_nav->InvSetFre();
+        const QByteArray frame = m_sent->lastWithFunction(0x06);
+        QCOMPARE(frame.size(), 8);
+        QCOMPARE(quint8(frame.at(0)), quint8(station));
+        QCOMPARE(quint8(frame.at(4)) << 8 | quint8(frame.at(5)), sent);
+        demoLine()->drive(station)->setParameterValue(187, 0);
+        QVERIFY(m_ui.messages().size() <= 1);  // the start question only
+    }
+
+    // One click selects 400 ms later, a second on the same item opens the
+    // type dialog instead, a second on another item selects that one.
+    void clicksAndDoubleClicks()
+    {
+        int dialogs = 0;
+        m_nav->setDialogRunner([&](QDialog &) {
+            ++dialogs;
+            return int(QDialog::Rejected);
+        });
+        QStandardItem *one = m_nav->stationItem(1);
+        QStandardItem *two = m_nav->stationItem(2);
+        m_nav->FunClicked(one->index());
+        m_nav->FunClicked(two->index());
+        QCOMPARE(dialogs, 0);
+        QVERIFY(modelString().isEmpty());  // nothing yet
+        QTRY_COMPARE(modelString(), QString("ZN-020-5.5K"));
+        QCOMPARE(dialogs, 0);
+        QCOMPARE(int(linkState().stationByte), 2);
+        m_nav->FunClicked(one->index());
+        m_nav->FunClicked(one->index());
+        QCOMPARE(dialogs, 1);
+        QTest::qWait(CNavigation::kDoubleClickMs + 100);
+        QCOMPARE(int(linkState().stationByte), 2);  // the double click selected nothing
+    }
+
+    void untypedStationMovesToTheLowestTyped()
+    {
+        m_window->setStationNames(QStringList());
+        QStringList names = m_window->stationNames();
+        names[5] = "ZN-020-5.5K";
+        names[9] = "ZM-043-7.5K";
+        m_window->setStationNames(names);
+        m_nav->selectStation(7);
+        QCOMPARE(int(linkState().stationByte), 5);
+        QCOMPARE(modelString(), QString("ZN-020-5.5K"));
+        m_window->setStationNames(QStringList());
+        m_nav->selectStation(7);
+        QCOMPARE(m_nav->findChild<QTreeView *>()->currentIndex(), m_nav->stationItem(0)->index());
+        QVERIFY(modelString().isEmpty());
+    }
+
+    void typeDialogSetsTheStation_data()
+    {
+        QTest::addColumn<int>("station");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("power");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<char>("series");
+        QTest::newRow("10") << 10 << "ZN-020" << "5.5K" << "ZN-020-5.5K" << QByteArray("0A") << 'H';
+        QTest::newRow("200, ZM-K") << 200 << "ZM/ZM-K-043" << "7.5K" << "ZM-043-7.5K-K"
+                                   << QByteArray("C8") << 'G';
+        QTest::newRow("ZM-KX") << 4 << "ZM-KX-043" << "5.5K" << "ZM-043-5.5K-KX" << QByteArray("04")
+                               << 'L';
+    }
+    void typeDialogSetsTheStation()
+    {
+        QFETCH(int, station);
+        QFETCH(QString, type);
+        QFETCH(QString, power);
+        QFETCH(QString, model);
+        QFETCH(QByteArray, text);
+        QFETCH(char, series);
+        m_nav->setDialogRunner([&](QDialog &) {
+            CSetType *dialog = m_nav->typeDialog();
+            dialog->setStation(station);
+            auto *types = dialog->findChild<QComboBox *>("TypeComboBox");
+            types->setCurrentIndex(types->findText(type));
+            auto *powers = dialog->findChild<QComboBox *>("PowerComboBox");
+            powers->setCurrentIndex(powers->findText(power));
+            return int(QDialog::Accepted);
+        });
+        m_nav->FunClicked(m_nav->stationItem(station)->index());
+        m_nav->FunClicked(m_nav->stationItem(station)->index());
+        QCOMPARE(modelString(), model);
+        QCOMPARE(seriesLetter(), series);
+        QCOMPARE(linkState().stationText(), text);
+        QCOMPARE(m_window->stationNames().at(station), model);
+        QCOMPARE(m_window->typeValueLabel()->text(), model);
+        // The form shows the catalogue of the station's series at once.
+        QVERIFY(m_window->parameterForm()->isVisibleTo(m_window.get()));
+        QVERIFY(m_window->parameterForm()->core().parameterCount() > 50);
+        // Reopening the dialog on it pre-selects what was chosen.
+        const QPair<int, int> preset = CSetType::presetFor(TypeCatalogue::loadShipped(), model);
+        QCOMPARE(TypeCatalogue::loadShipped().types().value(preset.first), type);
+        QVERIFY(preset.second >= 0);
+    }
+
+    void typeCatalogueOfTheDialog()
+    {
+        const TypeCatalogue catalogue = TypeCatalogue::parse(
+            "[inv_Type]\nTYPE=AA,BB\n\n[PW_ID]\nPOWER=0.4K,0.75K\nPOWER_OLD=0.4K\n[BB]\nPOWER=1.5K,2.2K\n");
+        CSetType dialog(catalogue);
+        auto *types = dialog.findChild<QComboBox *>("TypeComboBox");
+        auto *powers = dialog.findChild<QComboBox *>("PowerComboBox");
+        QCOMPARE(types->count(), 3);
+        QCOMPARE(types->itemText(2), QString("BB"));
+        types->setCurrentIndex(2);
+        QVERIFY(powers->isEnabled());
+        QCOMPARE(powers->count(), 2);
+        QCOMPARE(powers->itemText(1), QString("2.2K"));
+        types->setCurrentIndex(1);  // AA: no section
+        QVERIFY(powers->isEnabled());
+        QCOMPARE(powers->count(), 0);
+        types->setCurrentIndex(0);  // None
+        QVERIFY(!powers->isEnabled());
+        dialog.setStation(256);
+        QVERIFY(dialog.station() < 256);
+    }
+
+    // JOG runs the drive only while a direction button is held.
+    void jogStopsOnRelease()
+    {
+        QVERIFY(m_window->selectStation(1));
+        SimulatedDrive &drive = *demoLine()->drive(1);
+        auto *fwd = m_nav->findChild<QPushButton *>("NaFWDPB");
+        m_nav->SwitchToJOG();
+        QCOMPARE(drive.mode(), 2);
+        QTest::mousePress(fwd, Qt::LeftButton);
+        QVERIFY(drive.running());
+        QTest::mouseRelease(fwd, Qt::LeftButton);
+        QTRY_VERIFY(!drive.running());  // ramps down from the JOG frequency
+        m_nav->SwitchToCU();
+        QTest::mousePress(fwd, Qt::LeftButton);
+        QTest::mouseRelease(fwd, Qt::LeftButton);
+        QVERIFY(drive.running());
+        m_nav->InvStop();
+        QTRY_VERIFY(!drive.running());
+    }
+
+    // A day's first steps on the demo: type station 3, CU, 30 Hz, FWD; the
+    // motor ramps and the lamps follow the poll; STOP; the ZN's catalogue.
+    void runTheSeriesADrive()
+    {
+        m_nav->setDialogRunner([&](QDialog &) {
+            CSetType *dialog = m_nav->typeDialog();
+            auto *types = dialog->findChild<QComboBox *>("TypeComboBox");
+            types->setCurrentIndex(types->findText("ZQ1-043"));
+            auto *powers = dialog->findChild<QComboBox *>("PowerComboBox");
+            powers->setCurrentIndex(powers->findText("5.5K"));
+            return int(QDialog::Accepted);
+        });
+        m_nav->FunClicked(m_nav->stationItem(3)->index());
+        m_nav->FunClicked(m_nav->stationItem(3)->index());
+        QCOMPARE(seriesLetter(), 'A');
+        SimulatedDrive &drive = *demoLine()->drive(3);
+        m_nav->SwitchToCU();
+        QCOMPARE(drive.mode(), 0);
+        m_nav->findChild<QDoubleSpinBox *>("FrespinBox")->setValue(30);
+        m_nav->InvSetFre();
+        m_nav->InvRunFwd();
+        auto *fwdLamp = m_nav->findChild<QLabel *>("FWDStatusLabel");
+        QTRY_VERIFY_WITH_TIMEOUT(lit(fwdLamp), 5000);
+        QVERIFY(lit(m_nav->findChild<QLabel *>("CUstatusLabel")));
+        QCOMPARE(m_window->modeValueLabel()->text(), QString("CU"));
+        QTRY_VERIFY_WITH_TIMEOUT(drive.outputFrequency() > 29.9, 30000);
+        QVERIFY(drive.outputFrequency() < 30.1);
+        m_nav->InvStop();
+        QVERIFY(!lit(fwdLamp));
+        QVERIFY(!drive.running() || drive.outputFrequency() < 30);
+
+        const int rowsOfA = m_window->parameterForm()->core().parameterCount();
+        m_nav->selectStation(2);
+        QCOMPARE(seriesLetter(), 'H');
+        QVERIFY(m_window->parameterForm()->core().parameterCount() != rowsOfA);
+        QVERIFY2(m_ui.messages().size() <= 1, qPrintable(m_ui.messages().value(1).text));
+    }
+
+    // Closing in the pause after a parameter function does not wait it out.
+    void closingDoesNotWaitForThePause()
+    {
+        QVERIFY(m_window->selectStation(1));
+        setSeriesLetter('S');  // the longest pause
+        setParameterResetPending(true);
+        m_nav->SwitchToExt();
+        QVERIFY(m_nav->modeThread().isRunning());
+        QTest::qWait(MonitorModeThread::kPollIntervalMs + 300);  // inside the pause now
+        QVERIFY(parameterResetPending());
+        QElapsedTimer timer;
+        timer.start();
+        m_window.reset();
+        QVERIFY2(timer.elapsed() < MonitorModeThread::resetPauseMs('S') / 2,
+                 qPrintable(QString::number(timer.elapsed())));
+    }
+
+private:
+    RecordingInteraction m_ui;
+    QTranslator m_translator;
+    std::unique_ptr<CMainWindow> m_window;
+    CNavigation *m_nav = nullptr;
+    std::shared_ptr<SentFrames> m_sent;
+};
+
+QTEST_MAIN(TestNavigation)
+#include "tst_navigation.moc"
