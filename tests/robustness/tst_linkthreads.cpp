@@ -174,12 +174,12 @@ private slots:
     {
         QFETCH(int, protocol);
         SimRig rig(protocol);
-        GuiInteraction gui;
-        setUserInteraction(&gui);
         QTranslator translator;
         CMainWindow::Options keepRig;
         keepRig.openLink = false;
-        CMainWindow window(translator, keepRig);
+        CMainWindow window(translator, keepRig);  // asks its start question of m_ui
+        GuiInteraction gui;
+        setUserInteraction(&gui);
         MonitoredDial dial;
         MonitorThread &monitor = dial.monitor;
         CountingPage &page = dial.page;
