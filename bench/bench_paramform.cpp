@@ -64,7 +64,7 @@ int main(int argc, char **argv)
         out << QStringLiteral("core load without a view: %1 ms\n").arg(t.nsecsElapsed() / 1e6 / rounds, 0, 'f', 1);
     }
     const Figures coreOnly = measure(rounds, form, [&](int) { form.core().loadCatalogue(); });
-    out << QStringLiteral("of which the core's catalogue load: median %1 ms\n").arg(coreOnly.median, 0, 'f', 1);
+    out << QStringLiteral("the core's load, the view following: median %1 ms\n").arg(coreOnly.median, 0, 'f', 1);
     out << "catalogue A, " << form.core().parameterCount() << " rows\n";
     out << QStringLiteral("fill table: median %1 ms, worst %2 ms\n").arg(fill.median, 0, 'f', 1).arg(fill.worst, 0, 'f', 1);
     const Figures sort =

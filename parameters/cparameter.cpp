@@ -24,6 +24,7 @@
 
 namespace {
 using Column = ParameterTable::Column;
+constexpr int kMeasuredRows = 80;
 }
 
 CParameter::CParameter(LinkWorker &worker, QWidget *parent)
@@ -167,9 +168,10 @@ void CParameter::fitColumns()
             limit = 280;
         else if (column == Column::RangeColumn || column == Column::CommentColumn)
             limit = 170;
-        // Measured on the texts: the delegates' size hints cost several times more.
+        // Measured on the texts of the first rows: the delegates' size hints,
+        // or every row, cost several times more for a width that is capped.
         int wanted = view->horizontalHeader()->sectionSizeHint(column);
-        for (int row = 0; row < model->rowCount(); ++row) {
+        for (int row = 0; row < qMin(model->rowCount(), kMeasuredRows); ++row) {
             const QStandardItem *item = model->item(row, column);
             if (item)
                 wanted = qMax(wanted, metrics.horizontalAdvance(item->text()) + 12);
@@ -197,7 +199,8 @@ void CParameter::showAll()
 {
     QTableView *view = m_ui->PartableWidget;
     for (int row = 0; row < m_core.model()->rowCount(); ++row)
-        view->setRowHidden(row, false);
+        if (view->isRowHidden(row))
+            view->setRowHidden(row, false);
 }
 
 void CParameter::tableHide()
