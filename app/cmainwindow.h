@@ -5,8 +5,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class CComSetup;
+class ParameterAccess;
 class LinkWorker;
 class QDockWidget;
 class QLabel;
@@ -140,4 +142,6 @@ private:
     QLabel *m_lineLabel = nullptr;
     LinkWorker *m_worker = nullptr;
     UrlOpener m_urlOpener;
+    // The catalogue scales the monitor page's identity read uses.
+    std::unique_ptr<ParameterAccess> m_monitorParameters;
 };
