@@ -236,20 +236,13 @@ bool Cockpit::eventFilter(QObject *watched, QEvent *event)
 }
 
 // The right dial keeps its size: centred across its panel, a third of the
-// spare height above it; a small panel leaves it where it was.
+// spare height above it. A panel with no room to spare puts it at the edge:
+// a place kept from a larger panel would push its label out of sight.
 void Cockpit::placeRightDial()
 {
     const QSize area = m_rightArea->size();
-    Dial *dial = m_dials[Right];
-    int x = dial->x();
-    int y = dial->y();
-    if (area.width() > kArcSize)
-        x = (area.width() - kArcSize) / 2;
-    if (area.height() > kArcVisibleHeight)
-        y = (area.height() - kArcVisibleHeight) / 3;
-    if (area.width() <= kArcSize && area.height() <= kArcVisibleHeight)
-        x = y = 0;
-    dial->move(x, y);
+    m_dials[Right]->move(qMax(0, (area.width() - kArcSize) / 2),
+                         qMax(0, (area.height() - kArcVisibleHeight) / 3));
 }
 
 bool Cockpit::isRunning() const { return m_timer->isActive(); }

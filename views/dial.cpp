@@ -39,12 +39,19 @@ void Dial::showLabel(const QString &label)
     if (label == m_label)
         return;
     m_label = label;
+    // The dial keeps its face, scale contents included, as a picture.
+    invalidateCache();
     update();
 }
 
+// The label sits at the bottom of a box centred on the needle's pivot. The
+// radius here is the inside of the scale, labels included: on the arc dial
+// that leaves less height than its offset takes away, so the box is never
+// made lower than what puts the label just under the pivot.
 void Dial::drawScaleContents(QPainter *painter, const QPointF &center, double radius) const
 {
-    QRectF rect(0, 0, 2 * radius - 1, 2 * radius - m_labelOffset - 1);
+    const double lowest = 2.0 * (painter->fontMetrics().height() + 4);
+    QRectF rect(0, 0, 2 * radius - 1, qMax(2 * radius - m_labelOffset - 1, lowest));
     rect.moveCenter(center);
     painter->setPen(palette().color(QPalette::Text));
     painter->drawText(rect, Qt::AlignBottom | Qt::AlignHCenter, m_label);

@@ -11,6 +11,12 @@ DialOptionDialog::DialOptionDialog(QWidget *parent)
 {
     m_ui->setupUi(this);
     setFixedSize(200, 110);
+    // "OK" and "Cancel" under their icons in 48 pixels.
+    for (QToolButton *b : {m_ui->okToolButton, m_ui->cancelToolButton}) {
+        QFont small = b->font();
+        small.setPixelSize(11);
+        b->setFont(small);
+    }
     connect(m_ui->okToolButton, &QToolButton::clicked, this, &DialOptionDialog::setDialValue);
     connect(m_ui->cancelToolButton, &QToolButton::clicked, this, &QDialog::close);
 }

@@ -41,6 +41,7 @@ MainDialPlot::MainDialPlot(MonitorThread *monitor, LinkWorker &worker,
       m_plotList(QuantityLists::plotList(m_drive)), m_display(new QTimer(this))
 {
     m_ui->setupUi(this);
+    shareHeight();
     buildInfoLabels();
     fillPlotSelector();
     connect(m_ui->actRun, &QAction::triggered, this, &MainDialPlot::startMonitor);
@@ -70,6 +71,22 @@ MainDialPlot::~MainDialPlot()
     if (m_state == State::Running)
         clearDialFlags();
     delete m_ui;
+}
+
+// The dials, the lamp row and the plot share the height 5 : 1 : 4 whatever
+// each would like for itself; the dials and the plot keep what they need.
+void MainDialPlot::shareHeight()
+{
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->cockpit), static_cast<QWidget *>(m_ui->plot)}) {
+        w->setMinimumHeight(w->minimumSizeHint().height());
+        w->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    }
+    // "Option" and " Clear" under their icons in 48 pixels.
+    for (QToolButton *b : {m_ui->optionToolButton, m_ui->clearToolButton}) {
+        QFont small = b->font();
+        small.setPixelSize(11);
+        b->setFont(small);
+    }
 }
 
 void MainDialPlot::buildInfoLabels()

@@ -102,6 +102,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void shareHeight();
     void buildInfoLabels();
     void fillPlotSelector();
     void retranslate();

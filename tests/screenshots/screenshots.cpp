@@ -6,16 +6,24 @@
 
 #include "app/cabout.h"
 #include "app/cmainwindow.h"
+#include "app/startup.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
 #include "link/ccomsetup.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
+#include "monitor/monitorthread.h"
+#include "simulator/simregisters.h"
+#include "views/dialoptiondialog.h"
+#include "views/maindialplot.h"
+#include "views/optiondialog.h"
+#include "views/plot.h"
 
 #include "resources/images.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -63,7 +71,56 @@ struct Shot {
     QString className;
     QString state;
     std::function<QWidget *(CMainWindow &)> prepare;
+    // Undoes what prepare did to the drives (none: nothing to undo).
+    std::function<void(CMainWindow &)> finish = nullptr;
 };
+
+void processEventsFor(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// The monitor page of a station whose drive starts towards 50 Hz as the
+// page starts monitoring: the ramp on a plot of 10 seconds per page, the
+// dials on their way up, the lamps of a running drive.
+QWidget *runningMonitorPage(CMainWindow &w, int station)
+{
+    w.selectStation(station);
+    ReadWrite *driver = currentDriver();
+    driver->writeRegister(SimRegisters::FrequencyCommand, 5000);
+    w.iniSysMon();
+    auto *page = qobject_cast<MainDialPlot *>(w.dialPage());
+    page->showNormal();
+    page->resize(1280, 860);
+    page->setPlotValue(10, 70);
+    page->startMonitor();
+    QElapsedTimer clock;
+    clock.start();
+    while (page->state() != MainDialPlot::State::Running && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    driver->runFunction("FWD");
+    processEventsFor(3500);
+    return page;
+}
+
+void stopDrive(CMainWindow &w)
+{
+    if (auto *page = qobject_cast<MainDialPlot *>(w.dialPage()))
+        page->stopMonitor();
+    currentDriver()->runFunction("STO");
+    processEventsFor(100);
+}
+
+MainDialPlot *idlePage(CMainWindow &w)
+{
+    w.selectStation(1);
+    w.iniSysMon();
+    w.dialPage()->hide();
+    return qobject_cast<MainDialPlot *>(w.dialPage());
+}
 
 QList<Shot> shots()
 {
@@ -81,6 +138,27 @@ QList<Shot> shots()
          [](CMainWindow &w) -> QWidget * { return w.comSetup(); }},
         {QStringLiteral("CAbout"), QString(),
          [](CMainWindow &w) -> QWidget * { return new CAbout(&w); }},
+        {QStringLiteral("MainDialPlot"), QStringLiteral("running"),
+         [](CMainWindow &w) { return runningMonitorPage(w, 1); }, stopDrive},
+        {QStringLiteral("MainDialPlot"), QStringLiteral("running-ZN"),
+         [](CMainWindow &w) { return runningMonitorPage(w, 2); }, stopDrive},
+        {QStringLiteral("MainDialPlot"), QStringLiteral("running-A"),
+         [](CMainWindow &w) { return runningMonitorPage(w, 3); }, stopDrive},
+        {QStringLiteral("DialOptionDialog"), QString(),
+         [](CMainWindow &w) -> QWidget * {
+             auto *dialog = new DialOptionDialog(idlePage(w));
+             dialog->setObjectName(QStringLiteral("LeftDial"));
+             dialog->setMaximum(100);
+             return dialog;
+         }},
+        {QStringLiteral("OptionDialog"), QString(),
+         [](CMainWindow &w) -> QWidget * {
+             MainDialPlot *page = idlePage(w);
+             auto *dialog = new OptionDialog(page);
+             dialog->setObjectName(QStringLiteral("Plot"));
+             dialog->setValues(page->plot()->timeUpper(), page->plot()->valueUpper());
+             return dialog;
+         }},
     };
 }
 
@@ -135,6 +213,9 @@ int main(int argc, char **argv)
     setUserInteraction(&interaction);
     QTranslator translator;
     QCoreApplication::installTranslator(&translator);
+    // The monitor pages' thread (the program makes its own at start-up).
+    MonitorThread monitor;
+    setMonitorThread(&monitor);
     int written = 0;
     for (int language = 0; language < 3; ++language) {
         setLanguageCode(quint8(language));
@@ -156,10 +237,13 @@ int main(int argc, char **argv)
             }
             if (widget != &window)
                 widget->hide();
+            if (shot.finish)
+                shot.finish(window);
             ++written;
         }
         window.close();
     }
+    setMonitorThread(nullptr);
     setUserInteraction(nullptr);
     QTextStream(stdout) << written << " screenshots in " << QDir(outDir).absolutePath() << '\n';
     return 0;
