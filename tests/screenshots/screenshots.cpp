@@ -23,7 +23,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -77,10 +78,9 @@ struct Shot {
 
 void processEventsFor(int ms)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 // The monitor page of a station whose drive starts towards 50 Hz as the
@@ -97,10 +97,8 @@ QWidget *runningMonitorPage(CMainWindow &w, int station)
     page->resize(1280, 860);
     page->setPlotValue(10, 70);
     page->startMonitor();
-    QElapsedTimer clock;
-    clock.start();
-    while (page->state() != MainDialPlot::State::Running && clock.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    for (int i = 0; i < 100 && page->state() != MainDialPlot::State::Running; ++i)
+        processEventsFor(100);
     driver->runFunction("FWD");
     processEventsFor(3500);
     return page;
