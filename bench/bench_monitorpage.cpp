@@ -137,10 +137,12 @@ int main(int argc, char **argv)
     }
     runFor(shortRun ? 15000 : 5000);  // the motor at speed, the plot page full
     const char *names[] = {"native", "Modbus RTU", "Modbus ASCII"};
-    const double window = page->plot()->timeUpper() - page->plot()->timeLower();
+    // One time track point per complete cycle.
+    const QVector<QPointF> track = page->plot()->series(1);
+    const double span = track.size() > 1 ? track.last().x() - track.first().x() : 0;
     std::printf("%s, %s at 115200 baud, %.0f s plot page: %.1f poll cycles/s\n",
-                qPrintable(model), names[options.protocol], window,
-                page->plot()->series(1).size() / window);
+                qPrintable(model), names[options.protocol], page->plot()->pageWidth(),
+                span > 0 ? (track.size() - 1) / span : 0.0);
 
     const long startKb = residentKb();
     QElapsedTimer clock;
