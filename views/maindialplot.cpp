@@ -53,10 +53,6 @@ MainDialPlot::MainDialPlot(MonitorThread *monitor, LinkWorker &worker,
     connect(m_ui->cockpit, &Cockpit::midDialMaxChosen, this, &MainDialPlot::setMidDialMax);
     connect(m_ui->cockpit, &Cockpit::rightDialMaxChosen, this, &MainDialPlot::setRightDialMax);
     connect(m_display, &QTimer::timeout, this, &MainDialPlot::updateLineEditValue);
-    // Stays connected for the page's life: a line lost during any run, not
-    // only the first, must bring the page back to idle.
-    if (m_monitor)
-        connect(m_monitor, &QThread::finished, this, &MainDialPlot::offLine);
     retranslate();
     setState(State::Idle);
 }
@@ -254,6 +250,15 @@ void MainDialPlot::takeSample()
 
 void MainDialPlot::updateLineEditValue()
 {
+    // The end of the monitor thread is noticed here, on the GUI thread's
+    // own clock, not through a queued finished() signal: no event crosses
+    // from the monitor thread, and the page hears of a lost line in every
+    // run, not only in the first.
+    if (m_monitor && !m_monitor->isRunning()) {
+        offLine();
+        if (m_state != State::Running)
+            return;
+    }
     const QString text = QString::number(m_latest.load(), 'g', 6);
     if (text != m_shownLatest) {
         m_ui->sampleLineEdit->setText(text);
@@ -302,11 +307,12 @@ void MainDialPlot::stopMonitor()
     setState(State::Idle);
 }
 
-// The monitor thread has ended. A lost line ends it, and so does the line
-// coming back before this runs (a later exchange clears the lost flag while
-// the thread stays ended): a page that is running without a running thread
-// is off line either way. The thread is told the dials are done, so that it
-// does not go on sampling for an idle page when the trend page starts it.
+// Asked every refresh whether monitoring has gone off line: the monitor
+// thread ends when the line is lost. Going by the thread as well as by the
+// lost-line flag matters because a later exchange (another window's) may
+// clear the flag before the page looks. The thread is told the dials are
+// done, so that it does not sample for an idle page once the trend page
+// starts it again.
 void MainDialPlot::offLine()
 {
     if (m_state != State::Running || !m_monitor)

@@ -17,6 +17,7 @@
 #include <qwt_plot_layout.h>
 #include <qwt_scale_div.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -34,6 +35,13 @@ void PointSeries::dropFront()
         m_points.remove(0, m_head);
         m_head = 0;
     }
+}
+
+QVector<QPointF> PointSeries::toVector() const
+{
+    QVector<QPointF> copy(size());
+    std::copy(m_points.cbegin() + m_head, m_points.cend(), copy.begin());
+    return copy;
 }
 
 void PointSeries::clear()

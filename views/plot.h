@@ -26,7 +26,9 @@ public:
     void append(const QPointF &p) { m_points.append(p); }
     void dropFront();
     void clear();
-    QVector<QPointF> toVector() const { return m_points.mid(m_head); }
+    // A copy of its own: the points are never shared with a vector that
+    // another thread goes on appending to.
+    QVector<QPointF> toVector() const;
 
 private:
     QVector<QPointF> m_points;
