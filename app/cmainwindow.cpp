@@ -1,7 +1,9 @@
 #include "cmainwindow.h"
 
 #include "cabout.h"
+#include "catalogueaccess.h"
 #include "emptypage.h"
+#include "startup.h"
 #include "helplocation.h"
 #include "language.h"
 #include "ui_mainwindow.h"
@@ -19,6 +21,7 @@
 #include "monitor/monitordata.h"
 #include "parameters/cparameter.h"
 #include "simulator/demoline.h"
+#include "views/maindialplot.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -252,8 +255,12 @@ void CMainWindow::closePages()
 
 void CMainWindow::iniSysMon()
 {
-    replacePage(m_dialPage, new EmptyPage("MainDialPlot", QT_TRANSLATE_NOOP("MainDialPlot", "Monitor"),
-                                          QStringLiteral(":/new prefix/images/monitor.png"), this));
+    if (!m_monitorParameters)
+        m_monitorParameters = std::make_unique<CatalogueAccess>();
+    // The page before goes first: it detaches from the monitor thread.
+    delete m_dialPage.data();
+    replacePage(m_dialPage, MainDialPlot::create(monitorThread(), linkWorker(),
+                                                 m_monitorParameters.get(), this));
 }
 
 void CMainWindow::trendShow()

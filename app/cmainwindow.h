@@ -10,6 +10,7 @@
 class CComSetup;
 class CNavigation;
 class CParameter;
+class ParameterAccess;
 class LinkWorker;
 class QDockWidget;
 class QLabel;
@@ -145,4 +146,6 @@ private:
     QLabel *m_lineLabel = nullptr;
     LinkWorker *m_worker = nullptr;
     UrlOpener m_urlOpener;
+    // The catalogue scales the monitor page's identity read uses.
+    std::unique_ptr<ParameterAccess> m_monitorParameters;
 };

@@ -18,6 +18,8 @@ MonitorThread *g_monitorThread = nullptr;
 
 MonitorThread *monitorThread() { return g_monitorThread; }
 
+void setMonitorThread(MonitorThread *thread) { g_monitorThread = thread; }
+
 void initialiseSharedState()
 {
     LinkState &link = linkState();

@@ -439,6 +439,75 @@
     </message>
 </context>
 <context>
+    <name>DialOptionDialog</name>
+    <message>
+        <source>Option</source>
+        <translation>選項</translation>
+    </message>
+    <message>
+        <source>Max Value</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>IOState</name>
+    <message>
+        <source>I/O State</source>
+        <translation>輸入/輸出狀態</translation>
+    </message>
+</context>
+<context>
+    <name>InverterState</name>
+    <message>
+        <source>System State</source>
+        <translation>系統狀態</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>運轉中</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>正轉</translation>
+    </message>
+    <message>
+        <source>Reversal</source>
+        <translation>反轉</translation>
+    </message>
+    <message>
+        <source>Freq Arrival</source>
+        <translation>頻率到達</translation>
+    </message>
+    <message>
+        <source>Overload</source>
+        <translation>過載</translation>
+    </message>
+    <message>
+        <source>key tone</source>
+        <translation>按鍵音</translation>
+    </message>
+    <message>
+        <source>Pr. restor</source>
+        <translation>參數恢復</translation>
+    </message>
+    <message>
+        <source>Freq Detection</source>
+        <translation>頻率檢出</translation>
+    </message>
+    <message>
+        <source>Alarm occurrence</source>
+        <translation>警報發生</translation>
+    </message>
+</context>
+<context>
     <name>MainAdvPlot</name>
     <message>
         <source>Trend</source>
@@ -450,6 +519,174 @@
     <message>
         <source>Monitor</source>
         <translation>監視</translation>
+    </message>
+    <message>
+        <source>Option</source>
+        <translation>選項</translation>
+    </message>
+    <message>
+        <source> Clear</source>
+        <translation> 清除</translation>
+    </message>
+    <message>
+        <source>Sample Value</source>
+        <translation>取樣值</translation>
+    </message>
+    <message>
+        <source>Alarm Code</source>
+        <translation>警報代碼</translation>
+    </message>
+    <message>
+        <source>System Diagnosis</source>
+        <translation>系統診斷</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>運轉</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>離開</translation>
+    </message>
+    <message>
+        <source>Inverter Type:</source>
+        <translation>變頻器型號：</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>版本：</translation>
+    </message>
+    <message>
+        <source>Output Current:</source>
+        <translation>輸出電流：</translation>
+    </message>
+    <message>
+        <source>Input Voltage:</source>
+        <translation>輸入電壓：</translation>
+    </message>
+    <message>
+        <source>kw:</source>
+        <translation>功率：</translation>
+    </message>
+    <message>
+        <source>Output Frequency</source>
+        <translation>輸出頻率</translation>
+    </message>
+    <message>
+        <source>Output Voltage</source>
+        <translation>輸出電壓</translation>
+    </message>
+    <message>
+        <source>Output Current</source>
+        <translation>輸出電流</translation>
+    </message>
+    <message>
+        <source>Target Frequency</source>
+        <translation>目標頻率</translation>
+    </message>
+    <message>
+        <source>2-5 Analog signal input</source>
+        <translation>2-5 類比訊號輸入</translation>
+    </message>
+    <message>
+        <source>4-5 Analog signal input</source>
+        <translation>4-5 類比訊號輸入</translation>
+    </message>
+    <message>
+        <source>AM Analog signal output</source>
+        <translation>AM 類比訊號輸出</translation>
+    </message>
+    <message>
+        <source>DC-Bus Voltage</source>
+        <translation>直流匯流排電壓</translation>
+    </message>
+    <message>
+        <source>The thermal accumulating record</source>
+        <translation>電子熱累積記錄</translation>
+    </message>
+    <message>
+        <source>The accumulation rate of temperature</source>
+        <translation>溫升累積率</translation>
+    </message>
+    <message>
+        <source>Input status of external terminal</source>
+        <translation>外部端子輸入狀態</translation>
+    </message>
+    <message>
+        <source>Output status of external terminal</source>
+        <translation>外部端子輸出狀態</translation>
+    </message>
+    <message>
+        <source>Input voltage of terminal 2-5</source>
+        <translation>端子 2-5 輸入電壓</translation>
+    </message>
+    <message>
+        <source>Input voltage/current of terminal 4-5</source>
+        <translation>端子 4-5 輸入電壓/電流</translation>
+    </message>
+    <message>
+        <source>Output voltage of terminal AM1-5</source>
+        <translation>端子 AM1-5 輸出電壓</translation>
+    </message>
+    <message>
+        <source>DC bus voltage</source>
+        <translation>直流匯流排電壓</translation>
+    </message>
+    <message>
+        <source>Electronic thermal accumulation rate</source>
+        <translation>電子熱累積率</translation>
+    </message>
+    <message>
+        <source>Temperature rising accumulation rate</source>
+        <translation>溫升累積率</translation>
+    </message>
+    <message>
+        <source>Output power</source>
+        <translation>輸出功率</translation>
+    </message>
+    <message>
+        <source>NTC module temperature</source>
+        <translation>NTC 模組溫度</translation>
+    </message>
+    <message>
+        <source>Electronic thermal accumulation rate of motor</source>
+        <translation>馬達電子熱累積率</translation>
+    </message>
+    <message>
+        <source>PID aim pressure</source>
+        <translation>PID 目標壓力</translation>
+    </message>
+    <message>
+        <source>PID feedback pressure</source>
+        <translation>PID 回授壓力</translation>
+    </message>
+    <message>
+        <source>Rotating speed fedback by PG</source>
+        <translation>PG 回授轉速</translation>
+    </message>
+    <message>
+        <source>Input frequency of terminal HDI</source>
+        <translation>端子 HDI 輸入頻率</translation>
+    </message>
+    <message>
+        <source>Input voltage of terminal 1-5</source>
+        <translation>端子 1-5 輸入電壓</translation>
+    </message>
+    <message>
+        <source>Output voltage of terminal AM2-5</source>
+        <translation>端子 AM2-5 輸出電壓</translation>
+    </message>
+    <message>
+        <source>Output torque</source>
+        <translation>輸出轉矩</translation>
+    </message>
+    <message>
+        <source>Input voltage of terminal 3-5</source>
+        <translation>端子 3-5 輸入電壓</translation>
     </message>
 </context>
 <context>
@@ -623,6 +860,37 @@
     </message>
 </context>
 <context>
+    <name>OptionDialog</name>
+    <message>
+        <source>Option</source>
+        <translation>選項</translation>
+    </message>
+    <message>
+        <source>X-Axis</source>
+        <translation>X 軸</translation>
+    </message>
+    <message>
+        <source>Seconds per page</source>
+        <translation>每頁秒數</translation>
+    </message>
+    <message>
+        <source>Y-Axis</source>
+        <translation>Y 軸</translation>
+    </message>
+    <message>
+        <source>Max Value</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>ParameterDelegate</name>
     <message>
         <source>Differs from the current value %1</source>
@@ -720,6 +988,17 @@
     <message>
         <source>Password Error !</source>
         <translation>密碼錯誤！</translation>
+    </message>
+</context>
+<context>
+    <name>Plot</name>
+    <message>
+        <source>y -- &gt; Value</source>
+        <translation>y -- &gt; 數值</translation>
+    </message>
+    <message>
+        <source>Save Data</source>
+        <translation>儲存資料</translation>
     </message>
 </context>
 <context>

@@ -439,6 +439,75 @@
     </message>
 </context>
 <context>
+    <name>DialOptionDialog</name>
+    <message>
+        <source>Option</source>
+        <translation>选项</translation>
+    </message>
+    <message>
+        <source>Max Value</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>IOState</name>
+    <message>
+        <source>I/O State</source>
+        <translation>输入/输出状态</translation>
+    </message>
+</context>
+<context>
+    <name>InverterState</name>
+    <message>
+        <source>System State</source>
+        <translation>系统状态</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>运行中</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>正转</translation>
+    </message>
+    <message>
+        <source>Reversal</source>
+        <translation>反转</translation>
+    </message>
+    <message>
+        <source>Freq Arrival</source>
+        <translation>频率到达</translation>
+    </message>
+    <message>
+        <source>Overload</source>
+        <translation>过载</translation>
+    </message>
+    <message>
+        <source>key tone</source>
+        <translation>按键音</translation>
+    </message>
+    <message>
+        <source>Pr. restor</source>
+        <translation>参数恢复</translation>
+    </message>
+    <message>
+        <source>Freq Detection</source>
+        <translation>频率检测</translation>
+    </message>
+    <message>
+        <source>Alarm occurrence</source>
+        <translation>报警发生</translation>
+    </message>
+</context>
+<context>
     <name>MainAdvPlot</name>
     <message>
         <source>Trend</source>
@@ -450,6 +519,174 @@
     <message>
         <source>Monitor</source>
         <translation>监视</translation>
+    </message>
+    <message>
+        <source>Option</source>
+        <translation>选项</translation>
+    </message>
+    <message>
+        <source> Clear</source>
+        <translation> 清除</translation>
+    </message>
+    <message>
+        <source>Sample Value</source>
+        <translation>采样值</translation>
+    </message>
+    <message>
+        <source>Alarm Code</source>
+        <translation>报警代码</translation>
+    </message>
+    <message>
+        <source>System Diagnosis</source>
+        <translation>系统诊断</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>运行</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>Inverter Type:</source>
+        <translation>变频器型号：</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>版本：</translation>
+    </message>
+    <message>
+        <source>Output Current:</source>
+        <translation>输出电流：</translation>
+    </message>
+    <message>
+        <source>Input Voltage:</source>
+        <translation>输入电压：</translation>
+    </message>
+    <message>
+        <source>kw:</source>
+        <translation>功率：</translation>
+    </message>
+    <message>
+        <source>Output Frequency</source>
+        <translation>输出频率</translation>
+    </message>
+    <message>
+        <source>Output Voltage</source>
+        <translation>输出电压</translation>
+    </message>
+    <message>
+        <source>Output Current</source>
+        <translation>输出电流</translation>
+    </message>
+    <message>
+        <source>Target Frequency</source>
+        <translation>目标频率</translation>
+    </message>
+    <message>
+        <source>2-5 Analog signal input</source>
+        <translation>2-5 模拟信号输入</translation>
+    </message>
+    <message>
+        <source>4-5 Analog signal input</source>
+        <translation>4-5 模拟信号输入</translation>
+    </message>
+    <message>
+        <source>AM Analog signal output</source>
+        <translation>AM 模拟信号输出</translation>
+    </message>
+    <message>
+        <source>DC-Bus Voltage</source>
+        <translation>直流母线电压</translation>
+    </message>
+    <message>
+        <source>The thermal accumulating record</source>
+        <translation>电子热累积记录</translation>
+    </message>
+    <message>
+        <source>The accumulation rate of temperature</source>
+        <translation>温升累积率</translation>
+    </message>
+    <message>
+        <source>Input status of external terminal</source>
+        <translation>外部端子输入状态</translation>
+    </message>
+    <message>
+        <source>Output status of external terminal</source>
+        <translation>外部端子输出状态</translation>
+    </message>
+    <message>
+        <source>Input voltage of terminal 2-5</source>
+        <translation>端子 2-5 输入电压</translation>
+    </message>
+    <message>
+        <source>Input voltage/current of terminal 4-5</source>
+        <translation>端子 4-5 输入电压/电流</translation>
+    </message>
+    <message>
+        <source>Output voltage of terminal AM1-5</source>
+        <translation>端子 AM1-5 输出电压</translation>
+    </message>
+    <message>
+        <source>DC bus voltage</source>
+        <translation>直流母线电压</translation>
+    </message>
+    <message>
+        <source>Electronic thermal accumulation rate</source>
+        <translation>电子热累积率</translation>
+    </message>
+    <message>
+        <source>Temperature rising accumulation rate</source>
+        <translation>温升累积率</translation>
+    </message>
+    <message>
+        <source>Output power</source>
+        <translation>输出功率</translation>
+    </message>
+    <message>
+        <source>NTC module temperature</source>
+        <translation>NTC 模块温度</translation>
+    </message>
+    <message>
+        <source>Electronic thermal accumulation rate of motor</source>
+        <translation>电机电子热累积率</translation>
+    </message>
+    <message>
+        <source>PID aim pressure</source>
+        <translation>PID 目标压力</translation>
+    </message>
+    <message>
+        <source>PID feedback pressure</source>
+        <translation>PID 反馈压力</translation>
+    </message>
+    <message>
+        <source>Rotating speed fedback by PG</source>
+        <translation>PG 反馈转速</translation>
+    </message>
+    <message>
+        <source>Input frequency of terminal HDI</source>
+        <translation>端子 HDI 输入频率</translation>
+    </message>
+    <message>
+        <source>Input voltage of terminal 1-5</source>
+        <translation>端子 1-5 输入电压</translation>
+    </message>
+    <message>
+        <source>Output voltage of terminal AM2-5</source>
+        <translation>端子 AM2-5 输出电压</translation>
+    </message>
+    <message>
+        <source>Output torque</source>
+        <translation>输出转矩</translation>
+    </message>
+    <message>
+        <source>Input voltage of terminal 3-5</source>
+        <translation>端子 3-5 输入电压</translation>
     </message>
 </context>
 <context>
@@ -623,6 +860,37 @@
     </message>
 </context>
 <context>
+    <name>OptionDialog</name>
+    <message>
+        <source>Option</source>
+        <translation>选项</translation>
+    </message>
+    <message>
+        <source>X-Axis</source>
+        <translation>X 轴</translation>
+    </message>
+    <message>
+        <source>Seconds per page</source>
+        <translation>每页秒数</translation>
+    </message>
+    <message>
+        <source>Y-Axis</source>
+        <translation>Y 轴</translation>
+    </message>
+    <message>
+        <source>Max Value</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>ParameterDelegate</name>
     <message>
         <source>Differs from the current value %1</source>
@@ -720,6 +988,17 @@
     <message>
         <source>Password Error !</source>
         <translation>密码错误！</translation>
+    </message>
+</context>
+<context>
+    <name>Plot</name>
+    <message>
+        <source>y -- &gt; Value</source>
+        <translation>y -- &gt; 数值</translation>
+    </message>
+    <message>
+        <source>Save Data</source>
+        <translation>保存数据</translation>
     </message>
 </context>
 <context>

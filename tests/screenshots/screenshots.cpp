@@ -5,32 +5,39 @@
 //   vantreo-screenshots OUTDIR   (offscreen: QT_QPA_PLATFORM=offscreen)
 
 #include "app/cabout.h"
+#include "app/csettype.h"
 #include "app/cmainwindow.h"
+#include "app/startup.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
 #include "link/ccomsetup.h"
-#include "app/csettype.h"
+#include "link/linkstate.h"
+#include "link/readwrite.h"
 #include "operation/cnavigation.h"
 #include "parameters/cparameter.h"
 #include "parameters/csearch.h"
 #include "parameters/passworddlg.h"
 #include "parameters/selectparadialog.h"
-#include "link/linkstate.h"
-#include "link/readwrite.h"
 #include "simulator/demoline.h"
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
+#include "monitor/monitorthread.h"
+#include "simulator/simregisters.h"
+#include "views/dialoptiondialog.h"
+#include "views/maindialplot.h"
+#include "views/optiondialog.h"
+#include "views/plot.h"
 
 #include "resources/images.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QEventLoop>
-#include <QFile>
-#include <QTimer>
 #include <QHash>
 #include <QLineEdit>
+#include <QEventLoop>
+#include <QTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTranslator>
@@ -77,7 +84,53 @@ struct Shot {
     QString className;
     QString state;
     std::function<QWidget *(CMainWindow &)> prepare;
+    // Undoes what prepare did to the drives (none: nothing to undo).
+    std::function<void(CMainWindow &)> finish = nullptr;
 };
+
+void processEventsFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The monitor page of a station whose drive starts towards 50 Hz as the
+// page starts monitoring: the ramp on a plot of 10 seconds per page, the
+// dials on their way up, the lamps of a running drive.
+QWidget *runningMonitorPage(CMainWindow &w, int station)
+{
+    w.selectStation(station);
+    ReadWrite *driver = currentDriver();
+    driver->writeRegister(SimRegisters::FrequencyCommand, 5000);
+    w.iniSysMon();
+    auto *page = qobject_cast<MainDialPlot *>(w.dialPage());
+    page->showNormal();
+    page->resize(1280, 860);
+    page->setPlotValue(10, 70);
+    page->startMonitor();
+    for (int i = 0; i < 100 && page->state() != MainDialPlot::State::Running; ++i)
+        processEventsFor(100);
+    driver->runFunction("FWD");
+    processEventsFor(3500);
+    return page;
+}
+
+void stopDrive(CMainWindow &w)
+{
+    if (auto *page = qobject_cast<MainDialPlot *>(w.dialPage()))
+        page->stopMonitor();
+    currentDriver()->runFunction("STO");
+    processEventsFor(100);
+}
+
+MainDialPlot *idlePage(CMainWindow &w)
+{
+    w.selectStation(1);
+    w.iniSysMon();
+    w.dialPage()->hide();
+    return qobject_cast<MainDialPlot *>(w.dialPage());
+}
 
 // The parameter list after a batch read of the demo's ZM, with one setting
 // that differs from the drive's value and one outside its range. The drive is
@@ -102,13 +155,6 @@ QWidget *showReadParameters(CMainWindow &w)
     return &w;
 }
 
-void waitMs(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // Station 1 in CU mode running forward at 30 Hz, its lamps lit by the poll.
 QWidget *showRunningDrive(CMainWindow &w)
 {
@@ -118,17 +164,17 @@ QWidget *showRunningDrive(CMainWindow &w)
     nav->findChild<QDoubleSpinBox *>(QStringLiteral("FrespinBox"))->setValue(30);
     nav->InvSetFre();
     nav->InvRunFwd();
-    waitMs(MonitorModeThread::kPollIntervalMs + 500);
+    processEventsFor(MonitorModeThread::kPollIntervalMs + 500);
     return &w;
 }
 
 // The drive refuses a mode switch while its motor turns: the next window's
 // shot waits for it to stand still.
-void stopDrive(CMainWindow &w)
+void stopNavigationDrive(CMainWindow &w)
 {
     w.navigationPanel()->InvStop();
     for (int i = 0; i < 100 && demoLine()->drive(1)->running(); ++i)
-        waitMs(200);
+        processEventsFor(200);
 }
 
 QList<Shot> shots()
@@ -163,7 +209,7 @@ QList<Shot> shots()
              password->setAttribute(Qt::WA_DeleteOnClose);
              return password;
          }},
-        {QStringLiteral("CNavigation"), QStringLiteral("running"), showRunningDrive},
+        {QStringLiteral("CNavigation"), QStringLiteral("running"), showRunningDrive, stopNavigationDrive},
         {QStringLiteral("CSetType"), QString(),
          [](CMainWindow &w) -> QWidget * {
              CSetType *dialog = w.navigationPanel()->typeDialog();
@@ -177,6 +223,27 @@ QList<Shot> shots()
          [](CMainWindow &w) -> QWidget * { return w.comSetup(); }},
         {QStringLiteral("CAbout"), QString(),
          [](CMainWindow &w) -> QWidget * { return new CAbout(&w); }},
+        {QStringLiteral("MainDialPlot"), QStringLiteral("running"),
+         [](CMainWindow &w) { return runningMonitorPage(w, 1); }, stopDrive},
+        {QStringLiteral("MainDialPlot"), QStringLiteral("running-ZN"),
+         [](CMainWindow &w) { return runningMonitorPage(w, 2); }, stopDrive},
+        {QStringLiteral("MainDialPlot"), QStringLiteral("running-A"),
+         [](CMainWindow &w) { return runningMonitorPage(w, 3); }, stopDrive},
+        {QStringLiteral("DialOptionDialog"), QString(),
+         [](CMainWindow &w) -> QWidget * {
+             auto *dialog = new DialOptionDialog(idlePage(w));
+             dialog->setObjectName(QStringLiteral("LeftDial"));
+             dialog->setMaximum(100);
+             return dialog;
+         }},
+        {QStringLiteral("OptionDialog"), QString(),
+         [](CMainWindow &w) -> QWidget * {
+             MainDialPlot *page = idlePage(w);
+             auto *dialog = new OptionDialog(page);
+             dialog->setObjectName(QStringLiteral("Plot"));
+             dialog->setValues(page->plot()->timeUpper(), page->plot()->valueUpper());
+             return dialog;
+         }},
     };
 }
 
@@ -231,6 +298,9 @@ int main(int argc, char **argv)
     setUserInteraction(&interaction);
     QTranslator translator;
     QCoreApplication::installTranslator(&translator);
+    // The monitor pages' thread (the program makes its own at start-up).
+    MonitorThread monitor;
+    setMonitorThread(&monitor);
     int written = 0;
     for (int language = 0; language < 3; ++language) {
         // Each language's window starts as the program does: no drive chosen.
@@ -254,14 +324,19 @@ int main(int argc, char **argv)
                 QTextStream(stderr) << "vantreo-screenshots: cannot write " << name << '\n';
                 return 1;
             }
-            if (widget != &window)
-                widget->close();
+            if (widget != &window) {
+                if (widget->testAttribute(Qt::WA_DeleteOnClose))
+                    widget->close();
+                else
+                    widget->hide();
+            }
+            if (shot.finish)
+                shot.finish(window);
             ++written;
-            if (shot.state == QLatin1String("running"))
-                stopDrive(window);
         }
         window.close();
     }
+    setMonitorThread(nullptr);
     setUserInteraction(nullptr);
     QTextStream(stdout) << written << " screenshots in " << QDir(outDir).absolutePath() << '\n';
     return 0;
