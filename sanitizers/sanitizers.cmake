@@ -77,5 +77,7 @@ function(_vantreo_sanitize_test_environment name)
     "ASAN_OPTIONS=${asan}"
     "LSAN_OPTIONS=suppressions=${dir}/lsan.supp:print_suppressions=0"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-    "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=${dir}/tsan.supp:print_suppressions=0")
+    # The longest access history: a report between Qt's own threads keeps
+    # the stacks its suppression (tsan.supp) is matched against.
+    "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:history_size=7:suppressions=${dir}/tsan.supp:print_suppressions=0")
 endfunction()
