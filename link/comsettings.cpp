@@ -107,8 +107,15 @@ bool ComSettings::isStorablePortText(const QString &portText)
 {
     if (portText.isEmpty() || portText.contains(QLatin1Char('-')))
         return false;
-    for (const QChar c : portText)
-        if (c.isSpace())
+    // Controls, NUL and lone surrogates would not read back as written.
+    for (int i = 0; i < portText.size(); ++i) {
+        const QChar c = portText.at(i);
+        if (c.isSpace() || !c.isPrint())
             return false;
+        if (c.isHighSurrogate() && i + 1 < portText.size() && portText.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return false;
+    }
     return true;
 }

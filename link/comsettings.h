@@ -43,6 +43,6 @@ struct ComSettings {
     // that already carries the prefix is left alone.
     static QString prefixedPortName(const QString &portText, PrefixRule rule);
     // A port text the settings line can hold and read back: not empty, no
-    // '-' (the field separator) and no white space.
+    // '-' (the field separator), no white space and nothing unprintable.
     static bool isStorablePortText(const QString &portText);
 };

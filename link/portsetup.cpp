@@ -63,6 +63,7 @@ QStringList PortSetup::readSettingsLines()
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return lines;
     QTextStream in(&file);
+    in.setCodec("UTF-8");  // as written, whatever the locale
     while (!in.atEnd() && lines.size() < kMaxSettingsLines) {
         const QString line = in.readLine();
         // A blank line (a trailing empty line of an edited file) names no

@@ -359,14 +359,23 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<bool>("written");
         QTest::addColumn<QByteArray>("result");
+        QTest::addColumn<QString>("refusedPort");
         QTest::newRow("example") << QByteArray("-") << "1-Com3-1-1-0-2-0" << true
-                                 << QByteArray("1-Com3-1-1-0-2-0\n");
+                                 << QByteArray("1-Com3-1-1-0-2-0\n") << QString();
         QTest::newRow("longer file replaced whole")
             << QByteArray("0-Com12-5-1-1-1-1\n0-Com1-0-0-0-0-0\n") << "2-Com4-0-0-1-2-2" << true
-            << QByteArray("2-Com4-0-0-1-2-2\n");
+            << QByteArray("2-Com4-0-0-1-2-2\n") << QString();
+        const QByteArray kept("1-Com3-1-1-0-2-0\n");
         QTest::newRow("port text with a separator refused")
-            << QByteArray("1-Com3-1-1-0-2-0\n") << "1-Com3-1-1-0-2-0" << false
-            << QByteArray("1-Com3-1-1-0-2-0\n");
+            << kept << "1-Com3-1-1-0-2-0" << false << kept << "usb-serial";
+        // Texts that would not read back as written (a settings file in UTF-32
+        // decodes to such characters): NUL, a lone surrogate, a control.
+        QTest::newRow("NUL refused") << kept << "1-Com3-1-1-0-2-0" << false << kept
+                                     << QString("Com") + QChar(0) + "3";
+        QTest::newRow("lone surrogate refused") << kept << "1-Com3-1-1-0-2-0" << false << kept
+                                                << QString(QChar(0xD800)) + "Com3";
+        QTest::newRow("control refused") << kept << "1-Com3-1-1-0-2-0" << false << kept
+                                         << "Com\x07" "3";
     }
     void writeSettings()
     {
@@ -374,11 +383,12 @@ private slots:
         QFETCH(QString, line);
         QFETCH(bool, written);
         QFETCH(QByteArray, result);
+        QFETCH(QString, refusedPort);
         if (previous != "-")
             m_dir.write("iniProtocol.txt", previous);
         ComSettings settings = ComSettings::fromLine(line);
-        if (!written)
-            settings.portText = "usb-serial";
+        if (!refusedPort.isEmpty())
+            settings.portText = refusedPort;
         QCOMPARE(PortSetup::writeSettings(settings), written);
         QCOMPARE(readAll(PortSetup::settingsFileName()), result);
         // Nothing but the file itself is left beside it.
