@@ -174,9 +174,7 @@ void CNavigation::SwitchToJOG() { switchMode(2, "JOG"); }
 void CNavigation::switchMode(int mode, const char *mnemonic)
 {
     if (currentDriver()->runFunction(mnemonic) != -1) {
-        setModeLamps(mode);
-        static const char *const kLabels[] = {"CU", "Ext", "JOG"};
-        emit modeLabelChanged(QString::fromLatin1(kLabels[mode]));
+        showMode(mode);
         m_modeThread.clearModeValid();
         if (mode == 0 && !versionReadFromDrive() && m_form)
             m_form->loadCatalogue();
@@ -186,6 +184,15 @@ void CNavigation::switchMode(int mode, const char *mnemonic)
         }
     }
     wireJog(mode == 2);
+}
+
+// The mode lamps and the main window's mode label.
+void CNavigation::showMode(int mode)
+{
+    mode = qBound(0, mode, 2);
+    setModeLamps(mode);
+    static const char *const kLabels[] = {"CU", "Ext", "JOG"};
+    emit modeLabelChanged(QString::fromLatin1(kLabels[mode]));
 }
 
 // In JOG mode the drive runs only while a direction button is held.
@@ -211,10 +218,7 @@ void CNavigation::monitorModeState()
         m_lampTimer.stop();
         return;
     }
-    const int mode = m_modeThread.mode();
-    setModeLamps(mode);
-    static const char *const kLabels[] = {"CU", "Ext", "JOG"};
-    emit modeLabelChanged(QString::fromLatin1(kLabels[qBound(0, mode, 2)]));
+    showMode(m_modeThread.mode());
     const int status = m_modeThread.statusWord();
     const bool forward = status & 2;
     const bool reverse = !forward && (status & 4);

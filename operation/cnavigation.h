@@ -89,6 +89,7 @@ private:
     void switchMode(int mode, const char *mnemonic);
     void wireJog(bool jog);
     void setModeLamps(int mode);
+    void showMode(int mode);
     void setLamp(QLabel *lamp, bool lit);
     void setStationLabel(const QString &itemText, bool untypedMark = false);
     QString itemText(int station) const;
