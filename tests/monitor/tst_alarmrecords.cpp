@@ -230,7 +230,7 @@ private slots:
         QTest::addColumn<QString>("frequency");
         QTest::addColumn<int>("lines");
         QTest::newRow("hundredths") << 0 << false << "40" << 3;
-        QTest::newRow("tenths") << 1 << false << "4" << 3;
+        QTest::newRow("tenths") << 1 << false << "400" << 3;
         QTest::newRow("2: empty, still logged") << 2 << false << "" << 3;
         QTest::newRow("refused read: no record") << 0 << true << "-1" << 0;
     }
