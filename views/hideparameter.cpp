@@ -7,6 +7,7 @@
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
 #include "link/linkjob.h"
+#include "link/linkstate.h"
 #include "link/linkworker.h"
 #include "monitor/alarmrecords.h"
 #include "monitor/parameteraccess.h"
@@ -277,7 +278,9 @@ bool HideParameter::ReadAllValue()
     auto answer = std::make_shared<TextAnswer>();
     ParameterAccess *parameters = m_parameters;
     auto job = makeLinkJob<FunctionJob>([answer, parameters, numbers](LinkJob &self) {
-        // The hidden registers answer only with the write protection open.
+        // The hidden registers answer only with the write protection open;
+        // the drive may refuse the opening write, as in the identity read.
+        SwitchScope accept(linkState().acceptReject77, true);
         if (self.isCancelled() || parameters->readParameter(kWriteProtection) < 0)
             return;
         if (!parameters->writeParameter(kWriteProtection, QStringLiteral("9999"),
