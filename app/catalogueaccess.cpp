@@ -14,6 +14,9 @@ ParameterCore &CatalogueAccess::core()
     if (!m_core || drive != m_loadedFor) {
         m_core = std::make_unique<ParameterCore>();
         m_core->loadCatalogue();
+        // The alarm history and run-time registers take their scale from
+        // the hidden-parameter list.
+        m_core->loadHiddenParameters();
         m_loadedFor = drive;
     }
     return *m_core;

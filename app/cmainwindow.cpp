@@ -21,6 +21,7 @@
 #include "monitor/monitordata.h"
 #include "parameters/cparameter.h"
 #include "simulator/demoline.h"
+#include "views/alarmcode.h"
 #include "views/maindialplot.h"
 
 #include <QActionGroup>
@@ -259,8 +260,9 @@ void CMainWindow::iniSysMon()
         m_monitorParameters = std::make_unique<CatalogueAccess>();
     // The page before goes first: it detaches from the monitor thread.
     delete m_dialPage.data();
-    replacePage(m_dialPage, MainDialPlot::create(monitorThread(), linkWorker(),
-                                                 m_monitorParameters.get(), this));
+    auto *page = MainDialPlot::create(monitorThread(), linkWorker(), m_monitorParameters.get(), this);
+    page->alarmCodePage()->loadLampNames();
+    replacePage(m_dialPage, page);
 }
 
 void CMainWindow::trendShow()

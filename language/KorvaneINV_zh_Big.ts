@@ -9,6 +9,61 @@
     </message>
 </context>
 <context>
+    <name>AlarmCode</name>
+    <message>
+        <source>         Frequency:: </source>
+        <translation>         頻率:: </translation>
+    </message>
+    <message>
+        <source>    Current:: </source>
+        <translation>    電流:: </translation>
+    </message>
+    <message>
+        <source>    Output Voltage:: </source>
+        <translation>    輸出電壓:: </translation>
+    </message>
+    <message>
+        <source>         The accumulation rate of temperature:: </source>
+        <translation>         溫度累積率:: </translation>
+    </message>
+    <message>
+        <source>    P-N Voltage:: </source>
+        <translation>    P-N 電壓:: </translation>
+    </message>
+    <message>
+        <source>           Accumulative motor operation time:: </source>
+        <translation>           電機累計運行時間:: </translation>
+    </message>
+    <message>
+        <source>         Continuing Operation Time:: </source>
+        <translation>         連續運行時間:: </translation>
+    </message>
+    <message>
+        <source>    Status Word:: </source>
+        <translation>    狀態字:: </translation>
+    </message>
+    <message>
+        <source>History Message</source>
+        <translation>歷史訊息</translation>
+    </message>
+    <message>
+        <source>Save Message</source>
+        <translation>儲存訊息</translation>
+    </message>
+    <message>
+        <source>Cannot read file %1:
+%2.</source>
+        <translation>無法讀取檔案 %1:
+%2。</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>無法寫入檔案 %1:
+%2。</translation>
+    </message>
+</context>
+<context>
     <name>CAbout</name>
     <message>
         <source>Vantreo %1 - drive setup and monitoring</source>
@@ -458,6 +513,83 @@
     </message>
 </context>
 <context>
+    <name>HideParameter</name>
+    <message>
+        <source>Alarm 1</source>
+        <translation>警報 1</translation>
+    </message>
+    <message>
+        <source>Alarm </source>
+        <translation>警報 </translation>
+    </message>
+    <message>
+        <source>Reading parameters...</source>
+        <translation>正在讀取參數...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Read History Alarm</source>
+        <translation>讀取歷史警報</translation>
+    </message>
+    <message>
+        <source>Read Run Time</source>
+        <translation>讀取運行時間</translation>
+    </message>
+    <message>
+        <source>Save All</source>
+        <translation>全部儲存</translation>
+    </message>
+    <message>
+        <source>Service mode</source>
+        <translation>維修模式</translation>
+    </message>
+    <message>
+        <source>Read Hide Pr.</source>
+        <translation>讀取隱藏參數</translation>
+    </message>
+    <message>
+        <source>Monitor Ram</source>
+        <translation>監視 RAM</translation>
+    </message>
+    <message>
+        <source>History Alarm Code:</source>
+        <translation>歷史警報代碼:</translation>
+    </message>
+    <message>
+        <source>Accumulative motor operation time:</source>
+        <translation>電機累計運行時間:</translation>
+    </message>
+    <message>
+        <source>Hide Parameter List:</source>
+        <translation>隱藏參數列表:</translation>
+    </message>
+    <message>
+        <source>NO.</source>
+        <translation>編號</translation>
+    </message>
+    <message>
+        <source>Default value</source>
+        <translation>預設值</translation>
+    </message>
+    <message>
+        <source>Current value</source>
+        <translation>目前值</translation>
+    </message>
+    <message>
+        <source>Save Message</source>
+        <translation>儲存訊息</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>無法寫入檔案 %1:
+%2。</translation>
+    </message>
+</context>
+<context>
     <name>IOState</name>
     <message>
         <source>I/O State</source>
@@ -687,6 +819,10 @@
     <message>
         <source>Input voltage of terminal 3-5</source>
         <translation>端子 3-5 輸入電壓</translation>
+    </message>
+    <message>
+        <source>RAM</source>
+        <translation>RAM</translation>
     </message>
 </context>
 <context>

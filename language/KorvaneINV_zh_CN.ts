@@ -9,6 +9,61 @@
     </message>
 </context>
 <context>
+    <name>AlarmCode</name>
+    <message>
+        <source>         Frequency:: </source>
+        <translation>         频率:: </translation>
+    </message>
+    <message>
+        <source>    Current:: </source>
+        <translation>    电流:: </translation>
+    </message>
+    <message>
+        <source>    Output Voltage:: </source>
+        <translation>    输出电压:: </translation>
+    </message>
+    <message>
+        <source>         The accumulation rate of temperature:: </source>
+        <translation>         温度累积率:: </translation>
+    </message>
+    <message>
+        <source>    P-N Voltage:: </source>
+        <translation>    P-N 电压:: </translation>
+    </message>
+    <message>
+        <source>           Accumulative motor operation time:: </source>
+        <translation>           电机累计运行时间:: </translation>
+    </message>
+    <message>
+        <source>         Continuing Operation Time:: </source>
+        <translation>         连续运行时间:: </translation>
+    </message>
+    <message>
+        <source>    Status Word:: </source>
+        <translation>    状态字:: </translation>
+    </message>
+    <message>
+        <source>History Message</source>
+        <translation>历史信息</translation>
+    </message>
+    <message>
+        <source>Save Message</source>
+        <translation>保存信息</translation>
+    </message>
+    <message>
+        <source>Cannot read file %1:
+%2.</source>
+        <translation>无法读取文件 %1:
+%2。</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>无法写入文件 %1:
+%2。</translation>
+    </message>
+</context>
+<context>
     <name>CAbout</name>
     <message>
         <source>Vantreo %1 - drive setup and monitoring</source>
@@ -458,6 +513,83 @@
     </message>
 </context>
 <context>
+    <name>HideParameter</name>
+    <message>
+        <source>Alarm 1</source>
+        <translation>报警 1</translation>
+    </message>
+    <message>
+        <source>Alarm </source>
+        <translation>报警 </translation>
+    </message>
+    <message>
+        <source>Reading parameters...</source>
+        <translation>正在读取参数...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Read History Alarm</source>
+        <translation>读取历史报警</translation>
+    </message>
+    <message>
+        <source>Read Run Time</source>
+        <translation>读取运行时间</translation>
+    </message>
+    <message>
+        <source>Save All</source>
+        <translation>全部保存</translation>
+    </message>
+    <message>
+        <source>Service mode</source>
+        <translation>维修模式</translation>
+    </message>
+    <message>
+        <source>Read Hide Pr.</source>
+        <translation>读取隐藏参数</translation>
+    </message>
+    <message>
+        <source>Monitor Ram</source>
+        <translation>监视 RAM</translation>
+    </message>
+    <message>
+        <source>History Alarm Code:</source>
+        <translation>历史报警代码:</translation>
+    </message>
+    <message>
+        <source>Accumulative motor operation time:</source>
+        <translation>电机累计运行时间:</translation>
+    </message>
+    <message>
+        <source>Hide Parameter List:</source>
+        <translation>隐藏参数列表:</translation>
+    </message>
+    <message>
+        <source>NO.</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>Default value</source>
+        <translation>默认值</translation>
+    </message>
+    <message>
+        <source>Current value</source>
+        <translation>当前值</translation>
+    </message>
+    <message>
+        <source>Save Message</source>
+        <translation>保存信息</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>无法写入文件 %1:
+%2。</translation>
+    </message>
+</context>
+<context>
     <name>IOState</name>
     <message>
         <source>I/O State</source>
@@ -687,6 +819,10 @@
     <message>
         <source>Input voltage of terminal 3-5</source>
         <translation>端子 3-5 输入电压</translation>
+    </message>
+    <message>
+        <source>RAM</source>
+        <translation>RAM</translation>
     </message>
 </context>
 <context>

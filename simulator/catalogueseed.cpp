@@ -85,10 +85,22 @@ void applyRange(SimulatedDrive::Parameter &p, const QString &range, int digits, 
 // register: the drive holds no value under those numbers.
 bool isParameterFunction(int number) { return number >= 996 && number <= 999; }
 
+// The alarm history and run-time registers are records the drive keeps
+// itself; a catalogue entry of the same number must not shadow them.
+bool isRecordRegister(const SimulatedDrive &drive, int number)
+{
+    if (number >= 288 && number <= 293)
+        return true;
+    const char series = drive.series();
+    if ((series == 'S' || series == 'C') && (number == 164 || number == 165))
+        return true;
+    return series == 'A' && number >= 752 && number <= 772;
+}
+
 void applyEntry(SimulatedDrive &drive, const Entry &e)
 {
     if (e.number < 0 || e.number >= 1600 || e.number == 77 || drive.isIdentityRegister(e.number) ||
-        isParameterFunction(e.number))
+        isParameterFunction(e.number) || isRecordRegister(drive, e.number))
         return;
     const bool builtIn = drive.hasParameter(e.number);
     SimulatedDrive::Parameter p = builtIn ? drive.parameter(e.number) : SimulatedDrive::Parameter();

@@ -1,12 +1,15 @@
 #include "maindialplot.h"
 
+#include "alarmcode.h"
 #include "cockpit.h"
+#include "hideparameter.h"
 #include "inverterstate.h"
 #include "iostate.h"
 #include "optiondialog.h"
 #include "plot.h"
 #include "ui_maindialplot.h"
 
+#include "app/emptypage.h"
 #include "link/linkjob.h"
 #include "link/linkstate.h"
 #include "monitor/identityjob.h"
@@ -18,10 +21,13 @@
 #include <QLabel>
 #include <QThread>
 #include <QTimer>
+#include <QTabWidget>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 namespace {
 constexpr int kRefreshMs = 30;
+constexpr int kBaseTabs = 3;
 const QString kNoValue = QStringLiteral("...");
 }  // namespace
 
@@ -53,12 +59,16 @@ MainDialPlot::MainDialPlot(MonitorThread *monitor, LinkWorker &worker,
     connect(m_ui->cockpit, &Cockpit::midDialMaxChosen, this, &MainDialPlot::setMidDialMax);
     connect(m_ui->cockpit, &Cockpit::rightDialMaxChosen, this, &MainDialPlot::setRightDialMax);
     connect(m_display, &QTimer::timeout, this, &MainDialPlot::updateLineEditValue);
+    buildAlarmPages();
     retranslate();
     setState(State::Idle);
 }
 
 MainDialPlot::~MainDialPlot()
 {
+    m_ui->statusPanel->setAlarmLamps(nullptr);
+    m_alarmCode->cancelReads();
+    m_hideParameter->cancelReads();
     // MonitorPage has detached the page: no sample comes any more. A page
     // deleted without being closed still gives up what it asked for.
     cancelStart();
@@ -82,6 +92,62 @@ void MainDialPlot::shareHeight()
         QFont small = b->font();
         small.setPixelSize(11);
         b->setFont(small);
+    }
+}
+
+void MainDialPlot::buildAlarmPages()
+{
+    m_alarmCode = new AlarmCode(m_worker, m_parameters, m_ui->alarmCodeTab);
+    auto *alarmLayout = new QVBoxLayout(m_ui->alarmCodeTab);
+    alarmLayout->addWidget(m_alarmCode);
+    m_hideParameter = new HideParameter(m_worker, m_parameters, m_alarmCode, m_ui->hideParameterTab);
+    auto *diagnosisLayout = new QVBoxLayout(m_ui->hideParameterTab);
+    diagnosisLayout->addWidget(m_hideParameter);
+    auto watching = [this] { return m_terminalWatch.load(); };
+    m_alarmCode->setTerminalWatch(watching);
+    m_hideParameter->setTerminalWatch(watching);
+    m_hideParameter->setDriveInfo([this] {
+        QList<QPair<QString, QString>> info;
+        for (InfoField f : {TypeField, VersionField, CurrentField, VoltageField, PowerField})
+            info.append({m_infoCaptions[f]->text(), m_infoValues[f]->text()});
+        return info;
+    });
+    connect(m_hideParameter, &HideParameter::ramPageToggled, this, &MainDialPlot::monitorRam);
+    m_ui->statusPanel->setAlarmLamps(m_alarmCode);
+    m_ramFactory = [](QWidget *parent) {
+        auto *page = new EmptyPage("MainDialPlot", QT_TRANSLATE_NOOP("MainDialPlot", "RAM"),
+                                   QStringLiteral(":/new prefix/images/monitor.png"), parent);
+        page->setMinimumSize(0, 0);
+        return page;
+    };
+}
+
+QTabWidget *MainDialPlot::tabWidget() const { return m_ui->monitorTabWidget; }
+
+void MainDialPlot::setRamPageFactory(PageFactory factory) { m_ramFactory = std::move(factory); }
+
+QWidget *MainDialPlot::ramPage() const
+{
+    QTabWidget *tabs = m_ui->monitorTabWidget;
+    return tabs->count() > kBaseTabs ? tabs->widget(kBaseTabs) : nullptr;
+}
+
+void MainDialPlot::monitorRam()
+{
+    QTabWidget *tabs = m_ui->monitorTabWidget;
+    if (tabs->count() == kBaseTabs) {
+        if (!m_ramFactory)
+            return;
+        QWidget *page = m_ramFactory(tabs);
+        tabs->addTab(page, tr("RAM"));
+        tabs->setCurrentWidget(page);
+        return;
+    }
+    while (tabs->count() > kBaseTabs) {
+        QWidget *page = tabs->widget(kBaseTabs);
+        tabs->removeTab(kBaseTabs);
+        page->close();
+        delete page;
     }
 }
 
@@ -136,6 +202,8 @@ void MainDialPlot::retranslate()
     m_infoCaptions[VoltageField]->setText(tr("Input Voltage:"));
     m_infoCaptions[PowerField]->setText(tr("kw:"));
     fillPlotSelector();
+    if (ramPage())
+        m_ui->monitorTabWidget->setTabText(kBaseTabs, tr("RAM"));
 }
 
 void MainDialPlot::changeEvent(QEvent *event)
@@ -327,6 +395,8 @@ void MainDialPlot::offLine()
 void MainDialPlot::closeEvent(QCloseEvent *event)
 {
     cancelStart();
+    m_alarmCode->cancelReads();
+    m_hideParameter->cancelReads();
     if (m_monitor)
         m_monitor->stopDials();
     quietPanels();

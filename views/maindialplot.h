@@ -8,9 +8,12 @@
 #include <QMainWindow>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
+class AlarmCode;
 class Cockpit;
+class HideParameter;
 class InverterState;
 class IOState;
 class LinkJob;
@@ -22,6 +25,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTimer;
+class QTabWidget;
 class QToolButton;
 
 namespace Ui {
@@ -81,6 +85,17 @@ public:
     // The identity fields: type, version, output current, input voltage, power.
     QLabel *infoValue(int field) const { return m_infoValues[field]; }
     bool terminalMonitoringActive() const { return m_terminalWatch.load(); }
+    // The "Alarm Code" and "System Diagnosis" tabs.
+    AlarmCode *alarmCodePage() const { return m_alarmCode; }
+    HideParameter *diagnosisPage() const { return m_hideParameter; }
+    QTabWidget *tabWidget() const;
+
+    // Makes the page of the "RAM" tab that the service mode adds (a
+    // placeholder titled "RAM" until one is set).
+    using PageFactory = std::function<QWidget *(QWidget *parent)>;
+    void setRamPageFactory(PageFactory factory);
+    // The "RAM" tab's page while it is shown, else null.
+    QWidget *ramPage() const;
 
     // How the option dialogs are run (exec() by default); also the cockpit's.
     void setDialogRunner(DialogRunner runner);
@@ -96,6 +111,8 @@ public slots:
     void updateLineEditValue();
     void IOMonitor();
     void offLine();
+    // Adds the "RAM" tab after the three tabs, or removes it.
+    void monitorRam();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -104,6 +121,7 @@ protected:
 private:
     void shareHeight();
     void buildInfoLabels();
+    void buildAlarmPages();
     void fillPlotSelector();
     void retranslate();
     void startAnswered(LinkJob *job);
@@ -135,4 +153,7 @@ private:
     std::atomic<double> m_latest{0};
     std::atomic<bool> m_terminalWatch{false};
     QString m_shownLatest;
+    AlarmCode *m_alarmCode = nullptr;
+    HideParameter *m_hideParameter = nullptr;
+    PageFactory m_ramFactory;
 };

@@ -24,6 +24,7 @@
 #include "monitor/monitorthread.h"
 #include "simulator/simregisters.h"
 #include "views/dialoptiondialog.h"
+#include "views/hideparameter.h"
 #include "views/maindialplot.h"
 #include "views/optiondialog.h"
 #include "views/plot.h"
@@ -122,6 +123,39 @@ void stopDrive(CMainWindow &w)
         page->stopMonitor();
     currentDriver()->runFunction("STO");
     processEventsFor(100);
+}
+
+// The monitor page after the drive at station 1 tripped with an alarm, on the
+// tab `tab`; "System Diagnosis" has read the history and the run time, and
+// in service mode also the hidden parameters.
+QWidget *alarmPage(CMainWindow &w, int tab, bool service)
+{
+    auto *page = qobject_cast<MainDialPlot *>(runningMonitorPage(w, 1));
+    demoLine()->drive(1)->raiseAlarm(16);
+    processEventsFor(3500);
+    page->tabWidget()->setCurrentIndex(tab);
+    HideParameter *diagnosis = page->diagnosisPage();
+    if (tab == 2) {
+        diagnosis->historyAlarm();
+        for (int i = 0; i < 100 && diagnosis->isBusy(); ++i)
+            processEventsFor(50);
+        diagnosis->runTime();
+        for (int i = 0; i < 100 && diagnosis->isBusy(); ++i)
+            processEventsFor(50);
+    }
+    if (service) {
+        diagnosis->fillHiddenTable();
+        diagnosis->ReadAllValue();
+        for (int i = 0; i < 200 && diagnosis->isBusy(); ++i)
+            processEventsFor(50);
+    }
+    return page;
+}
+
+void clearAlarm(CMainWindow &w)
+{
+    stopDrive(w);
+    demoLine()->drive(1)->resetAlarm();
 }
 
 MainDialPlot *idlePage(CMainWindow &w)
@@ -229,6 +263,12 @@ QList<Shot> shots()
          [](CMainWindow &w) { return runningMonitorPage(w, 2); }, stopDrive},
         {QStringLiteral("MainDialPlot"), QStringLiteral("running-A"),
          [](CMainWindow &w) { return runningMonitorPage(w, 3); }, stopDrive},
+        {QStringLiteral("MainDialPlot"), QStringLiteral("alarm"),
+         [](CMainWindow &w) { return alarmPage(w, 1, false); }, clearAlarm},
+        {QStringLiteral("MainDialPlot"), QStringLiteral("diagnosis"),
+         [](CMainWindow &w) { return alarmPage(w, 2, false); }, clearAlarm},
+        {QStringLiteral("MainDialPlot"), QStringLiteral("service"),
+         [](CMainWindow &w) { return alarmPage(w, 2, true); }, clearAlarm},
         {QStringLiteral("DialOptionDialog"), QString(),
          [](CMainWindow &w) -> QWidget * {
              auto *dialog = new DialOptionDialog(idlePage(w));
