@@ -46,7 +46,7 @@ QString parityLetter(char parity) { return QString(QLatin1Char(parity)); }
 
 CMainWindow::CMainWindow(QTranslator &translator, const Options &options, QWidget *parent)
     : QMainWindow(parent), m_ui(new Ui::MainWindow), m_translator(translator),
-      m_options(options), m_qtTexts(new QTranslator), m_worker(new LinkWorker)
+      m_qtTexts(new QTranslator), m_options(options), m_worker(new LinkWorker)
 {
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     m_ui->setupUi(this);

@@ -81,6 +81,8 @@ HideParameter::HideParameter(LinkWorker &worker, ParameterAccess *parameters, Al
     m_history = new QTextEdit(this);
     m_history->setReadOnly(true);
     m_history->setFixedWidth(kHistoryWidth);
+    // A record's data line stays one line; the box scrolls sideways instead.
+    m_history->setLineWrapMode(QTextEdit::NoWrap);
     historyColumn->addWidget(m_historyCaption);
     historyColumn->addWidget(m_history, 1);
     content->addLayout(historyColumn);

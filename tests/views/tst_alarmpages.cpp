@@ -207,7 +207,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return alarms->lastShownCode() == 16; }, 5000));
         QLabel *lamp = alarms->findChild<QLabel *>("OC1");
         QVERIFY(lamp);
-        QVERIFY(lamp->pixmap()->toImage() ==
+        QVERIFY(lamp->pixmap(Qt::ReturnByValue).toImage() ==
                 QPixmap(":/new prefix/images/on_red.png").toImage());
         QVERIFY(QTest::qWaitFor([&] {
             return alarms->historyBox()->toPlainText().contains("Accumulative motor operation time:: ");
