@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSpinBox>
 #include <QTimer>
 
@@ -40,6 +41,44 @@ constexpr double kReadOutReach = 0.1;
 // Drawn points per canvas pixel before a window is thinned to the least and
 // greatest value of each pixel column.
 constexpr int kPointsPerPixel = 4;
+// A curve of the trend chart. A dense window (a point or more per pixel
+// column) zigzags up and down from column to column; stroking that with a
+// wide pen costs Qt's rasteriser up to a hundred times a thin one, so a
+// dense curve is drawn as side-by-side copies one pixel wide, which cover
+// the same pixels.
+class TrendCurve : public QwtPlotCurve
+{
+public:
+    bool thinned = false;
+
+protected:
+    void drawLines(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+                   const QRectF &canvasRect, int from, int to) const override
+    {
+        const int width = qRound(pen().widthF());
+        if (!thinned || width <= 1) {
+            QwtPlotCurve::drawLines(painter, xMap, yMap, canvasRect, from, to);
+            return;
+        }
+        QPen thin = painter->pen();
+        thin.setWidth(1);
+        painter->setPen(thin);
+        const int lowest = -(width - 1) / 2;
+        QVector<QPoint> shifts;
+        for (int d = lowest; d < lowest + width; ++d) {
+            shifts.append(QPoint(d, 0));
+            if (d != 0)
+                shifts.append(QPoint(0, d));
+        }
+        for (const QPoint &shift : qAsConst(shifts)) {
+            painter->save();
+            painter->translate(shift);
+            QwtPlotCurve::drawLines(painter, xMap, yMap, canvasRect, from, to);
+            painter->restore();
+        }
+    }
+};
+
 const Qt::GlobalColor kColours[AdvancePlot::kChannels] = {
     Qt::green, Qt::blue, Qt::darkRed, Qt::magenta, Qt::yellow, Qt::black, Qt::gray, Qt::darkCyan};
 }  // namespace
@@ -83,7 +122,7 @@ void AdvancePlot::build()
     grid->attach(this);
 
     for (int i = 0; i < kChannels; ++i) {
-        auto *c = new QwtPlotCurve;
+        auto *c = new TrendCurve;
         c->setStyle(QwtPlotCurve::Lines);
         c->setRenderHint(QwtPlotItem::RenderAntialiased, true);
         c->setPen(QPen(QColor(kColours[i]), 2));
@@ -296,51 +335,66 @@ void AdvancePlot::refreshTick()
         updateCurve();
 }
 
-QVector<QPointF> AdvancePlot::visiblePoints(int channel, int from, int to, int buckets) const
+QVector<QVector<QPointF>> AdvancePlot::visiblePoints(int from, int to, int buckets) const
 {
-    QVector<QPointF> points;
-    const double scale = kValueAxisMax / m_ranges[channel];
-    const double offset = m_offsets[channel];
-    auto point = [&](int k) {
+    QVector<QVector<QPointF>> points(kChannels);
+    std::array<double, kChannels> scale, offset;
+    for (int i = 0; i < kChannels; ++i) {
+        scale[i] = kValueAxisMax / m_ranges[i];
+        offset[i] = m_offsets[i];
+    }
+    auto add = [&](int i, int k) {
         const TrendCycle &c = m_rec.at(k);
-        return QPointF(c.t, c.values[channel] * scale + offset);
+        points[i].append(QPointF(c.t, c.values[i] * scale[i] + offset[i]));
     };
     const int n = to - from;
     if (n <= kPointsPerPixel * buckets) {
-        points.reserve(n);
+        for (QVector<QPointF> &p : points)
+            p.reserve(n);
         for (int k = from; k < to; ++k)
-            if (TrendRecording::hasValue(m_rec.at(k).values[channel]))
-                points.append(point(k));
+            for (int i = 0; i < kChannels; ++i)
+                if (TrendRecording::hasValue(m_rec.at(k).values[i]))
+                    add(i, k);
         return points;
     }
     // More points than pixels: each pixel column keeps its first, least,
-    // greatest and last value, in time order, which draws the same picture.
-    points.reserve(4 * buckets);
+    // greatest and last value of each channel, in time order, which draws
+    // the same picture. One pass over the cycles serves all channels.
+    for (QVector<QPointF> &p : points)
+        p.reserve(4 * buckets);
     for (int b = 0; b < buckets; ++b) {
         const int lo = from + int(qint64(n) * b / buckets);
         const int hi = from + int(qint64(n) * (b + 1) / buckets);
-        int first = -1, last = -1, least = -1, greatest = -1;
+        std::array<int, kChannels> first, last, least, greatest;
+        first.fill(-1);
         for (int k = lo; k < hi; ++k) {
-            const double v = m_rec.at(k).values[channel];
-            if (!TrendRecording::hasValue(v))
-                continue;
-            if (first < 0)
-                first = least = greatest = k;
-            last = k;
-            if (v < m_rec.at(least).values[channel])
-                least = k;
-            if (v > m_rec.at(greatest).values[channel])
-                greatest = k;
-        }
-        if (first < 0)
-            continue;
-        int keep[4] = {first, std::min(least, greatest), std::max(least, greatest), last};
-        int previous = -1;
-        for (int k : keep)
-            if (k != previous) {
-                points.append(point(k));
-                previous = k;
+            const TrendCycle &c = m_rec.at(k);
+            for (int i = 0; i < kChannels; ++i) {
+                const double v = c.values[i];
+                if (!TrendRecording::hasValue(v))
+                    continue;
+                if (first[i] < 0) {
+                    first[i] = least[i] = greatest[i] = k;
+                } else if (v < m_rec.at(least[i]).values[i]) {
+                    least[i] = k;
+                } else if (v > m_rec.at(greatest[i]).values[i]) {
+                    greatest[i] = k;
+                }
+                last[i] = k;
             }
+        }
+        for (int i = 0; i < kChannels; ++i) {
+            if (first[i] < 0)
+                continue;
+            const int keep[4] = {first[i], std::min(least[i], greatest[i]),
+                                 std::max(least[i], greatest[i]), last[i]};
+            int previous = -1;
+            for (int k : keep)
+                if (k != previous) {
+                    add(i, k);
+                    previous = k;
+                }
+        }
     }
     return points;
 }
@@ -358,12 +412,17 @@ void AdvancePlot::updateCurve()
         const int from = std::max(m_rec.lowerBound(lower) - 1, 0);
         const int to = std::min(m_rec.lastAtOrBefore(upper) + 2, m_rec.size());
         if (from < to)
-            for (int i = 0; i < kChannels; ++i)
-                points[i] = visiblePoints(i, from, to, buckets);
+            points = visiblePoints(from, to, buckets);
         m_changed = false;
     }
-    for (int i = 0; i < kChannels; ++i)
+    for (int i = 0; i < kChannels; ++i) {
+        // A dense window has a point or more per pixel column; smoothing
+        // its edges adds nothing to the picture and costs most of the time.
+        const bool thinned = points[i].size() >= buckets;
+        m_curves[i]->setRenderHint(QwtPlotItem::RenderAntialiased, !thinned);
+        static_cast<TrendCurve *>(m_curves[i])->thinned = thinned;
         m_curves[i]->setSamples(points[i]);
+    }
     setAxisScale(QwtPlot::xBottom, lower, upper);
     if (!QApplication::mouseButtons())
         m_marker->setVisible(false);  // a read-out lasts while the button is held

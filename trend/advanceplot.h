@@ -113,7 +113,7 @@ private:
     void showValue(int channel, const QString &text);
     // Under the mutex.
     double nowSeconds() const;
-    QVector<QPointF> visiblePoints(int channel, int from, int to, int buckets) const;
+    QVector<QVector<QPointF>> visiblePoints(int from, int to, int buckets) const;
 
     QVector<QwtPlotCurve *> m_curves;
     QwtPlotMarker *m_marker;

@@ -8,6 +8,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <limits>
 
@@ -93,11 +94,39 @@ qint64 TrendRecording::bytes() const
 
 namespace TrendFiles {
 
-QString timestamp(qint64 wallMs)
+namespace {
+// Formats wall-clock times as local "HH:mm:ss.zzz a". The local offset is
+// looked up once per hour of the epoch, not per row: the lookup asks the
+// system's time zone files each time.
+class Timestamps
 {
-    const QTime time = QDateTime::fromMSecsSinceEpoch(wallMs).time();
-    return QLocale::c().toString(time, QStringLiteral("HH:mm:ss.zzz a"));
-}
+public:
+    QByteArray format(qint64 wallMs)
+    {
+        const qint64 hour = wallMs / 3600000;
+        if (hour != m_hour || !m_known) {
+            m_offsetMs = qint64(QDateTime::fromMSecsSinceEpoch(wallMs).offsetFromUtc()) * 1000;
+            m_hour = hour;
+            m_known = true;
+        }
+        qint64 ms = (wallMs + m_offsetMs) % 86400000;
+        if (ms < 0)
+            ms += 86400000;
+        const int h = int(ms / 3600000), m = int(ms / 60000 % 60), s = int(ms / 1000 % 60);
+        char text[24];
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d %s", h, m, s, int(ms % 1000),
+                      h < 12 ? "am" : "pm");
+        return QByteArray(text);
+    }
+
+private:
+    qint64 m_hour = 0;
+    qint64 m_offsetMs = 0;
+    bool m_known = false;
+};
+}  // namespace
+
+QString timestamp(qint64 wallMs) { return QString::fromLatin1(Timestamps().format(wallMs)); }
 
 QByteArray text(const TrendRecording &rec, const TrendExport &what)
 {
@@ -117,9 +146,10 @@ QByteArray text(const TrendRecording &rec, const TrendExport &what)
         out += '\t';
     }
     out += eol;
+    Timestamps stamps;
     for (int k = 0; k < rec.size(); ++k) {
         const TrendCycle &c = rec.at(k);
-        out += timestamp(c.wallMs).toLatin1();
+        out += stamps.format(c.wallMs);
         out += '\t';
         for (int channel : what.channels) {
             const double v = c.values[channel];
@@ -143,9 +173,10 @@ bool saveWorkbook(const QString &fileName, const TrendRecording &rec, const Tren
     for (int c = 0; c < what.captions.size(); ++c)
         book.setText(2, c + 2, what.captions.at(c));
     const int rows = std::min(rec.size(), kWorkbookRows - 2);
+    Timestamps stamps;
     for (int k = 0; k < rows; ++k) {
         const TrendCycle &cycle = rec.at(k);
-        book.setText(k + 3, 1, timestamp(cycle.wallMs));
+        book.setText(k + 3, 1, QString::fromLatin1(stamps.format(cycle.wallMs)));
         for (int c = 0; c < what.channels.size(); ++c) {
             const double v = cycle.values[what.channels.at(c)];
             if (TrendRecording::hasValue(v))

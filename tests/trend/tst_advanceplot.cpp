@@ -16,6 +16,7 @@
 #include <qwt_plot_marker.h>
 
 #include <cmath>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -407,6 +408,35 @@ private slots:
         QVERIFY(now.open(QIODevice::ReadOnly));
         QCOMPARE(now.readAll() != "earlier", written);
         QCOMPARE(m_ui.messages().size(), written ? 0 : 1);
+    }
+
+    // The time column: local time of day, 00-23 hours and the am/pm marker,
+    // right across a change of the clocks.
+    void timestamps_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<qint64>("wallMs");
+        const qint64 spring = QDateTime(QDate(2026, 3, 29), QTime(0, 59, 59), Qt::UTC).toMSecsSinceEpoch();
+        QTest::newRow("UTC morning") << QByteArray("UTC") << qint64(1700000000123);
+        QTest::newRow("UTC midnight") << QByteArray("UTC") << qint64(1699920000000);
+        QTest::newRow("Berlin before spring") << QByteArray("Europe/Berlin") << spring;
+        QTest::newRow("Berlin after spring") << QByteArray("Europe/Berlin") << spring + 1001;
+        QTest::newRow("Berlin afternoon") << QByteArray("Europe/Berlin") << qint64(1700053199999);
+        QTest::newRow("before 1970") << QByteArray("UTC") << qint64(-1500);
+    }
+    void timestamps()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(qint64, wallMs);
+        const QByteArray before = qgetenv("TZ");
+        qputenv("TZ", zone);
+        tzset();
+        const QString expected = QLocale::c().toString(
+            QDateTime::fromMSecsSinceEpoch(wallMs).time(), QStringLiteral("HH:mm:ss.zzz a"));
+        const QString got = TrendFiles::timestamp(wallMs);
+        qputenv("TZ", before);
+        tzset();
+        QCOMPARE(got, expected);
     }
 
     // The workbook as an independent reader sees it.
