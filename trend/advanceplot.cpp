@@ -132,7 +132,9 @@ void AdvancePlot::build()
     }
 
     m_marker->setLineStyle(QwtPlotMarker::VLine);
-    m_marker->setLinePen(QPen(Qt::white, 1, Qt::DashLine));
+    // Dark dashes: a white line would vanish on the light canvas. The label
+    // is white on a dark box.
+    m_marker->setLinePen(QPen(QColor(40, 40, 40), 1, Qt::DashLine));
     m_marker->setLabelAlignment(Qt::AlignRight | Qt::AlignBottom);
     m_marker->setVisible(false);
     m_marker->attach(this);
@@ -543,9 +545,13 @@ void AdvancePlot::readOut(double d)
                 if (m_checkBoxes.value(i) && !m_checkBoxes.at(i)->isChecked())
                     continue;
                 // The latest sample of the channel not after d and within
-                // reach of it.
-                for (int k = m_rec.lastAtOrBefore(d); k >= 0 && m_rec.at(k).t >= d - kReadOutReach;
-                     --k) {
+                // reach of it: 0.1 s, or the cycle in effect at d where the
+                // line is slower than that.
+                const int at = m_rec.lastAtOrBefore(d);
+                double reach = kReadOutReach;
+                if (at >= 0 && at + 1 < m_rec.size())
+                    reach = std::max(reach, m_rec.at(at + 1).t - m_rec.at(at).t);
+                for (int k = at; k >= 0 && m_rec.at(k).t >= d - reach; --k) {
                     const double v = m_rec.at(k).values[i];
                     if (TrendRecording::hasValue(v)) {
                         found[i] = v;

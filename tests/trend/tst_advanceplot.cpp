@@ -313,19 +313,24 @@ private slots:
     void readOutUnderThePointer_data()
     {
         QTest::addColumn<double>("seconds");
-        QTest::newRow("3 s") << 3.0;
-        QTest::newRow("12.3 s") << 12.3;
-        QTest::newRow("27.5 s") << 27.5;
+        QTest::addColumn<int>("stepMs");
+        QTest::newRow("3 s") << 3.0 << 20;
+        QTest::newRow("12.3 s") << 12.3 << 20;
+        QTest::newRow("27.5 s") << 27.5 << 20;
+        // Cycles slower than the 0.1 s reach: the cycle in effect is shown.
+        QTest::newRow("12.4 s, 250 ms cycles") << 12.4 << 250;
+        QTest::newRow("20.9 s, 1 s cycles") << 20.9 << 1000;
     }
     void readOutUnderThePointer()
     {
         QFETCH(double, seconds);
+        QFETCH(int, stepMs);
         std::vector<QString> shown(AdvancePlot::kChannels);
         std::array<std::function<void(const QString &)>, AdvancePlot::kChannels> fields;
         for (int i = 0; i < AdvancePlot::kChannels; ++i)
             fields[i] = [&shown, i](const QString &t) { shown[i] = t; };
         m_plot->setValueFields(fields);
-        record(29, 20);
+        record(29, stepMs);
         m_plot->updateCurve();
         QWidget *canvas = m_plot->canvas();
         const int x = m_plot->canvasXOf(seconds);
@@ -337,8 +342,9 @@ private slots:
         QMouseEvent move(QEvent::MouseMove, QPointF(x, 60), Qt::NoButton, Qt::LeftButton,
                          Qt::NoModifier);
         QApplication::sendEvent(canvas, &move);
-        // The newest sample not after the pointer's time, 20 ms apart.
-        const double sample = std::floor(under * 50 + 1e-9) / 50;
+        // The newest sample not after the pointer's time.
+        const double perSecond = 1000.0 / stepMs;
+        const double sample = std::floor(under * perSecond + 1e-9) / perSecond;
         for (int i = 0; i < 3; ++i)
             QCOMPARE(shown[i], QString::number(sample + i, 'f', 2));
         QVERIFY(m_plot->cursorMarker()->isVisible());
