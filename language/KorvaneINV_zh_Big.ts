@@ -94,14 +94,14 @@
         <translation>系統時間</translation>
     </message>
     <message>
-        <source>The recording has %1 samples; an .xls sheet holds %2. Save it as .txt, or record for a shorter time.</source>
-        <translation>記錄共有 %1 個取樣；一個 .xls 工作表最多容納 %2 個。請儲存為 .txt，或縮短記錄時間。</translation>
-    </message>
-    <message>
         <source>Cannot write file %1:
 %2.</source>
         <translation>無法寫入檔案 %1：
 %2。</translation>
+    </message>
+    <message>
+        <source>The recording has %1 samples; an .xls workbook holds %2. Save it as .txt, or record for a shorter time.</source>
+        <translation>記錄共有 %1 個取樣；一個 .xls 活頁簿最多容納 %2 個。請儲存為 .txt，或縮短記錄時間。</translation>
     </message>
 </context>
 <context>

@@ -94,14 +94,14 @@
         <translation>系统时间</translation>
     </message>
     <message>
-        <source>The recording has %1 samples; an .xls sheet holds %2. Save it as .txt, or record for a shorter time.</source>
-        <translation>记录共有 %1 个采样；一个 .xls 工作表最多容纳 %2 个。请保存为 .txt，或缩短记录时间。</translation>
-    </message>
-    <message>
         <source>Cannot write file %1:
 %2.</source>
         <translation>无法写入文件 %1：
 %2。</translation>
+    </message>
+    <message>
+        <source>The recording has %1 samples; an .xls workbook holds %2. Save it as .txt, or record for a shorter time.</source>
+        <translation>记录共有 %1 个采样；一个 .xls 工作簿最多容纳 %2 个。请保存为 .txt，或缩短记录时间。</translation>
     </message>
 </context>
 <context>

@@ -3,7 +3,6 @@
 #include "yscaledraw.h"
 
 #include "monitor/monitordata.h"
-#include "parameters/workbookcells.h"
 #include "base/userinteraction.h"
 #include "views/timescaledraw.h"
 
@@ -674,13 +673,13 @@ void AdvancePlot::saveData(QVector<QCheckBox *> checkBoxIndex, QVector<QComboBox
     // A copy: the file is written without holding the lock the monitor
     // thread takes every cycle.
     const TrendRecording rec = recording();
-    if (workbook && TrendFiles::workbookRows(rec) > kWorkbookRows) {
+    if (workbook && rec.size() > TrendFiles::workbookCapacity()) {
         userInteraction()->warning(
             tr("Warning"),
-            tr("The recording has %1 samples; an .xls sheet holds %2. Save it as .txt, or "
+            tr("The recording has %1 samples; an .xls workbook holds %2. Save it as .txt, or "
                "record for a shorter time.")
                 .arg(rec.size())
-                .arg(kWorkbookRows - 2));
+                .arg(TrendFiles::workbookCapacity()));
         return;
     }
     QString error;

@@ -162,31 +162,43 @@ QByteArray text(const TrendRecording &rec, const TrendExport &what)
     return out;
 }
 
-int workbookRows(const TrendRecording &rec) { return rec.size() + 2; }
+int workbookSheets(const TrendRecording &rec)
+{
+    return std::max(1, (rec.size() + kCyclesPerSheet - 1) / kCyclesPerSheet);
+}
+
+int workbookCapacity() { return Workbook::kMaxSheets * kCyclesPerSheet; }
 
 bool saveWorkbook(const QString &fileName, const TrendRecording &rec, const TrendExport &what,
                   QString *error)
 {
-    Workbook book;
-    book.setText(1, 1, what.date);
-    book.setText(2, 1, what.systemTimeCaption);
-    for (int c = 0; c < what.captions.size(); ++c)
-        book.setText(2, c + 2, what.captions.at(c));
-    const int rows = std::min(rec.size(), kWorkbookRows - 2);
-    Timestamps stamps;
-    for (int k = 0; k < rows; ++k) {
-        const TrendCycle &cycle = rec.at(k);
-        book.setText(k + 3, 1, QString::fromLatin1(stamps.format(cycle.wallMs)));
-        for (int c = 0; c < what.channels.size(); ++c) {
-            const double v = cycle.values[what.channels.at(c)];
-            if (TrendRecording::hasValue(v))
-                book.setNumber(k + 3, c + 2, v);
-        }
-    }
-    if (rows < rec.size()) {  // the caller checks first; never a cut file
+    static_assert(kCyclesPerSheet + 2 == kWorkbookRows, "two heading rows a sheet");
+    if (rec.size() > workbookCapacity()) {  // the caller checks first; never a cut file
         if (error)
-            *error = QStringLiteral("too many rows for one sheet");
+            *error = QStringLiteral("more cycles than a workbook holds");
         return false;
+    }
+    Workbook book;
+    Timestamps stamps;
+    const int sheets = workbookSheets(rec);
+    for (int sheet = 0; sheet < sheets; ++sheet) {
+        book.selectSheet(sheet);
+        book.setText(1, 1, what.date);
+        book.setText(2, 1, what.systemTimeCaption);
+        for (int c = 0; c < what.captions.size(); ++c)
+            book.setText(2, c + 2, what.captions.at(c));
+        const int first = sheet * kCyclesPerSheet;
+        const int end = std::min(rec.size(), first + kCyclesPerSheet);
+        for (int k = first; k < end; ++k) {
+            const TrendCycle &cycle = rec.at(k);
+            const int row = k - first + 3;
+            book.setText(row, 1, QString::fromLatin1(stamps.format(cycle.wallMs)));
+            for (int c = 0; c < what.channels.size(); ++c) {
+                const double v = cycle.values[what.channels.at(c)];
+                if (TrendRecording::hasValue(v))
+                    book.setNumber(row, c + 2, v);
+            }
+        }
     }
     return book.save(fileName, error);
 }

@@ -71,8 +71,13 @@ namespace TrendFiles {
 QString timestamp(qint64 wallMs);
 // The tab-separated text file, platform line ends.
 QByteArray text(const TrendRecording &rec, const TrendExport &what);
-// The rows a workbook needs: two heading rows and one per cycle.
-int workbookRows(const TrendRecording &rec);
+// Cycles on one sheet of a workbook: its rows less the two heading rows.
+constexpr int kCyclesPerSheet = 65536 - 2;
+// The sheets a recording fills: each starts with the date and the headings,
+// and the cycles go on from sheet to sheet.
+int workbookSheets(const TrendRecording &rec);
+// The most cycles a workbook holds.
+int workbookCapacity();
 // Writes the .xls workbook through the atomic workbook save; false with
 // `error` set when it cannot (the previous file is then untouched).
 bool saveWorkbook(const QString &fileName, const TrendRecording &rec, const TrendExport &what,

@@ -1,6 +1,7 @@
 #include "common/testsupport.h"
 #include "common/xlrdpeer.h"
 #include "monitor/monitordata.h"
+#include "parameters/workbook.h"
 #include "trend/advanceplot.h"
 
 #include <QCheckBox>
@@ -414,6 +415,50 @@ private slots:
         QVERIFY(now.open(QIODevice::ReadOnly));
         QCOMPARE(now.readAll() != "earlier", written);
         QCOMPARE(m_ui.messages().size(), written ? 0 : 1);
+    }
+
+    // A recording longer than a sheet goes on over further sheets, each with
+    // the date and the headings.
+    void workbookOverSheets_data()
+    {
+        QTest::addColumn<int>("cycles");
+        QTest::addColumn<int>("sheets");
+        QTest::newRow("a full sheet") << 65534 << 1;
+        QTest::newRow("one cycle more") << 65535 << 2;
+    }
+    void workbookOverSheets()
+    {
+        QFETCH(int, cycles);
+        QFETCH(int, sheets);
+        const QVector<int> q = quantities(0);
+        for (int k = 0; k < cycles; ++k) {
+            ++m_ms;
+            monitorData().setValue(0, k);
+            m_plot->addSample(requestAll(), q);
+        }
+        m_plot->stop();
+        Channels channels({0});
+        askFor(path("long.xls"));
+        m_plot->saveData(channels.checkList, channels.boxList);
+        QVERIFY(m_ui.messages().isEmpty());
+        Workbook first;
+        QVERIFY(first.open(path("long.xls")));
+        QCOMPARE(first.usedRowCount(), 65536);
+        QCOMPARE(first.text(65536, 2), QString("65533"));
+        const QJsonObject last = xlrdRead(path("long.xls"), sheets);
+        if (last.contains("skip"))
+            QSKIP("python3-xlrd is not installed (scripts/install-deps.sh installs it)");
+        QVERIFY2(last.contains("cells"), qPrintable(last.value("error").toString()));
+        QCOMPARE(last.value("sheets").toInt(), sheets);
+        const QJsonArray cells = last.value("cells").toArray();
+        QHash<QPair<int, int>, QJsonValue> at;
+        for (const QJsonValue &c : cells)
+            at.insert({c[0].toInt(), c[1].toInt()}, c[3]);
+        QCOMPARE(at.value({2, 1}).toString(), QString("System Time"));
+        QCOMPARE(at.value({2, 2}).toString(), QString("Q0"));
+        const int lastRow = (cycles - 1) % 65534 + 3;
+        QCOMPARE(last.value("rows").toInt(), lastRow);
+        QCOMPARE(at.value({lastRow, 2}).toDouble(), double(cycles - 1));
     }
 
     // The time column: local time of day, 00-23 hours and the am/pm marker,
