@@ -318,6 +318,32 @@ private slots:
         QVERIFY(!w->plot()->isRefreshing());
     }
 
+    // Closed or deleted while the monitor thread samples for it: the thread
+    // stops sampling for it and the request flags are given back.
+    void closedOrDeletedWhileRecording_data()
+    {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("closed") << true;
+        QTest::newRow("deleted") << false;
+    }
+    void closedOrDeletedWhileRecording()
+    {
+        QFETCH(bool, close);
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        QVERIFY(startRunning(*w));
+        QTRY_VERIFY(w->plot()->cycleCount() > 3);
+        if (close) {
+            w->close();
+            QCOMPARE(w->state(), MainAdvPlot::State::Idle);
+            QVERIFY(!w->plot()->isRecording());
+        }
+        w.reset();
+        QCOMPARE(trendFlags(), QList<int>{});
+        QVERIFY(!m_monitor->trendActive());
+        QVERIFY(m_monitor->wait(10000));
+    }
+
     // The identity cannot be read: the window stays idle.
     void refusedStart()
     {
