@@ -22,6 +22,7 @@
 #include "parameters/cparameter.h"
 #include "simulator/demoline.h"
 #include "views/alarmcode.h"
+#include "trend/mainadvplot.h"
 #include "views/maindialplot.h"
 
 #include <QActionGroup>
@@ -267,8 +268,12 @@ void CMainWindow::iniSysMon()
 
 void CMainWindow::trendShow()
 {
-    replacePage(m_trendPage, new EmptyPage("MainAdvPlot", QT_TRANSLATE_NOOP("MainAdvPlot", "Trend"),
-                                           QStringLiteral(":/new prefix/images/trend.png"), this));
+    if (!m_monitorParameters)
+        m_monitorParameters = std::make_unique<CatalogueAccess>();
+    // The window before goes first: it detaches from the monitor thread.
+    delete m_trendPage.data();
+    replacePage(m_trendPage, MainAdvPlot::create(monitorThread(), linkWorker(),
+                                                 m_monitorParameters.get(), this));
 }
 
 void CMainWindow::iniParameter() { m_parameterForm->setVisible(!m_parameterForm->isVisible()); }

@@ -9,6 +9,102 @@
     </message>
 </context>
 <context>
+    <name>AdvOptionDialog</name>
+    <message>
+        <source>Option</source>
+        <translation>選項</translation>
+    </message>
+    <message>
+        <source>X-Axis</source>
+        <translation>X 軸</translation>
+    </message>
+    <message>
+        <source>Seconds per page</source>
+        <translation>每頁秒數</translation>
+    </message>
+    <message>
+        <source>Record Time</source>
+        <translation>記錄時間</translation>
+    </message>
+    <message>
+        <source>Time(0~3600 seconds)</source>
+        <translation>時間(0~3600 秒)</translation>
+    </message>
+    <message>
+        <source>Y-Axis Offset</source>
+        <translation>Y 軸偏移</translation>
+    </message>
+    <message>
+        <source>Ch1</source>
+        <translation>通道1</translation>
+    </message>
+    <message>
+        <source>Ch2</source>
+        <translation>通道2</translation>
+    </message>
+    <message>
+        <source>Ch3</source>
+        <translation>通道3</translation>
+    </message>
+    <message>
+        <source>Ch4</source>
+        <translation>通道4</translation>
+    </message>
+    <message>
+        <source>Ch5</source>
+        <translation>通道5</translation>
+    </message>
+    <message>
+        <source>Ch6</source>
+        <translation>通道6</translation>
+    </message>
+    <message>
+        <source>Ch7</source>
+        <translation>通道7</translation>
+    </message>
+    <message>
+        <source>Ch8</source>
+        <translation>通道8</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>AdvancePlot</name>
+    <message>
+        <source>Save Data</source>
+        <translation>儲存資料</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Save the data in a file ending in .xls or .txt.</source>
+        <translation>請將資料儲存為以 .xls 或 .txt 結尾的檔案。</translation>
+    </message>
+    <message>
+        <source>System Time</source>
+        <translation>系統時間</translation>
+    </message>
+    <message>
+        <source>The recording has %1 samples; an .xls workbook holds %2. Save it as .txt, or record for a shorter time.</source>
+        <translation>記錄共有 %1 個取樣；一個 .xls 活頁簿最多容納 %2 個。請儲存為 .txt，或縮短記錄時間。</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>無法寫入檔案 %1：
+%2。</translation>
+    </message>
+</context>
+<context>
     <name>AlarmCode</name>
     <message>
         <source>         Frequency:: </source>
@@ -644,6 +740,128 @@
     <message>
         <source>Trend</source>
         <translation>趨勢</translation>
+    </message>
+    <message>
+        <source>Drive:</source>
+        <translation>變頻器：</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>版本：</translation>
+    </message>
+    <message>
+        <source>KW:</source>
+        <translation>功率：</translation>
+    </message>
+    <message>
+        <source>Voltage:</source>
+        <translation>電壓：</translation>
+    </message>
+    <message>
+        <source>Current:</source>
+        <translation>電流：</translation>
+    </message>
+    <message>
+        <source>Channel Select</source>
+        <translation>通道選擇</translation>
+    </message>
+    <message>
+        <source>Ch1</source>
+        <translation>通道1</translation>
+    </message>
+    <message>
+        <source>Ch2</source>
+        <translation>通道2</translation>
+    </message>
+    <message>
+        <source>Ch3</source>
+        <translation>通道3</translation>
+    </message>
+    <message>
+        <source>Ch4</source>
+        <translation>通道4</translation>
+    </message>
+    <message>
+        <source>Ch5</source>
+        <translation>通道5</translation>
+    </message>
+    <message>
+        <source>Ch6</source>
+        <translation>通道6</translation>
+    </message>
+    <message>
+        <source>Ch7</source>
+        <translation>通道7</translation>
+    </message>
+    <message>
+        <source>Ch8</source>
+        <translation>通道8</translation>
+    </message>
+    <message>
+        <source>Set Pen Width</source>
+        <translation>線寬</translation>
+    </message>
+    <message>
+        <source>Y-Axis Range</source>
+        <translation>Y 軸量程</translation>
+    </message>
+    <message>
+        <source>Channel Value</source>
+        <translation>通道值</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>運轉</translation>
+    </message>
+    <message>
+        <source>Clear All</source>
+        <translation>全部清除</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation>縮小</translation>
+    </message>
+    <message>
+        <source>Option</source>
+        <translation>選項</translation>
+    </message>
+    <message>
+        <source>Save Data</source>
+        <translation>儲存資料</translation>
+    </message>
+    <message>
+        <source>Save Chart</source>
+        <translation>儲存圖表</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>離開</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>移動</translation>
+    </message>
+    <message>
+        <source>The picture cannot be encoded</source>
+        <translation>無法編碼圖片</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>無法寫入檔案 %1：
+%2。</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,102 @@
     </message>
 </context>
 <context>
+    <name>AdvOptionDialog</name>
+    <message>
+        <source>Option</source>
+        <translation>选项</translation>
+    </message>
+    <message>
+        <source>X-Axis</source>
+        <translation>X 轴</translation>
+    </message>
+    <message>
+        <source>Seconds per page</source>
+        <translation>每页秒数</translation>
+    </message>
+    <message>
+        <source>Record Time</source>
+        <translation>记录时间</translation>
+    </message>
+    <message>
+        <source>Time(0~3600 seconds)</source>
+        <translation>时间(0~3600 秒)</translation>
+    </message>
+    <message>
+        <source>Y-Axis Offset</source>
+        <translation>Y 轴偏移</translation>
+    </message>
+    <message>
+        <source>Ch1</source>
+        <translation>通道1</translation>
+    </message>
+    <message>
+        <source>Ch2</source>
+        <translation>通道2</translation>
+    </message>
+    <message>
+        <source>Ch3</source>
+        <translation>通道3</translation>
+    </message>
+    <message>
+        <source>Ch4</source>
+        <translation>通道4</translation>
+    </message>
+    <message>
+        <source>Ch5</source>
+        <translation>通道5</translation>
+    </message>
+    <message>
+        <source>Ch6</source>
+        <translation>通道6</translation>
+    </message>
+    <message>
+        <source>Ch7</source>
+        <translation>通道7</translation>
+    </message>
+    <message>
+        <source>Ch8</source>
+        <translation>通道8</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>AdvancePlot</name>
+    <message>
+        <source>Save Data</source>
+        <translation>保存数据</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Save the data in a file ending in .xls or .txt.</source>
+        <translation>请将数据保存为以 .xls 或 .txt 结尾的文件。</translation>
+    </message>
+    <message>
+        <source>System Time</source>
+        <translation>系统时间</translation>
+    </message>
+    <message>
+        <source>The recording has %1 samples; an .xls workbook holds %2. Save it as .txt, or record for a shorter time.</source>
+        <translation>记录共有 %1 个采样；一个 .xls 工作簿最多容纳 %2 个。请保存为 .txt，或缩短记录时间。</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>无法写入文件 %1：
+%2。</translation>
+    </message>
+</context>
+<context>
     <name>AlarmCode</name>
     <message>
         <source>         Frequency:: </source>
@@ -644,6 +740,128 @@
     <message>
         <source>Trend</source>
         <translation>趋势</translation>
+    </message>
+    <message>
+        <source>Drive:</source>
+        <translation>变频器：</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>版本：</translation>
+    </message>
+    <message>
+        <source>KW:</source>
+        <translation>功率：</translation>
+    </message>
+    <message>
+        <source>Voltage:</source>
+        <translation>电压：</translation>
+    </message>
+    <message>
+        <source>Current:</source>
+        <translation>电流：</translation>
+    </message>
+    <message>
+        <source>Channel Select</source>
+        <translation>通道选择</translation>
+    </message>
+    <message>
+        <source>Ch1</source>
+        <translation>通道1</translation>
+    </message>
+    <message>
+        <source>Ch2</source>
+        <translation>通道2</translation>
+    </message>
+    <message>
+        <source>Ch3</source>
+        <translation>通道3</translation>
+    </message>
+    <message>
+        <source>Ch4</source>
+        <translation>通道4</translation>
+    </message>
+    <message>
+        <source>Ch5</source>
+        <translation>通道5</translation>
+    </message>
+    <message>
+        <source>Ch6</source>
+        <translation>通道6</translation>
+    </message>
+    <message>
+        <source>Ch7</source>
+        <translation>通道7</translation>
+    </message>
+    <message>
+        <source>Ch8</source>
+        <translation>通道8</translation>
+    </message>
+    <message>
+        <source>Set Pen Width</source>
+        <translation>线宽</translation>
+    </message>
+    <message>
+        <source>Y-Axis Range</source>
+        <translation>Y 轴量程</translation>
+    </message>
+    <message>
+        <source>Channel Value</source>
+        <translation>通道值</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>运行</translation>
+    </message>
+    <message>
+        <source>Clear All</source>
+        <translation>全部清除</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation>缩小</translation>
+    </message>
+    <message>
+        <source>Option</source>
+        <translation>选项</translation>
+    </message>
+    <message>
+        <source>Save Data</source>
+        <translation>保存数据</translation>
+    </message>
+    <message>
+        <source>Save Chart</source>
+        <translation>保存图表</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>移动</translation>
+    </message>
+    <message>
+        <source>The picture cannot be encoded</source>
+        <translation>无法编码图片</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>无法写入文件 %1：
+%2。</translation>
     </message>
 </context>
 <context>

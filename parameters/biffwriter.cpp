@@ -108,24 +108,33 @@ QByteArray xf(bool style, int fontIndex, int ignored)
 
 QByteArray BiffWriter::workbookStream(const WorkbookCells &cells)
 {
-    BiffWriter writer(cells);
+    return workbookStream(QVector<const WorkbookCells *>{&cells});
+}
+
+QByteArray BiffWriter::workbookStream(const QVector<const WorkbookCells *> &sheets)
+{
+    BiffWriter writer(sheets);
     writer.writeGlobals();
-    const quint32 sheetOffset = quint32(writer.m_out.size());
-    writer.writeSheet();
-    qToLittleEndian(sheetOffset, writer.m_out.data() + writer.m_boundSheetAt);
+    for (int i = 0; i < sheets.size(); ++i) {
+        const quint32 sheetOffset = quint32(writer.m_out.size());
+        writer.writeSheet(*sheets.at(i));
+        qToLittleEndian(sheetOffset, writer.m_out.data() + writer.m_boundSheetAt.at(i));
+    }
     return writer.m_out;
 }
 
-BiffWriter::BiffWriter(const WorkbookCells &cells) : m_cells(cells)
+BiffWriter::BiffWriter(const QVector<const WorkbookCells *> &sheets) : m_sheets(sheets)
 {
-    for (const QVariant &value : cells) {
-        if (value.type() != QVariant::String)
-            continue;
-        const QString text = value.toString();
-        ++m_stringUses;
-        if (!m_stringIndex.contains(text)) {
-            m_stringIndex.insert(text, m_strings.size());
-            m_strings.append(text);
+    for (const WorkbookCells *cells : sheets) {
+        for (const QVariant &value : *cells) {
+            if (value.type() != QVariant::String)
+                continue;
+            const QString text = value.toString();
+            ++m_stringUses;
+            if (!m_stringIndex.contains(text)) {
+                m_stringIndex.insert(text, m_strings.size());
+                m_strings.append(text);
+            }
         }
     }
 }
@@ -173,12 +182,15 @@ void BiffWriter::writeGlobals()
         record(kXf, xf(true, i < 3 ? 1 : (i < 5 ? 2 : 0), 0xF4));
     record(kXf, xf(false, 0, 0));
     record(kStyle, QByteArray::fromHex("0080" "00" "FF"));  // built-in "Normal" on XF 0
-    b = QByteArray(6, '\0');  // sheet offset patched later, visible worksheet
-    add8(b, 6);
-    add8(b, 0);
-    b.append("Sheet1");
-    m_boundSheetAt = m_out.size() + 4;  // the offset opens the record body
-    record(kBoundSheet, b);
+    for (int i = 0; i < m_sheets.size(); ++i) {
+        const QByteArray name = "Sheet" + QByteArray::number(i + 1);
+        b = QByteArray(6, '\0');  // sheet offset patched later, visible worksheet
+        add8(b, name.size());
+        add8(b, 0);
+        b.append(name);
+        m_boundSheetAt.append(m_out.size() + 4);  // the offset opens the record body
+        record(kBoundSheet, b);
+    }
     writeStringTable();
     record(kEof, QByteArray());
 }
@@ -243,7 +255,7 @@ void BiffWriter::writeString(const QString &text, bool startsBucket)
     m_recordHasText = true;
 }
 
-void BiffWriter::writeSheet()
+void BiffWriter::writeSheet(const WorkbookCells &cells)
 {
     record(kBof, bof(0x0010));
     QByteArray b;
@@ -251,18 +263,18 @@ void BiffWriter::writeSheet()
     record(kWsBool, b);
     b.clear();
     int firstColumn = kWorkbookColumns, lastColumn = -1;
-    for (auto it = m_cells.begin(); it != m_cells.end(); ++it) {
+    for (auto it = cells.begin(); it != cells.end(); ++it) {
         firstColumn = std::min(firstColumn, it.key() % kWorkbookColumns);
         lastColumn = std::max(lastColumn, it.key() % kWorkbookColumns);
     }
-    const bool empty = m_cells.isEmpty();
-    add32(b, empty ? 0 : quint32(m_cells.firstKey() / kWorkbookColumns));
-    add32(b, empty ? 0 : quint32(m_cells.lastKey() / kWorkbookColumns + 1));
+    const bool empty = cells.isEmpty();
+    add32(b, empty ? 0 : quint32(cells.firstKey() / kWorkbookColumns));
+    add32(b, empty ? 0 : quint32(cells.lastKey() / kWorkbookColumns + 1));
     add16(b, empty ? 0 : firstColumn);
     add16(b, empty ? 0 : lastColumn + 1);
     add16(b, 0);
     record(kDimensions, b);
-    for (auto it = m_cells.begin(); it != m_cells.end(); ++it) {
+    for (auto it = cells.begin(); it != cells.end(); ++it) {
         b.clear();
         add16(b, it.key() / kWorkbookColumns);
         add16(b, it.key() % kWorkbookColumns);

@@ -38,10 +38,24 @@ bool Workbook::place(int row, int column, const QVariant &value)
         return false;
     }
     const int key = workbookCellKey(row - 1, column - 1);
+    WorkbookCells &cells = m_sheet == 0 ? m_cells : m_moreSheets[m_sheet - 1];
     if (value.isValid())
-        m_cells.insert(key, value);
+        cells.insert(key, value);
     else
-        m_cells.remove(key);
+        cells.remove(key);
+    return true;
+}
+
+bool Workbook::selectSheet(int index)
+{
+    if (index < 0 || index >= kMaxSheets) {
+        if (m_refused.isEmpty())
+            m_refused = QStringLiteral("a workbook holds at most %1 sheets").arg(kMaxSheets);
+        return false;
+    }
+    if (index > m_moreSheets.size())
+        m_moreSheets.resize(index);
+    m_sheet = index;
     return true;
 }
 
@@ -49,7 +63,10 @@ bool Workbook::save(const QString &fileName, QString *error) const
 {
     QString reason = m_refused;
     if (reason.isEmpty()) {
-        const QByteArray bytes = CompoundFile::wrapWorkbook(BiffWriter::workbookStream(m_cells));
+        QVector<const WorkbookCells *> sheets{&m_cells};
+        for (const WorkbookCells &more : m_moreSheets)
+            sheets.append(&more);
+        const QByteArray bytes = CompoundFile::wrapWorkbook(BiffWriter::workbookStream(sheets));
         if (writeFileAtomically(fileName, bytes, &reason))
             return true;
     }
@@ -93,6 +110,8 @@ int Workbook::usedRowCount() const
 void Workbook::close()
 {
     m_cells.clear();
+    m_moreSheets.clear();
+    m_sheet = 0;
     m_refused.clear();
 }
 

@@ -3,6 +3,7 @@
 #include "workbookcells.h"
 
 #include <QString>
+#include <QVector>
 
 // An .xls workbook as the parameter files and the trend recorder use it:
 // cells of the first sheet addressed by 1-based row and column, written with
@@ -21,6 +22,12 @@ public:
     // kMaxTextLength is refused, and the next save() fails naming it.
     bool setText(int row, int column, const QString &text);
     bool setNumber(int row, int column, double value);
+    // Data longer than a sheet goes on: cells written after selectSheet(n)
+    // go to sheet n + 1 (0 is the first; sheets up to n are added, empty).
+    // Reading sees the first sheet only.
+    static constexpr int kMaxSheets = 256;
+    bool selectSheet(int index);
+    int sheetCount() const { return 1 + m_moreSheets.size(); }
 
     // Writes the workbook to `fileName` through a temporary file in the same
     // folder that replaces the target only when completely written: on any
@@ -46,6 +53,8 @@ public:
 private:
     bool place(int row, int column, const QVariant &value);
 
-    WorkbookCells m_cells;
+    WorkbookCells m_cells;  // the first sheet
+    QVector<WorkbookCells> m_moreSheets;
+    int m_sheet = 0;  // where cells are written
     QString m_refused;  // the first refused cell, reported by save()
 };

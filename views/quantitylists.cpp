@@ -14,6 +14,7 @@ DriveProfile DriveProfile::of(char series, double version)
     d.version = version;
     d.plotListGF = isSeriesFeatureFor(series, QStringLiteral("mainDialPlot_plotComboBox_GF"));
     d.terminalPanel = isSeriesFeatureFor(series, QStringLiteral("mainDialPlot_ioState"));
+    d.trendListGF = isSeriesFeatureFor(series, QStringLiteral("mainAdvPlot_PrComboBox_GF"));
     return d;
 }
 
@@ -132,6 +133,14 @@ List plotList(const DriveProfile &d)
     if (d.series == 'A')
         return SeriesA;
     return Basic;
+}
+
+// As the plot's list, under the trend recorder's own feature switch.
+List trendList(const DriveProfile &d)
+{
+    DriveProfile trend = d;
+    trend.plotListGF = d.trendListGF;
+    return plotList(trend);
 }
 
 QStringList sourceCaptions(List list)

@@ -11,6 +11,7 @@ struct DriveProfile {
     double version = 0;
     bool plotListGF = false;   // "mainDialPlot_plotComboBox_GF"
     bool terminalPanel = false;  // "mainDialPlot_ioState"
+    bool trendListGF = false;  // "mainAdvPlot_PrComboBox_GF"
 
     // The attached drive as the shared state describes it now.
     static DriveProfile current();
@@ -30,6 +31,8 @@ enum List { Basic, Extended, ZmKx, SeriesA };
 
 List dialList(const DriveProfile &drive);
 List plotList(const DriveProfile &drive);
+// The list of the trend recorder's channels.
+List trendList(const DriveProfile &drive);
 // The captions of a list in the current language.
 QStringList captions(List list);
 // The source texts of a list (untranslated).

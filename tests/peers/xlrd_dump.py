@@ -1,12 +1,13 @@
 #!/usr/bin/python3
-"""An independent .xls reader for the workbook tests: prints the first sheet
-of a workbook, as xlrd reads it, as one line of JSON (ASCII only):
+"""An independent .xls reader for the workbook tests: prints one sheet of a
+workbook (the first unless SHEET, counted from 1, says otherwise), as xlrd
+reads it, as one line of JSON (ASCII only):
 
   {"sheets": N, "rows": R, "columns": C,
    "cells": [[row, column, "text" | "number", value], ...]}
 
 Rows and columns count from 1; empty cells are left out.
-usage: xlrd_dump.py FILE
+usage: xlrd_dump.py FILE [SHEET]
 Exits 2 when xlrd is not installed, 1 when it cannot read the file.
 """
 import json
@@ -18,13 +19,13 @@ except ImportError:
     sys.exit(2)
 
 
-def main(path):
+def main(path, sheet_number=1):
     try:
         book = xlrd.open_workbook(path)
     except Exception as error:  # any refusal is a failed read here
         print("xlrd refused the file: %s" % error, file=sys.stderr)
         return 1
-    sheet = book.sheet_by_index(0)
+    sheet = book.sheet_by_index(sheet_number - 1)
     cells = []
     for row in range(sheet.nrows):
         for column in range(sheet.ncols):
@@ -41,4 +42,4 @@ def main(path):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1], int(sys.argv[2]) if len(sys.argv) > 2 else 1))

@@ -23,6 +23,9 @@
 #include "simulator/simulatedline.h"
 #include "monitor/monitorthread.h"
 #include "simulator/simregisters.h"
+#include "trend/advanceplot.h"
+#include "trend/advoptiondialog.h"
+#include "trend/mainadvplot.h"
 #include "views/dialoptiondialog.h"
 #include "views/hideparameter.h"
 #include "views/maindialplot.h"
@@ -36,6 +39,7 @@
 #include <QDoubleSpinBox>
 #include <QHash>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QEventLoop>
 #include <QTimer>
 #include <QFile>
@@ -158,6 +162,41 @@ void clearAlarm(CMainWindow &w)
     demoLine()->drive(1)->resetAlarm();
 }
 
+// The trend window of station 1 after a few seconds of the drive starting
+// towards 50 Hz: frequency, voltage and current on a 10 s page, stopped, with
+// the cursor read-out held at 2.5 s.
+QWidget *recordingTrendWindow(CMainWindow &w)
+{
+    w.selectStation(1);
+    ReadWrite *driver = currentDriver();
+    driver->writeRegister(SimRegisters::FrequencyCommand, 5000);
+    w.trendShow();
+    auto *page = qobject_cast<MainAdvPlot *>(w.trendPage());
+    page->showNormal();
+    page->resize(1200, 760);
+    page->setPageAndRecordTime(10, 1200);
+    page->startMonitor();
+    for (int i = 0; i < 100 && page->state() != MainAdvPlot::State::Running; ++i)
+        processEventsFor(100);
+    driver->runFunction("FWD");
+    processEventsFor(4000);
+    page->stopMonitor();
+    processEventsFor(600);  // the late refresh after a stop
+    AdvancePlot *plot = page->plot();
+    const QPointF at(plot->canvasXOf(2.5), plot->canvas()->height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(plot->canvas(), &press);
+    QMouseEvent move(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(plot->canvas(), &move);
+    return page;
+}
+
+void stopTrendDrive(CMainWindow &)
+{
+    currentDriver()->runFunction("STO");
+    processEventsFor(100);
+}
+
 MainDialPlot *idlePage(CMainWindow &w)
 {
     w.selectStation(1);
@@ -269,6 +308,18 @@ QList<Shot> shots()
          [](CMainWindow &w) { return alarmPage(w, 2, false); }, clearAlarm},
         {QStringLiteral("MainDialPlot"), QStringLiteral("service"),
          [](CMainWindow &w) { return alarmPage(w, 2, true); }, clearAlarm},
+        {QStringLiteral("MainAdvPlot"), QStringLiteral("recording"), recordingTrendWindow,
+         stopTrendDrive},
+        {QStringLiteral("AdvOptionDialog"), QString(),
+         [](CMainWindow &w) -> QWidget * {
+             w.selectStation(1);
+             w.trendShow();
+             w.trendPage()->hide();
+             auto *dialog = new AdvOptionDialog(w.trendPage());
+             dialog->setObjectName(QStringLiteral("AdvancePlot"));
+             dialog->setSecondsPerPage(30);
+             return dialog;
+         }},
         {QStringLiteral("DialOptionDialog"), QString(),
          [](CMainWindow &w) -> QWidget * {
              auto *dialog = new DialOptionDialog(idlePage(w));

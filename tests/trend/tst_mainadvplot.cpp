@@ -1,0 +1,407 @@
+#include "base/series.h"
+#include "common/testsupport.h"
+#include "common/xlrdpeer.h"
+#include "link/driverfactory.h"
+#include "link/linkworker.h"
+#include "link/readwrite.h"
+#include "monitor/monitordata.h"
+#include "monitor/monitorthread.h"
+#include "monitor/parameteraccess.h"
+#include "parameters/parameterstate.h"
+#include "parameters/workbook.h"
+#include "resources/images.h"
+#include "simulator/catalogueseed.h"
+#include "simulator/simport.h"
+#include "simulator/simregisters.h"
+#include "simulator/simulateddrive.h"
+#include "simulator/simulatedline.h"
+#include "trend/advanceplot.h"
+#include "trend/advoptiondialog.h"
+#include "trend/mainadvplot.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <qwt_plot_curve.h>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+// One simulated drive of `model` at station 1 on a Modbus RTU line; the
+// drive's clock moves only when the test moves it.
+struct DriveRig {
+    std::shared_ptr<SimulatedLine> line;
+    std::shared_ptr<SimulatedDrive> drive;
+    std::shared_ptr<SimPort> port;
+
+    explicit DriveRig(const QString &model)
+    {
+        line = std::make_shared<SimulatedLine>(1, 2);
+        drive = makeSimulatedDrive(1, model);
+        drive->setManualClock(true);
+        line->addDrive(drive);
+        port = std::make_shared<SimPort>(line, true);
+        port->open();
+        LinkState &link = linkState();
+        link.setSerialPort(nullptr);
+        link.reset();
+        link.protocolCode = 1;
+        link.lineEnd = 2;
+        link.setStation(1);
+        link.setSerialPort(port);
+        setModelString(model);
+        setSeriesLetter(seriesLetterForModel(model, '0'));
+        setCurrentDriver(createDriver(1));
+    }
+    ~DriveRig() { linkState().setSerialPort(nullptr); }
+};
+
+// Parameter reads and writes with fixed scales, standing in for the
+// catalogue in the identity read.
+class ScaledParameters : public ParameterAccess
+{
+public:
+    double readParameter(int number) override
+    {
+        const bool hundredths = number == 300 || number == 199 || number % 100 == 2;
+        return currentDriver()->readRegister(number, hundredths ? 0.01 : 1);
+    }
+    bool writeParameter(int number, const QString &value, const QString &) override
+    {
+        bool ok = false;
+        const int raw = value.toInt(&ok);
+        return ok && currentDriver()->writeRegister(number, raw == 9999 ? 0xFFFF : raw);
+    }
+    QString catalogueVersion() const override { return ::catalogueVersion(); }
+};
+
+QList<int> trendFlags()
+{
+    QList<int> on;
+    for (int k = 0; k < MonitorData::kSize; ++k)
+        if (monitorData().trendFlag(k))
+            on.append(k);
+    return on;
+}
+}  // namespace
+
+// The trend window: its channels per series, how it starts, records the
+// simulated drive, stops, goes off line and saves.
+class TestMainAdvPlot : public QObject
+{
+    Q_OBJECT
+
+    DataDir m_dir;
+    QTemporaryDir m_files;
+    RecordingInteraction m_ui;
+    ScaledParameters m_parameters;
+    std::unique_ptr<LinkWorker> m_worker;
+    std::unique_ptr<MonitorThread> m_monitor;
+
+    std::unique_ptr<MainAdvPlot> newWindow(MonitorThread *monitor)
+    {
+        std::unique_ptr<MainAdvPlot> w(MainAdvPlot::create(monitor, *m_worker, &m_parameters));
+        w->resize(1100, 720);
+        w->show();
+        return w;
+    }
+    bool startRunning(MainAdvPlot &w)
+    {
+        w.startMonitor();
+        return QTest::qWaitFor([&] { return w.state() == MainAdvPlot::State::Running; }, 10000);
+    }
+    bool idleControls(MainAdvPlot &w, bool idle)
+    {
+        bool same = w.action("actRun")->isEnabled() == idle &&
+                    w.action("actOption")->isEnabled() == idle &&
+                    w.action("actSaveData")->isEnabled() == idle &&
+                    w.action("actSaveChart")->isEnabled() == idle;
+        for (int i = 0; i < MainAdvPlot::kChannels; ++i)
+            same = same && w.quantityBox(i)->isEnabled() == idle &&
+                   w.rangeBox(i)->isEnabled() == idle && w.channelCheckBox(i)->isEnabled();
+        return same && w.action("actStop")->isEnabled();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        initialiseImages();
+        for (const char *f : {"InvType/FNC.txt", "InvType/typeInfo.txt", "InvParameter/Version.txt",
+                              "InvParameter/F_InvParameter_Eng.xml"})
+            m_dir.copyShipped(QString::fromLatin1(f));
+        QVERIFY(loadSeriesFeatures());
+        setUserInteraction(&m_ui);
+    }
+    void init()
+    {
+        m_ui.clear();
+        monitorData().reset();
+        m_worker = std::make_unique<LinkWorker>();
+        m_monitor = std::make_unique<MonitorThread>();
+        setCatalogueVersion(QStringLiteral("1.00"));
+    }
+    void cleanup()
+    {
+        m_monitor.reset();
+        m_worker.reset();
+        linkState().setSerialPort(nullptr);
+        setCatalogueVersion(QString());
+    }
+    void cleanupTestCase() { setUserInteraction(nullptr); }
+
+    // The quantity lists per series and version, and the channels' defaults
+    // within them (a position beyond a short list leaves no choice).
+    void channelsFollowTheDrive_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<int>("items");
+        QTest::newRow("ZN") << "ZN-020-5.5K" << "0.10" << 4;
+        QTest::newRow("ZM") << "ZM-043-7.5K" << "1.00" << 10;
+        QTest::newRow("ZM-K 0.10") << "ZM-043-7.5K-K" << "0.10" << 4;
+        QTest::newRow("ZM-K 0.20") << "ZM-043-7.5K-K" << "0.20" << 10;
+        QTest::newRow("ZP2 0.50") << "ZP2-043-2.2K" << "0.50" << 4;
+        QTest::newRow("ZP2 0.60") << "ZP2-043-2.2K" << "0.60" << 10;
+        QTest::newRow("ZM-KX") << "ZM-043-5.5K-KX" << "0.14" << 20;
+        QTest::newRow("ZQ") << "ZQ1-043-5.5K" << "0.10" << 23;
+    }
+    void channelsFollowTheDrive()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, version);
+        QFETCH(int, items);
+        setModelString(model);
+        setSeriesLetter(seriesLetterForModel(model, '0'));
+        setCatalogueVersion(version);
+        auto w = newWindow(nullptr);
+        const int defaults[] = {0, 1, 2, 3, 4, 5, 6, 8};
+        for (int i = 0; i < MainAdvPlot::kChannels; ++i) {
+            QCOMPARE(w->quantityBox(i)->count(), items);
+            QCOMPARE(w->quantityBox(i)->currentIndex(), defaults[i] < items ? defaults[i] : -1);
+            QCOMPARE(w->channelCheckBox(i)->isChecked(), i < 3);
+            QCOMPARE(w->plot()->curve(i)->pen().width(), 2);
+            QCOMPARE(w->rangeBox(i)->minimum(), 1);
+        }
+        QCOMPARE(w->quantityBox(0)->itemText(0), QString("Output Frequency"));
+        QVERIFY(!w->action("actRun")->isEnabled());  // nothing to start without a thread
+    }
+
+    void driveInfo_data()
+    {
+        QTest::addColumn<char>("series");
+        QTest::addColumn<QStringList>("record");
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("kw");
+        QTest::newRow("ZM-K as ZM") << 'G' << QStringList{"ZM-043-7.5K/11K-K", "V0.33", "17A", "440V", "0"}
+                                    << "ZM" << "7.5KW";
+        QTest::newRow("ZM-K second rating")
+            << 'G' << QStringList{"ZM-043-7.5K/11K-K", "V0.33", "17A", "440V", "1"} << "ZM-K" << "11KW";
+        QTest::newRow("ZM-K unknown") << 'G' << QStringList{"ZM-043-7.5K-K", "V0.33", "17A", "440V", ""}
+                                      << "..." << "...";
+        QTest::newRow("ZM-KX") << 'L' << QStringList{"ZM-043-5.5K-KX", "V0.14", "13A", "440V", ""}
+                               << "ZM-KX" << "5.5KW";
+        QTest::newRow("ZN") << 'H' << QStringList{"ZN-020-5.5K", "0.1", "19A", ""} << "ZN" << "5.5K";
+    }
+    void driveInfo()
+    {
+        QFETCH(char, series);
+        QFETCH(QStringList, record);
+        QFETCH(QString, drive);
+        QFETCH(QString, kw);
+        setSeriesLetter(series);
+        auto w = newWindow(nullptr);
+        w->showDriveInfo(record);
+        QCOMPARE(w->infoValue(MainAdvPlot::DriveField)->text(), drive);
+        QCOMPARE(w->infoValue(MainAdvPlot::KwField)->text(), kw);
+        QCOMPARE(w->infoValue(MainAdvPlot::VersionField)->text(), record.value(1));
+        QCOMPARE(w->infoValue(MainAdvPlot::CurrentField)->text(), record.value(2));
+        QCOMPARE(w->infoValue(MainAdvPlot::VoltageField)->text(), record.value(3));
+    }
+
+    // The drive starts towards 50 Hz as recording starts; ten seconds of its
+    // clock, moved in steps of 100 ms together with the chart's, are
+    // recorded and saved. The frequency follows the 10 Hz/s ramp.
+    void recordsTheRamp()
+    {
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        std::atomic<qint64> ms{0};
+        w->plot()->setClock([&ms] { return ms.load(); });
+        QVERIFY(idleControls(*w, true));
+        QVERIFY(startRunning(*w));
+        QVERIFY(idleControls(*w, false));
+        QCOMPARE(trendFlags(), (QList<int>{0, 1, 2}));
+        QCOMPARE(w->infoValue(MainAdvPlot::DriveField)->text(), QString("ZM"));
+        QVERIFY(currentDriver()->writeRegister(SimRegisters::FrequencyCommand, 5000));
+        QCOMPARE(currentDriver()->runFunction("FWD"), 0);
+        QTRY_VERIFY(w->plot()->cycleCount() == 1);  // the rows of 0 s
+        for (int step = 0; step < 100; ++step) {
+            rig.drive->advance(100);
+            ms += 100;
+            const int before = w->plot()->cycleCount();
+            QTRY_VERIFY_WITH_TIMEOUT(w->plot()->cycleCount() > before, 5000);
+        }
+        w->stopMonitor();
+        QVERIFY(idleControls(*w, true));
+        QCOMPARE(trendFlags(), QList<int>{});
+        const TrendRecording rec = w->plot()->recording();
+        QCOMPARE(rec.size(), 101);  // cycles within one millisecond share a row
+        double previous = -1;
+        for (int k = 0; k < rec.size(); ++k) {
+            const TrendCycle &c = rec.at(k);
+            const double hz = c.values[0];
+            QVERIFY2(hz >= previous, qPrintable(QString("%1 after %2").arg(hz).arg(previous)));
+            QVERIFY2(std::fabs(hz - std::min(c.t * 10, 50.0)) <= 2.1,
+                     qPrintable(QString("%1 Hz at %2 s").arg(hz).arg(c.t)));
+            previous = hz;
+            QVERIFY(!TrendRecording::hasValue(c.values[3]));  // unchecked
+        }
+        QCOMPARE(rec.last().values[0], 50.0);
+        QVERIFY(rec.last().values[1] > 0 && rec.last().values[2] > 0);  // voltage, current
+        w->plot()->updateCurve();
+        QVERIFY(w->plot()->drawnPoints(0).size() > 100);
+
+        // Saved as text and as a workbook: the same samples, row by row.
+        for (const QString &name : {QString("ramp.txt"), QString("ramp.xls")}) {
+            const QString file = m_files.filePath(name);
+            w->setFileNameAsker([file](QWidget *, const QString &, const QString &,
+                                       const QString &) { return file; });
+            w->saveData();
+            QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+        }
+        QFile text(m_files.filePath("ramp.txt"));
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(text.readAll()).split('\n', Qt::SkipEmptyParts);
+        Workbook book;
+        QVERIFY(book.open(m_files.filePath("ramp.xls")));
+        QCOMPARE(lines.size(), rec.size() + 2);
+        QCOMPARE(book.usedRowCount(), rec.size() + 2);
+        QCOMPARE(lines.at(1), QString("System Time\tOutput Frequency\tOutput Voltage\tOutput Current\t"));
+        QCOMPARE(book.text(2, 3), QString("Output Voltage"));
+        for (int k = 0; k < rec.size(); ++k) {
+            const QStringList cells = lines.at(k + 2).split('\t');
+            QCOMPARE(cells.value(0), TrendFiles::timestamp(rec.at(k).wallMs));
+            QCOMPARE(book.text(k + 3, 1), cells.value(0));
+            for (int i = 0; i < 3; ++i) {
+                QCOMPARE(cells.value(i + 1), QString::number(rec.at(k).values[i], 'g', 6));
+                QCOMPARE(book.text(k + 3, i + 2).toDouble(), rec.at(k).values[i]);
+            }
+        }
+        const QJsonObject peer = xlrdRead(m_files.filePath("ramp.xls"));
+        if (peer.contains("skip"))
+            QSKIP("python3-xlrd is not installed (scripts/install-deps.sh installs it)");
+        QCOMPARE(peer.value("rows").toInt(), rec.size() + 2);
+    }
+
+    // The line breaks: the window goes idle with every control offered again.
+    void offLineWhenTheLineBreaks()
+    {
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        QVERIFY(startRunning(*w));
+        SimFaults dead;
+        dead.noAnswer = true;
+        rig.line->setFaults(1, dead);
+        QTRY_COMPARE_WITH_TIMEOUT(w->state(), MainAdvPlot::State::Idle, 20000);
+        QVERIFY(idleControls(*w, true));
+        QCOMPARE(trendFlags(), QList<int>{});
+        QVERIFY(!m_monitor->trendActive());
+        QVERIFY(!w->plot()->isRefreshing());
+    }
+
+    // Closed or deleted while the monitor thread samples for it: the thread
+    // stops sampling for it and the request flags are given back.
+    void closedOrDeletedWhileRecording_data()
+    {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("closed") << true;
+        QTest::newRow("deleted") << false;
+    }
+    void closedOrDeletedWhileRecording()
+    {
+        QFETCH(bool, close);
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        QVERIFY(startRunning(*w));
+        QTRY_VERIFY(w->plot()->cycleCount() > 3);
+        if (close) {
+            w->close();
+            QCOMPARE(w->state(), MainAdvPlot::State::Idle);
+            QVERIFY(!w->plot()->isRecording());
+        }
+        w.reset();
+        QCOMPARE(trendFlags(), QList<int>{});
+        QVERIFY(!m_monitor->trendActive());
+        QVERIFY(m_monitor->wait(10000));
+    }
+
+    // The identity cannot be read: the window stays idle.
+    void refusedStart()
+    {
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        SimFaults dead;
+        dead.noAnswer = true;
+        rig.line->setFaults(1, dead);
+        auto w = newWindow(m_monitor.get());
+        w->startMonitor();
+        QCOMPARE(w->state(), MainAdvPlot::State::Starting);
+        QTRY_COMPARE_WITH_TIMEOUT(w->state(), MainAdvPlot::State::Idle, 20000);
+        QVERIFY(idleControls(*w, true));
+        QVERIFY(!m_monitor->trendActive());
+    }
+
+    // Option, colour, pen width, cursor mode and the chart picture.
+    void settings()
+    {
+        auto w = newWindow(nullptr);
+        w->setDialogRunner([](QDialog &d) {
+            auto &dialog = static_cast<AdvOptionDialog &>(d);
+            if (dialog.objectName() != "AdvancePlot" || dialog.secondsPerPage() != 30 ||
+                dialog.recordTime() != 1200)
+                return 0;
+            dialog.pageSpinBox()->setValue(60);
+            dialog.recordTimeSpinBox()->setValue(100);
+            dialog.offsetSpinBoxes().at(3)->setValue(5);
+            dialog.setValue();
+            return 1;
+        });
+        w->optionAdvancePlot();
+        QCOMPARE(w->plot()->xUpper(), 60.0);
+        QCOMPARE(w->plot()->recordTime(), 100);
+        QCOMPARE(w->plot()->offset(3), 5);
+
+        w->setColourAsker([](QWidget *, const QColor &initial) {
+            return initial == QColor(Qt::blue) ? QColor(1, 2, 3) : QColor();
+        });
+        w->colourButton(1)->click();
+        QCOMPARE(w->colourButton(1)->styleSheet(), QString("background-color:rgb(1,2,3)"));
+        QCOMPARE(w->plot()->curve(1)->pen().color(), QColor(1, 2, 3));
+        w->penWidthBox(4)->setCurrentIndex(6);
+        QCOMPARE(w->plot()->curve(4)->pen().width(), 7);
+        QCOMPARE(w->plot()->curve(1)->pen().width(), 2);
+
+        QVERIFY(!w->moveMode() && !w->plot()->moveMode());
+        w->action("actMove")->trigger();
+        QVERIFY(w->moveMode() && w->plot()->moveMode());
+
+        const QString file = m_files.filePath("chart.png");
+        w->setFileNameAsker([file](QWidget *, const QString &, const QString &, const QString &) {
+            return file;
+        });
+        w->saveChart();
+        QImage picture(file);
+        QCOMPARE(picture.size(), w->size() * w->devicePixelRatioF());
+    }
+};
+
+QTEST_MAIN(TestMainAdvPlot)
+#include "tst_mainadvplot.moc"
