@@ -1,4 +1,5 @@
 #include "base/series.h"
+#include "common/simdriverig.h"
 #include "common/testsupport.h"
 #include "link/driverfactory.h"
 #include "link/linkworker.h"
@@ -17,40 +18,7 @@
 #include <memory>
 
 namespace {
-// One simulated drive of `model` at station 1 on a Modbus RTU line.
-struct DriveRig {
-    std::shared_ptr<SimulatedLine> line;
-    std::shared_ptr<SimulatedDrive> drive;
-    std::shared_ptr<SimPort> port;
-
-    explicit DriveRig(const QString &model)
-    {
-        line = std::make_shared<SimulatedLine>(1, 2);
-        drive = makeSimulatedDrive(1, model);
-        drive->setManualClock(true);
-        line->addDrive(drive);
-        port = std::make_shared<SimPort>(line, true);
-        port->open();
-        LinkState &link = linkState();
-        link.setSerialPort(nullptr);
-        link.reset();
-        link.protocolCode = 1;
-        link.lineEnd = 2;
-        link.setStation(1);
-        link.setSerialPort(port);
-        setModelString(model);
-        setSeriesLetter(seriesLetterForModel(model, '0'));
-        setCurrentDriver(createDriver(1));
-    }
-    ~DriveRig() { linkState().setSerialPort(nullptr); }
-
-    void runAt(double hz)
-    {
-        QVERIFY(currentDriver()->writeRegister(SimRegisters::FrequencyCommand, int(hz * 100)));
-        QCOMPARE(currentDriver()->runFunction("FWD"), 0);
-        drive->advance(30000);
-    }
-};
+using DriveRig = SimDriveRig;
 
 // Register reads and writes with scale 1, as the hidden-parameter list has
 // them for the history registers.

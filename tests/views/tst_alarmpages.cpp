@@ -1,4 +1,5 @@
 #include "base/series.h"
+#include "common/simdriverig.h"
 #include "common/testsupport.h"
 #include "link/driverfactory.h"
 #include "link/linkworker.h"
@@ -31,30 +32,9 @@
 #include <memory>
 
 namespace {
-struct DriveRig {
-    std::shared_ptr<SimulatedLine> line;
-    std::shared_ptr<SimulatedDrive> drive;
-    std::shared_ptr<SimPort> port;
-
-    explicit DriveRig(const QString &model)
-    {
-        line = std::make_shared<SimulatedLine>(1, 2);
-        drive = makeSimulatedDrive(1, model);
-        line->addDrive(drive);
-        port = std::make_shared<SimPort>(line, true);
-        port->open();
-        LinkState &link = linkState();
-        link.setSerialPort(nullptr);
-        link.reset();
-        link.protocolCode = 1;
-        link.lineEnd = 2;
-        link.setStation(1);
-        link.setSerialPort(port);
-        setModelString(model);
-        setSeriesLetter(seriesLetterForModel(model, '0'));
-        setCurrentDriver(createDriver(1));
-    }
-    ~DriveRig() { linkState().setSerialPort(nullptr); }
+// The drive runs on its own clock here.
+struct DriveRig : SimDriveRig {
+    explicit DriveRig(const QString &model) : SimDriveRig(model, false) {}
 };
 
 class RawParameters : public ParameterAccess
