@@ -175,9 +175,12 @@ private slots:
                                        << "1000H\t\n0D\t\n10D\t\n20D\t\n30D\t\n";
         QTest::newRow("both, second shorter") << QList<bool>{true, true} << false
                                               << "1000H\t2000H\t\n0D\t7D\t\n10D\t7D\t\n20D\t\t\n30D\t\t\n";
-        // Only what the axis shows; the time track still counts the rows.
+        // Only what the axis shows: the time-track point kept left of the
+        // window makes no row, and each row holds the values of one moment.
         QTest::newRow("scrolled") << QList<bool>{true, false} << true
-                                  << "1000H\t\n20D\t\n30D\t\n\t\n";
+                                  << "1000H\t\n20D\t\n30D\t\n";
+        QTest::newRow("scrolled, both") << QList<bool>{true, true} << true
+                                        << "1000H\t2000H\t\n20D\t\t\n30D\t\t\n";
     }
     void saveData()
     {
