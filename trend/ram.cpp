@@ -197,10 +197,16 @@ void Ram::offLine()
 
 void Ram::sampleRam(const QByteArray &flags)
 {
+    QMutexLocker lock(&m_sampleMutex);
+    // A channel switched off while the pass read it is not charted.
+    QByteArray charted = flags;
     QVector<quint32> values(RamChannels::kCount);
-    for (int i = 0; i < RamChannels::kCount; ++i)
+    for (int i = 0; i < RamChannels::kCount; ++i) {
+        if (!m_channels.read[i])
+            charted[i] = 0;
         values[i] = m_channels.value[i];
-    m_plot->addChannelSamples(flags, values);
+    }
+    m_plot->addChannelSamples(charted, values);
 }
 
 void Ram::updateChLineEditValue()
@@ -222,10 +228,12 @@ void Ram::checkBoxStateChanged(int)
 {
     for (int i = 0; i < RamChannels::kCount; ++i) {
         const bool on = channelCheck(i)->isChecked();
-        if (m_running)
+        {
+            QMutexLocker lock(&m_sampleMutex);
             m_channels.read[i] = on;
-        if (!on)
-            m_plot->clearCurve(i);
+            if (!on)
+                m_plot->clearCurve(i);
+        }
         m_plot->curve(i)->setVisible(on);
     }
     m_plot->replot();

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QMainWindow>
+#include <QMutex>
 
 #include <functional>
 
@@ -112,4 +113,7 @@ private:
     ColorChooser m_chooseColor;
     FileNameAsker m_askFileName;
     QString m_shown[RamChannels::kCount];
+    // Orders a sample against a channel being switched off: once the
+    // switch has cleared a curve, no sample of the pass before reaches it.
+    QMutex m_sampleMutex;
 };

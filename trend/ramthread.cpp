@@ -69,10 +69,10 @@ bool RamThread::pause(int ms)
 void RamThread::run()
 {
     // Every run reports its first failure.
-    m_failing = false;
+    m_failing[0] = m_failing[1] = false;
     linkState().silentReads = false;
     while (!m_stop) {
-        if (!runPass() && !pause(kRetryPauseMs))
+        if (!pass(true) && !pause(kRetryPauseMs))
             break;
     }
     linkState().silentReads = false;
@@ -84,13 +84,15 @@ quint32 RamThread::readChannel(ReadWrite *driver, int i)
     // an exchange): nothing to take as a value.
     if (!driver || driver->protocol() == 0)
         return RamChannels::kFailed;
-    linkState().silentReads = m_failing;
+    linkState().silentReads = m_failing[i];
     const quint32 value = quint32(driver->readPacked(m_address[i], m_count[i]));
-    m_failing = value == RamChannels::kFailed;
+    m_failing[i] = value == RamChannels::kFailed;
     return value;
 }
 
-bool RamThread::runPass()
+bool RamThread::runPass() { return pass(false); }
+
+bool RamThread::pass(bool stoppable)
 {
     ReadWrite *driver = m_driver ? m_driver() : nullptr;
     // The channels this pass reads; the sample charts these and no other,
@@ -102,14 +104,14 @@ bool RamThread::runPass()
     for (int i = 0; i < RamChannels::kCount; ++i) {
         if (!flags.at(i))
             continue;
-        if (m_stop)
+        if (stoppable && m_stop)
             return false;
         const quint32 value = readChannel(driver, i);
         m_channels.value[i] = value;
         if (value == RamChannels::kFailed)
             return false;
     }
-    if (m_stop)
+    if (stoppable && m_stop)
         return false;
     // Nothing read, nothing to chart; the pause keeps an idle loop cheap.
     if (flags.count('\0') == flags.size())

@@ -38,8 +38,8 @@ public:
 // A pass reads the flagged channels in order and ends at the first failure;
 // only a complete pass is handed to the sink. It never gives up by itself:
 // with the line down it keeps trying, a short pause between failed passes,
-// and it says so once per run of failures (the driver reports the first,
-// the rest are read silently until a read succeeds again).
+// and it says so once per run of failures of a channel (the driver reports
+// the first, the rest are read silently until that channel reads again).
 // No widgets: the page owns it and gives it a sink.
 class RamThread : public QThread
 {
@@ -70,7 +70,8 @@ public:
     void stopAndWait();
     bool stopRequested() const { return m_stop.load(); }
 
-    // One pass; true when it was complete (and sampled).
+    // One pass on the calling thread, whatever the stop flag says; true
+    // when it was complete (and sampled). Not while the thread runs.
     bool runPass();
 
     // The pause after a failed pass.
@@ -80,6 +81,8 @@ protected:
     void run() override;
 
 private:
+    // A pass; a `stoppable` one ends early once a stop is asked for.
+    bool pass(bool stoppable);
     quint32 readChannel(ReadWrite *driver, int i);
     // Waits `ms` unless a stop comes first; false then.
     bool pause(int ms);
@@ -90,9 +93,9 @@ private:
     std::atomic<int> m_address[RamChannels::kCount] = {{0}, {0}};
     std::atomic<int> m_count[RamChannels::kCount] = {{1}, {1}};
     std::atomic<bool> m_stop{true};
-    // Set after a failed read: further failures are not reported until a
-    // read succeeds. The reader's own thread only.
-    bool m_failing = false;
+    // Per channel, set after a failed read: its further failures are not
+    // reported until one of its reads succeeds. The reader's thread only.
+    bool m_failing[RamChannels::kCount] = {false, false};
     QMutex m_pauseMutex;
     QWaitCondition m_wake;
 };

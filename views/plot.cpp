@@ -343,11 +343,19 @@ void Plot::saveData(const QVector<QAbstractButton *> &checks, const QVector<QLin
     // started late), so that values of different moments never share a row.
     const QwtInterval shown = axisInterval(QwtPlot::xBottom);
     const bool window = shown.maxValue() > 0.001;
+    const QVector<QPointF> &ticks = data.last();
     QVector<int> next(curves, 0);
-    for (const QPointF &tick : qAsConst(data.last())) {
-        const double t = tick.x();
-        if (window && (t < shown.minValue() || t > shown.maxValue()))
-            continue;
+    // Samples of one moment (the same millisecond) form a group: the n
+    // time-track points of the group take a curve's points of that moment
+    // in order, the last n when there are more (a step point comes before
+    // its value), the first ones when there are fewer.
+    for (int g = 0; g < ticks.size();) {
+        const double t = ticks.at(g).x();
+        int end = g;
+        while (end < ticks.size() && ticks.at(end).x() == t)
+            ++end;
+        const int n = end - g;
+        QVector<QVector<double>> moment(curves);
         for (int i = 0; i < curves; ++i) {
             if (!checked[i])
                 continue;
@@ -355,18 +363,22 @@ void Plot::saveData(const QVector<QAbstractButton *> &checks, const QVector<QLin
             int &k = next[i];
             while (k < points.size() && points.at(k).x() < t)
                 ++k;
-            // The last point of that moment (a step adds one before it).
-            bool found = false;
-            double value = 0;
-            while (k < points.size() && points.at(k).x() == t) {
-                value = points.at(k).y();
-                found = true;
-                ++k;
-            }
-            if (found)
-                out << valueText(value) << "D";
-            out << '\t';
+            while (k < points.size() && points.at(k).x() == t)
+                moment[i].append(points.at(k++).y());
+            if (moment[i].size() > n)
+                moment[i] = moment[i].mid(moment[i].size() - n);
         }
-        out << '\n';
+        const bool visible = !window || (t >= shown.minValue() && t <= shown.maxValue());
+        for (int r = 0; visible && r < n; ++r) {
+            for (int i = 0; i < curves; ++i) {
+                if (!checked[i])
+                    continue;
+                if (r < moment.at(i).size())
+                    out << valueText(moment.at(i).at(r)) << "D";
+                out << '\t';
+            }
+            out << '\n';
+        }
+        g = end;
     }
 }
