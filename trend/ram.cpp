@@ -279,10 +279,13 @@ void Ram::applyColors()
 {
     for (int i = 0; i < RamChannels::kCount; ++i) {
         const QColor &c = m_colors[i];
-        colorButton(i)->setStyleSheet(QStringLiteral("background-color:rgb(%1,%2,%3)")
-                                          .arg(c.red())
-                                          .arg(c.green())
-                                          .arg(c.blue()));
+        // With a border of its own the style draws the whole button in
+        // the colour, not a paler shade of it.
+        colorButton(i)->setStyleSheet(
+            QStringLiteral("background-color:rgb(%1,%2,%3);border:1px solid gray;")
+                .arg(c.red())
+                .arg(c.green())
+                .arg(c.blue()));
         QPen pen = m_plot->curve(i)->pen();
         pen.setColor(c);
         m_plot->curve(i)->setPen(pen);

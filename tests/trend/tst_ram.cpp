@@ -397,7 +397,7 @@ private slots:
         QCOMPARE(page.plot()->curve(1 - channel)->pen().color(), page.penColor(1 - channel));
         if (chosen.isValid())
             QCOMPARE(page.colorButton(channel)->styleSheet(),
-                     QString("background-color:rgb(%1,%2,%3)")
+                     QString("background-color:rgb(%1,%2,%3);border:1px solid gray;")
                          .arg(chosen.red()).arg(chosen.green()).arg(chosen.blue()));
         page.penWidthBox(channel)->setCurrentIndex(widthIndex);
         QCOMPARE(page.plot()->curve(channel)->pen().width(), widthIndex + 1);
