@@ -237,24 +237,31 @@ private slots:
         QCOMPARE(page.plot()->series(0).size(), curve.size());
     }
 
-    // A refused location or a dead line: 65535 shown, nothing charted.
+    // A refused location, a short answer or a dead line: 65535 shown,
+    // nothing charted, one report.
     void failedRead_data()
     {
-        QTest::addColumn<bool>("dead");
+        QTest::addColumn<QString>("fault");
         QTest::addColumn<int>("code");
-        QTest::newRow("refused") << false << 12;
-        QTest::newRow("no answer") << true << 8;
+        QTest::newRow("refused") << "refused" << 12;
+        QTest::newRow("short answer") << "short" << 14;
+        QTest::newRow("no answer") << "dead" << 8;
     }
     void failedRead()
     {
-        QFETCH(bool, dead);
+        QFETCH(QString, fault);
         QFETCH(int, code);
         RamRig rig;
         const int address = SimRegisters::RamBase1 + 0x20;
-        if (dead)
+        if (fault == "dead") {
             rig.breakLine();
-        else
+        } else if (fault == "short") {
+            SimFaults faults;
+            faults.shortBy = 1;
+            rig.line->setFaults(1, faults);
+        } else {
             rig.drive->setRefusedRegister(address, SimulatedDrive::IllegalAddress);
+        }
         Ram page;
         unlock(page);
         page.addressField(0)->setText(QString::number(address, 16));

@@ -282,23 +282,6 @@ private slots:
         }
     }
 
-    // Destroyed while it reads: it stops and waits first.
-    void destroyedWhileReading()
-    {
-        RamRig rig(false);
-        RamChannels channels;
-        CountingSink sink(channels);
-        auto *thread = new RamThread(channels);
-        thread->setSink(&sink);
-        thread->setChannel(0, SimRegisters::RamBase1, 2);
-        thread->startReading();
-        QTRY_VERIFY_WITH_TIMEOUT(sink.samples() > 0, 3000);
-        delete thread;
-        const int samples = sink.samples();
-        QTest::qWait(50);
-        QCOMPARE(sink.samples(), samples);
-    }
-
 private:
     DataDir m_dir;
     RecordingInteraction m_ui;
