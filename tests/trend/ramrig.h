@@ -14,6 +14,7 @@
 #include <QMutex>
 
 #include <memory>
+#include <vector>
 
 // The requests put on the line: (address, count) of each read frame.
 class RequestLog : public FrameObserver
@@ -24,14 +25,16 @@ public:
         if (frame.size() < 6 || frame.at(1) != 0x03)
             return;
         QMutexLocker lock(&m_mutex);
-        m_reads.append({quint8(frame.at(2)) << 8 | quint8(frame.at(3)),
+        m_reads.push_back({quint8(frame.at(2)) << 8 | quint8(frame.at(3)),
                         quint8(frame.at(4)) << 8 | quint8(frame.at(5))});
     }
     void frameReceived(const QByteArray &, int, FrameForm) override {}
+    // A copy of its own, built under the lock: the reading thread goes on
+    // appending, and an implicitly shared list would be handed across.
     QList<QPair<int, int>> reads() const
     {
         QMutexLocker lock(&m_mutex);
-        return m_reads;
+        return QList<QPair<int, int>>(m_reads.begin(), m_reads.end());
     }
     void clear()
     {
@@ -41,7 +44,7 @@ public:
 
 private:
     mutable QMutex m_mutex;
-    QList<QPair<int, int>> m_reads;
+    std::vector<QPair<int, int>> m_reads;
 };
 
 // A simulated ZN at station 1 on a Modbus RTU line, with a current RTU
