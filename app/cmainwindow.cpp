@@ -2,7 +2,6 @@
 
 #include "cabout.h"
 #include "catalogueaccess.h"
-#include "emptypage.h"
 #include "startup.h"
 #include "helplocation.h"
 #include "language.h"
@@ -23,6 +22,7 @@
 #include "simulator/demoline.h"
 #include "views/alarmcode.h"
 #include "trend/mainadvplot.h"
+#include "trend/ram.h"
 #include "views/maindialplot.h"
 
 #include <QActionGroup>
@@ -263,6 +263,7 @@ void CMainWindow::iniSysMon()
     delete m_dialPage.data();
     auto *page = MainDialPlot::create(monitorThread(), linkWorker(), m_monitorParameters.get(), this);
     page->alarmCodePage()->loadLampNames();
+    page->setRamPageFactory([](QWidget *parent) { return new Ram(parent); });
     replacePage(m_dialPage, page);
 }
 

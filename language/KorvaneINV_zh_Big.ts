@@ -1387,6 +1387,95 @@
     </message>
 </context>
 <context>
+    <name>Ram</name>
+    <message>
+        <source>RAM</source>
+        <translation>RAM</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>通道</translation>
+    </message>
+    <message>
+        <source>Adress</source>
+        <translation>位址</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>長度</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>類型</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>數值</translation>
+    </message>
+    <message>
+        <source>Ch1</source>
+        <translation>通道1</translation>
+    </message>
+    <message>
+        <source>8bit</source>
+        <translation>8位元</translation>
+    </message>
+    <message>
+        <source>16bit</source>
+        <translation>16位元</translation>
+    </message>
+    <message>
+        <source>32bit</source>
+        <translation>32位元</translation>
+    </message>
+    <message>
+        <source>Ch2</source>
+        <translation>通道2</translation>
+    </message>
+    <message>
+        <source>Set Pen Color</source>
+        <translation>曲線顏色</translation>
+    </message>
+    <message>
+        <source>Set Pen Width</source>
+        <translation>曲線寬度</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>運轉</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>Option</source>
+        <translation>選項</translation>
+    </message>
+    <message>
+        <source>Save Data</source>
+        <translation>儲存資料</translation>
+    </message>
+    <message>
+        <source>Save Chart</source>
+        <translation>儲存圖表</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>密碼</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>無法寫入檔案 %1：
+%2。</translation>
+    </message>
+</context>
+<context>
     <name>ReadWrite</name>
     <message>
         <source>Warning</source>

@@ -34,6 +34,7 @@ public:
     // thread's reading in between must not hand it a different quantity.
     virtual double lastReading();
     // Low bytes of `count` registers packed, the first most significant; 0xFFFF on failure.
+    // A failure is reported unless the calling thread's reads are silent.
     virtual int readPacked(int address, int count);
     // Whether a drive answers at the link state's station: one short
     // question every drive answers, one attempt, nothing reported and the

@@ -132,9 +132,12 @@ int ReadWriteASC::readPacked(int address, int count)
                             "000" + char('0' + count);
     const Exchange ex = exchange(body, 4 * count + 11, FrameForm::Text);
     if (!isReadAnswer(ex, count)) {
-        // Packed reads (the RAM monitor) report their failures whatever the
-        // reporting switches say.
-        reportError(errorCode(ex.answer), ex.linkLost);
+        // Packed reads (the RAM monitor) report their failures unless the
+        // calling thread has made its reads silent: a poller that keeps
+        // retrying a failing location says so once, not on every pass. Batch
+        // transfers' quiet mode does not apply to them.
+        if (!linkState().silentReads)
+            reportError(errorCode(ex.answer), ex.linkLost);
         return 0xFFFF;
     }
     quint32 packed = 0;

@@ -130,9 +130,12 @@ int ReadWriteRTU::readPacked(int address, int count)
     const Exchange ex = exchange(request(linkState().stationByte, 0x03, address, count),
                                  2 * count + 5, FrameForm::Bytes);
     if (!ex.complete() || ex.answer.at(1) != 0x03 || ex.answer.at(2) != 2 * count) {
-        // Packed reads (the RAM monitor) report their failures whatever the
-        // reporting switches say.
-        reportError(errorCode(ex.answer), ex.linkLost);
+        // Packed reads (the RAM monitor) report their failures unless the
+        // calling thread has made its reads silent: a poller that keeps
+        // retrying a failing location says so once, not on every pass. Batch
+        // transfers' quiet mode does not apply to them.
+        if (!linkState().silentReads)
+            reportError(errorCode(ex.answer), ex.linkLost);
         return 0xFFFF;
     }
     quint32 packed = 0;

@@ -9,7 +9,6 @@
 #include "plot.h"
 #include "ui_maindialplot.h"
 
-#include "app/emptypage.h"
 #include "link/linkjob.h"
 #include "link/linkstate.h"
 #include "monitor/identityjob.h"
@@ -114,12 +113,6 @@ void MainDialPlot::buildAlarmPages()
     });
     connect(m_hideParameter, &HideParameter::ramPageToggled, this, &MainDialPlot::monitorRam);
     m_ui->statusPanel->setAlarmLamps(m_alarmCode);
-    m_ramFactory = [](QWidget *parent) {
-        auto *page = new EmptyPage("MainDialPlot", QT_TRANSLATE_NOOP("MainDialPlot", "RAM"),
-                                   QStringLiteral(":/new prefix/images/monitor.png"), parent);
-        page->setMinimumSize(0, 0);
-        return page;
-    };
 }
 
 QTabWidget *MainDialPlot::tabWidget() const { return m_ui->monitorTabWidget; }
@@ -397,6 +390,8 @@ void MainDialPlot::closeEvent(QCloseEvent *event)
     cancelStart();
     m_alarmCode->cancelReads();
     m_hideParameter->cancelReads();
+    if (QWidget *ram = ramPage())
+        ram->close();  // its reader stops with the window
     if (m_monitor)
         m_monitor->stopDials();
     quietPanels();

@@ -90,8 +90,8 @@ public:
     HideParameter *diagnosisPage() const { return m_hideParameter; }
     QTabWidget *tabWidget() const;
 
-    // Makes the page of the "RAM" tab that the service mode adds (a
-    // placeholder titled "RAM" until one is set).
+    // Makes the page of the "RAM" tab that the service mode adds (the main
+    // window sets the RAM monitor; without a factory there is no such tab).
     using PageFactory = std::function<QWidget *(QWidget *parent)>;
     void setRamPageFactory(PageFactory factory);
     // The "RAM" tab's page while it is shown, else null.

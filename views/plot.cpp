@@ -22,6 +22,15 @@
 
 namespace {
 constexpr int kRefreshMs = 30;
+
+// A whole number in full (a 32-bit RAM value has ten digits, which the
+// stream's default six significant digits would round), others as before.
+QString valueText(double value)
+{
+    if (std::floor(value) == value && std::fabs(value) < 9.0e15)
+        return QString::number(qint64(value));
+    return QString::number(value, 'g', 6);
+}
 // Points the front of a series may hold before it is compacted.
 constexpr int kSlack = 4096;
 }  // namespace
@@ -328,28 +337,48 @@ void Plot::saveData(const QVector<QAbstractButton *> &checks, const QVector<QLin
     QVector<QVector<QPointF>> data;
     for (int i = 0; i <= curveCount(); ++i)
         data.append(series(i));
-    // Only what the axis shows, once the plot has shown anything.
+    // Only what the axis shows, once the plot has shown anything. A row is
+    // one time-track point: each channel's value of that same moment, or
+    // an empty field where the channel has none (switched off, cleared, or
+    // started late), so that values of different moments never share a row.
     const QwtInterval shown = axisInterval(QwtPlot::xBottom);
-    if (shown.maxValue() > 0.001) {
+    const bool window = shown.maxValue() > 0.001;
+    const QVector<QPointF> &ticks = data.last();
+    QVector<int> next(curves, 0);
+    // Samples of one moment (the same millisecond) form a group: the n
+    // time-track points of the group take a curve's points of that moment
+    // in order, the last n when there are more (a step point comes before
+    // its value), the first ones when there are fewer.
+    for (int g = 0; g < ticks.size();) {
+        const double t = ticks.at(g).x();
+        int end = g;
+        while (end < ticks.size() && ticks.at(end).x() == t)
+            ++end;
+        const int n = end - g;
+        QVector<QVector<double>> moment(curves);
         for (int i = 0; i < curves; ++i) {
             if (!checked[i])
                 continue;
-            QVector<QPointF> kept;
-            for (const QPointF &p : qAsConst(data[i]))
-                if (p.x() >= shown.minValue() && p.x() <= shown.maxValue())
-                    kept.append(p);
-            data[i] = kept;
+            const QVector<QPointF> &points = data.at(i);
+            int &k = next[i];
+            while (k < points.size() && points.at(k).x() < t)
+                ++k;
+            while (k < points.size() && points.at(k).x() == t)
+                moment[i].append(points.at(k++).y());
+            if (moment[i].size() > n)
+                moment[i] = moment[i].mid(moment[i].size() - n);
         }
-    }
-    const int rows = data.last().size();
-    for (int r = 0; r < rows; ++r) {
-        for (int i = 0; i < curves; ++i) {
-            if (!checked[i])
-                continue;
-            if (r < data.at(i).size())
-                out << data.at(i).at(r).y() << "D";
-            out << '\t';
+        const bool visible = !window || (t >= shown.minValue() && t <= shown.maxValue());
+        for (int r = 0; visible && r < n; ++r) {
+            for (int i = 0; i < curves; ++i) {
+                if (!checked[i])
+                    continue;
+                if (r < moment.at(i).size())
+                    out << valueText(moment.at(i).at(r)) << "D";
+                out << '\t';
+            }
+            out << '\n';
         }
-        out << '\n';
+        g = end;
     }
 }

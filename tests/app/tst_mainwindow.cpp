@@ -11,11 +11,15 @@
 #include "monitor/monitorthread.h"
 #include "monitor/parameteraccess.h"
 #include "simulator/simport.h"
+#include "trend/ram.h"
+#include "views/maindialplot.h"
+#include "views/plot.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTranslator>
 #include <QtTest>
@@ -265,6 +269,34 @@ private slots:
         trend = window->trendPage();
         window->close();
         QVERIFY(!dial && !trend);
+    }
+
+    // The service mode's "RAM" tab is the RAM monitor; closing the monitor
+    // window ends its reader, which would otherwise go on reading the line.
+    void ramTabStopsWithTheMonitorWindow()
+    {
+        auto window = demoWindow();
+        QVERIFY(window->selectStation(3));
+        window->iniSysMon();
+        auto *page = qobject_cast<MainDialPlot *>(window->dialPage());
+        QVERIFY(page);
+        page->monitorRam();
+        QPointer<Ram> ram = qobject_cast<Ram *>(page->ramPage());
+        QVERIFY(ram);
+        ram->setDialogRunner([](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("passwordLineEdit"))->setText("tarmelo");
+            QMetaObject::invokeMethod(&dialog, "accept");
+            return dialog.result();
+        });
+        ram->passwordAction()->trigger();
+        ram->runAction()->trigger();
+        QVERIFY(ram->isRunning());
+        QTRY_VERIFY(ram->reader()->isRunning());
+        QTRY_VERIFY(!ram->plot()->series(0).isEmpty());
+        page->close();
+        QVERIFY(ram && !ram->reader()->isRunning());
+        window->close();
+        QVERIFY(!ram);
     }
 
     void closeSavesTheStationList_data()

@@ -281,6 +281,29 @@ private slots:
         QCOMPARE(m_fake->writes().size(), 5);
     }
 
+    // A poller retrying a failing location silences its packed reads; quiet
+    // reads (a batch transfer's mode) do not hide them.
+    void packedReadFailureReporting_data()
+    {
+        QTest::addColumn<bool>("quiet");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QList<int>>("codes");
+        QTest::newRow("plain") << false << false << QList<int>{12};
+        QTest::newRow("quiet") << true << false << QList<int>{12};
+        QTest::newRow("silent") << false << true << QList<int>{};
+    }
+    void packedReadFailureReporting()
+    {
+        QFETCH(bool, quiet);
+        QFETCH(bool, silent);
+        QFETCH(QList<int>, codes);
+        SwitchScope q(linkState().quietReads, quiet);
+        SwitchScope s(linkState().silentReads, silent);
+        m_fake->enqueueReply(frame("018302"));
+        QCOMPARE(m_driver->readPacked(0x2000, 2), 0xFFFF);
+        QCOMPARE(m_errors.codes(), codes);
+    }
+
     void functions_data()
     {
         QTest::addColumn<QByteArray>("code");

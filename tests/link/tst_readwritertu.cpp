@@ -236,9 +236,10 @@ private slots:
         QCOMPARE(m_fake->writes().size(), 3);
     }
 
-    // The RAM monitor's packed reads report a refusal even while another
-    // operation of the thread keeps reads quiet or silent.
-    void packedReadFailureIsAlwaysReported_data()
+    // The RAM monitor's packed reads report a refusal while the thread's
+    // reads are quiet (a batch transfer's mode); only silent reads, which
+    // the RAM reader sets while it retries a failing location, hide it.
+    void packedReadFailureIsReportedUnlessSilent_data()
     {
         QTest::addColumn<bool>("quiet");
         QTest::addColumn<bool>("silent");
@@ -247,7 +248,7 @@ private slots:
         QTest::newRow("silent reads") << false << true;
         QTest::newRow("both") << true << true;
     }
-    void packedReadFailureIsAlwaysReported()
+    void packedReadFailureIsReportedUnlessSilent()
     {
         QFETCH(bool, quiet);
         QFETCH(bool, silent);
@@ -255,11 +256,11 @@ private slots:
         SwitchScope s(linkState().silentReads, silent);
         m_fake->enqueueReply(withCrc(bytesOf("01 83 02")));
         QCOMPARE(m_driver->readPacked(0x2000, 2), 0xFFFF);
-        QCOMPARE(m_errors.codes(), QList<int>{12});
+        QCOMPARE(m_errors.codes(), silent ? QList<int>() : QList<int>{12});
         // A register read under the same switches stays quiet.
         m_fake->enqueueReply(withCrc(bytesOf("01 83 02")));
         QCOMPARE(m_driver->readRegister(300, 1), -1.0);
-        QCOMPARE(m_errors.codes().size(), quiet || silent ? 1 : 2);
+        QCOMPARE(m_errors.codes().size(), (silent ? 0 : 1) + (quiet || silent ? 0 : 1));
     }
 
     void functions_data()

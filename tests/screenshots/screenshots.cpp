@@ -26,6 +26,7 @@
 #include "trend/advanceplot.h"
 #include "trend/advoptiondialog.h"
 #include "trend/mainadvplot.h"
+#include "trend/ram.h"
 #include "views/dialoptiondialog.h"
 #include "views/hideparameter.h"
 #include "views/maindialplot.h"
@@ -36,6 +37,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHash>
 #include <QLineEdit>
@@ -250,6 +252,32 @@ void stopNavigationDrive(CMainWindow &w)
         processEventsFor(200);
 }
 
+// The RAM monitor on its own, unlocked and reading two locations of the
+// drive's memory: the free-running counter (a saw tooth) and a fixed byte,
+// on a page of 10 seconds. Closed (and its reader ended) after the shot.
+QWidget *runningRamPage(CMainWindow &w)
+{
+    w.selectStation(1);
+    auto *page = new Ram;
+    page->setAttribute(Qt::WA_DeleteOnClose);
+    page->setDialogRunner([](QDialog &dialog) {
+        dialog.findChild<QLineEdit *>(QStringLiteral("passwordLineEdit"))
+            ->setText(QStringLiteral("tarmelo"));
+        QMetaObject::invokeMethod(&dialog, "accept");
+        return dialog.result();
+    });
+    page->showPassWorkDlg();
+    page->addressField(0)->setText(QStringLiteral("9000"));
+    page->addressField(1)->setText(QStringLiteral("9004"));
+    page->penWidthBox(0)->setCurrentIndex(1);
+    page->setAxes(10, 300);
+    page->resize(1100, 640);
+    page->show();
+    page->startMonitor();
+    processEventsFor(3000);
+    return page;
+}
+
 QList<Shot> shots()
 {
     return {
@@ -320,6 +348,7 @@ QList<Shot> shots()
              dialog->setSecondsPerPage(30);
              return dialog;
          }},
+        {QStringLiteral("Ram"), QStringLiteral("running"), runningRamPage},
         {QStringLiteral("DialOptionDialog"), QString(),
          [](CMainWindow &w) -> QWidget * {
              auto *dialog = new DialOptionDialog(idlePage(w));

@@ -175,9 +175,12 @@ private slots:
                                        << "1000H\t\n0D\t\n10D\t\n20D\t\n30D\t\n";
         QTest::newRow("both, second shorter") << QList<bool>{true, true} << false
                                               << "1000H\t2000H\t\n0D\t7D\t\n10D\t7D\t\n20D\t\t\n30D\t\t\n";
-        // Only what the axis shows; the time track still counts the rows.
+        // Only what the axis shows: the time-track point kept left of the
+        // window makes no row, and each row holds the values of one moment.
         QTest::newRow("scrolled") << QList<bool>{true, false} << true
-                                  << "1000H\t\n20D\t\n30D\t\n\t\n";
+                                  << "1000H\t\n20D\t\n30D\t\n";
+        QTest::newRow("scrolled, both") << QList<bool>{true, true} << true
+                                        << "1000H\t2000H\t\n20D\t\t\n30D\t\t\n";
     }
     void saveData()
     {
@@ -209,6 +212,52 @@ private slots:
         QCOMPARE(filter, QString("*.xls"));
         QCOMPARE(fileText(file), text);
         // Written again, the file holds the new text only.
+        p.plot.saveData({&first, &second}, {&name1, &name2});
+        QCOMPARE(fileText(file), text);
+    }
+
+    // Each row holds the values of one moment, also when several samples
+    // share a millisecond or a channel joins late; whole values are written
+    // in full, however large.
+    void saveDataRowsAreMoments_data()
+    {
+        QTest::addColumn<QList<double>>("seconds");
+        QTest::addColumn<QList<QByteArray>>("flags");
+        QTest::addColumn<QString>("text");
+        const QByteArray both("\1\1", 2), first("\1\0", 2), second("\0\1", 2);
+        QTest::newRow("same moment") << QList<double>{1, 1, 1}
+                                     << QList<QByteArray>{both, both, both}
+                                     << "aH\tbH\t\n0D\t4294967295D\t\n1D\t4294967294D\t\n"
+                                        "2D\t4294967293D\t\n";
+        QTest::newRow("second joins late") << QList<double>{1, 2, 3}
+                                           << QList<QByteArray>{first, first, both}
+                                           << "aH\tbH\t\n0D\t\t\n1D\t\t\n2D\t4294967293D\t\n";
+        QTest::newRow("first leaves") << QList<double>{1, 2, 2}
+                                      << QList<QByteArray>{both, second, second}
+                                      << "aH\tbH\t\n0D\t4294967295D\t\n\t4294967294D\t\n"
+                                         "\t4294967293D\t\n";
+    }
+    void saveDataRowsAreMoments()
+    {
+        QFETCH(QList<double>, seconds);
+        QFETCH(QList<QByteArray>, flags);
+        QFETCH(QString, text);
+        ClockedPlot p(2, 60, 300);
+        p.plot.start();
+        for (int k = 0; k < seconds.size(); ++k) {
+            p.at(seconds.at(k));
+            p.plot.addChannelSamples(flags.at(k), {quint32(k), quint32(0xFFFFFFFFu - k)});
+        }
+        p.plot.updateCurve();
+        QCheckBox first, second;
+        first.setChecked(true);
+        second.setChecked(true);
+        QLineEdit name1("a"), name2("b");
+        QTemporaryDir dir;
+        const QString file = dir.filePath("data.xls");
+        p.plot.setFileNameAsker([&](QWidget *, const QString &, const QString &, const QString &) {
+            return file;
+        });
         p.plot.saveData({&first, &second}, {&name1, &name2});
         QCOMPARE(fileText(file), text);
     }

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "common/testsupport.h"
+#include "link/driverfactory.h"
+#include "link/frameobserver.h"
+#include "link/linkstate.h"
+#include "link/readwrite.h"
+#include "simulator/catalogueseed.h"
+#include "simulator/simport.h"
+#include "simulator/simregisters.h"
+#include "simulator/simulateddrive.h"
+#include "simulator/simulatedline.h"
+
+#include <QMutex>
+
+#include <memory>
+#include <vector>
+
+// The requests put on the line: (address, count) of each read frame.
+class RequestLog : public FrameObserver
+{
+public:
+    void frameSent(const QByteArray &frame, int, FrameForm) override
+    {
+        if (frame.size() < 6 || frame.at(1) != 0x03)
+            return;
+        QMutexLocker lock(&m_mutex);
+        m_reads.push_back({quint8(frame.at(2)) << 8 | quint8(frame.at(3)),
+                        quint8(frame.at(4)) << 8 | quint8(frame.at(5))});
+    }
+    void frameReceived(const QByteArray &, int, FrameForm) override {}
+    // A copy of its own, built under the lock: the reading thread goes on
+    // appending, and an implicitly shared list would be handed across.
+    QList<QPair<int, int>> reads() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return QList<QPair<int, int>>(m_reads.begin(), m_reads.end());
+    }
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_reads.clear();
+    }
+
+private:
+    mutable QMutex m_mutex;
+    std::vector<QPair<int, int>> m_reads;
+};
+
+// A simulated ZN at station 1 on a Modbus RTU line, with a current RTU
+// driver and a log of the requests. Its clock stands still unless moved;
+// `fast` lines cost no real time, slow ones time answers (and silence) as
+// the wire would.
+struct RamRig {
+    std::shared_ptr<SimulatedLine> line;
+    std::shared_ptr<SimulatedDrive> drive;
+    std::shared_ptr<SimPort> port;
+    std::shared_ptr<RequestLog> log = std::make_shared<RequestLog>();
+
+    explicit RamRig(bool fast = true)
+    {
+        line = std::make_shared<SimulatedLine>(1, 2);
+        drive = makeSimulatedDrive(1, QStringLiteral("ZN-020-5.5K"));
+        drive->setManualClock(true);
+        line->addDrive(drive);
+        port = std::make_shared<SimPort>(line, fast);
+        port->open();
+        LinkState &link = linkState();
+        link.setSerialPort(nullptr);
+        link.reset();
+        link.protocolCode = 1;
+        link.setStation(1);
+        link.setSerialPort(port);
+        link.addFrameObserver(log);
+        setCurrentDriver(createDriver(1));
+    }
+    ~RamRig()
+    {
+        linkState().removeFrameObserver(log);
+        linkState().setSerialPort(nullptr);
+    }
+    void breakLine()
+    {
+        SimFaults dead;
+        dead.noAnswer = true;
+        line->setFaults(1, dead);
+    }
+    void mendLine() { line->setFaults(1, SimFaults()); }
+    // The free-running byte at the start of each memory window: advanced
+    // to `value` (the drive counts in 10 ms steps).
+    void setCounter(int value) { drive->advance(value * 10.0); }
+};

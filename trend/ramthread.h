@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMutex>
+#include <QThread>
+#include <QWaitCondition>
+
+#include <atomic>
+#include <functional>
+
+class ReadWrite;
+
+// What the RAM page and its reader share: per channel whether it is read
+// (the page sets it from its check boxes, also during a run) and the last
+// value read, 0xFFFF after a failed read. A value is whole bytes of drive
+// memory, unsigned: a 32-bit location whose first byte is 0x80 or more is a
+// large positive number, never a negative one.
+struct RamChannels {
+    static constexpr int kCount = 2;
+    static constexpr quint32 kFailed = 0xFFFF;
+
+    std::atomic<bool> read[kCount] = {{true}, {true}};
+    std::atomic<quint32> value[kCount] = {{0}, {0}};
+};
+
+// Receives the samples of complete passes, on the reader's thread.
+class RamSampleSink
+{
+public:
+    virtual ~RamSampleSink() = default;
+    // `flags` holds one byte per channel, not zero for each channel the pass
+    // read; the values are in the channels.
+    virtual void sampleRam(const QByteArray &flags) = 0;
+};
+
+// Reads up to two locations of drive memory over and over with the current
+// driver's packed read, as fast as the line allows, until told to stop.
+// A pass reads the flagged channels in order and ends at the first failure;
+// only a complete pass is handed to the sink. It never gives up by itself:
+// with the line down it keeps trying, a short pause between failed passes,
+// and it says so once per run of failures of a channel (the driver reports
+// the first, the rest are read silently until that channel reads again).
+// No widgets: the page owns it and gives it a sink.
+class RamThread : public QThread
+{
+    Q_OBJECT
+public:
+    explicit RamThread(RamChannels &channels, QObject *parent = nullptr);
+    // Stops and waits for the read in flight.
+    ~RamThread() override;
+
+    // Where channel i reads: a register address and a byte count (1, 2, 4).
+    // Taken at the start of each pass.
+    void setChannel(int i, int address, int count);
+    int address(int i) const;
+    int count(int i) const;
+
+    // Called with each complete pass; must outlive the running thread.
+    void setSink(RamSampleSink *sink) { m_sink = sink; }
+    // The driver to read with (currentDriver() by default), asked each pass.
+    void setDriverSource(std::function<ReadWrite *()> source);
+
+    // Clears the stop flag and starts; a run still ending is waited for.
+    void startReading();
+    // Sets the stop flag; returns at once. The pass in progress ends
+    // after its current exchange and nothing more reaches the sink.
+    void requestStop();
+    // requestStop(), then waits until the thread has ended (at most the
+    // exchange in flight).
+    void stopAndWait();
+    bool stopRequested() const { return m_stop.load(); }
+
+    // One pass on the calling thread, whatever the stop flag says; true
+    // when it was complete (and sampled). Not while the thread runs.
+    bool runPass();
+
+    // The pause after a failed pass.
+    static constexpr int kRetryPauseMs = 100;
+
+protected:
+    void run() override;
+
+private:
+    // A pass; a `stoppable` one ends early once a stop is asked for.
+    bool pass(bool stoppable);
+    quint32 readChannel(ReadWrite *driver, int i);
+    // Waits `ms` unless a stop comes first; false then.
+    bool pause(int ms);
+
+    RamChannels &m_channels;
+    RamSampleSink *m_sink = nullptr;
+    std::function<ReadWrite *()> m_driver;
+    std::atomic<int> m_address[RamChannels::kCount] = {{0}, {0}};
+    std::atomic<int> m_count[RamChannels::kCount] = {{1}, {1}};
+    std::atomic<bool> m_stop{true};
+    // Per channel, set after a failed read: its further failures are not
+    // reported until one of its reads succeeds. The reader's thread only.
+    bool m_failing[RamChannels::kCount] = {false, false};
+    QMutex m_pauseMutex;
+    QWaitCondition m_wake;
+};
