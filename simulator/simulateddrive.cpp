@@ -464,7 +464,9 @@ int SimulatedDrive::writeParameter(int number, quint16 value)
     if (!parameterWritesAllowed(number))
         return IllegalValue;
     if (number == 77) {
-        if (value > 2 && value != 9999)
+        // 9999 opens the guard; 0xFFFF is how the parameter conversion
+        // sends that "not used" value.
+        if (value > 2 && value != 9999 && value != 0xFFFF)
             return IllegalValue;
     } else if (!(value == 0xFFFF && p.allowsUnset) && (value < p.minimum || value > p.maximum)) {
         return IllegalValue;

@@ -283,7 +283,10 @@ bool HideParameter::ReadAllValue()
         // The hidden registers answer only with the write protection open;
         // the drive may refuse the opening write, as in the identity read.
         SwitchScope accept(linkState().acceptReject77, true);
-        if (self.isCancelled() || parameters->readParameter(kWriteProtection) < 0)
+        if (self.isCancelled())
+            return;
+        const double guard = parameters->readParameter(kWriteProtection);
+        if (guard < 0)
             return;
         if (!parameters->writeParameter(kWriteProtection, QStringLiteral("9999"),
                                         QStringLiteral("1")))
@@ -303,6 +306,10 @@ bool HideParameter::ReadAllValue()
             ui->progressSetValue(i + 1);
         }
         ui->progressEnd();
+        // The write protection goes back to what it was: the drive must not
+        // be left taking parameter writes it would otherwise refuse.
+        parameters->writeParameter(kWriteProtection, AlarmRecordReader::formatValue(guard),
+                                   QStringLiteral("1"));
     });
     setBusy(job);
     LinkJob *raw = job.get();

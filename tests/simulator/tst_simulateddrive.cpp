@@ -121,6 +121,9 @@ private slots:
         QCOMPARE(d.write(77, 5), int(SimulatedDrive::IllegalValue));
         QCOMPARE(d.write(77, 9999), 0);
         QCOMPARE(d.write(7, 80), 0);
+        QCOMPARE(d.write(77, 1), 0);
+        QCOMPARE(d.write(77, 0xFFFF), 0);
+        QCOMPARE(d.write(7, 80), 0);
         QCOMPARE(d.write(77, 0), 0);
         d.write(FrequencyCommand, 1000);
         d.write(Control, 2);

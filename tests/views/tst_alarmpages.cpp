@@ -299,11 +299,13 @@ private slots:
         QVERIFY(diagnosis->hiddenTable()->rowCount() > 0);
         QCOMPARE(diagnosis->ramButton()->isVisibleTo(diagnosis), ram);
 
-        rig.drive->setParameterValue(77, 0);
+        rig.drive->setParameterValue(77, 2);
         if (refuse77)
             rig.drive->setRefusedRegister(77, SimulatedDrive::IllegalAddress);
         QVERIFY(diagnosis->ReadAllValue());
         QVERIFY(idle(diagnosis));
+        // The write protection is as it was before the read.
+        QCOMPARE(int(rig.drive->parameter(77).value), 2);
         QTableWidget *table = diagnosis->hiddenTable();
         const int last = table->rowCount() - 1;
         if (refuse77) {
