@@ -322,7 +322,7 @@ bool CMainWindow::switchLanguage(int code)
     if (!Language::writeChoice(code))
         userInteraction()->warning(message(20),
                                    tr("The language choice could not be saved in %1.")
-                                       .arg(QDir::toNativeSeparators(dataPath(QStringLiteral("LT.txt")))));
+                                       .arg(QDir::toNativeSeparators(settingsPath(QStringLiteral("LT.txt")))));
     return true;
 }
 

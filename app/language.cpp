@@ -49,7 +49,7 @@ bool install(QTranslator &translator, QTranslator &qtTexts, int code)
 
 bool writeChoice(int code)
 {
-    QSaveFile file(dataPath(QStringLiteral("LT.txt")));
+    QSaveFile file(settingsPath(QStringLiteral("LT.txt")));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     file.write(QByteArray::number(code));

@@ -8,6 +8,7 @@
 #include <QMutex>
 #include <QReadWriteLock>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <atomic>
@@ -42,8 +43,11 @@ void setModelString(const QString &model)
     g_modelString = model;
 }
 
-QString dataDirectory()
+namespace {
+// The data folder, and whether it is the shared one of an installed copy.
+QString findDataDirectory(bool *installedCopy)
 {
+    *installedCopy = false;
     {
         QMutexLocker lock(&g_textMutex);
         if (!g_dataDirectory.isEmpty())
@@ -57,9 +61,33 @@ QString dataDirectory()
     if (beside.exists(QStringLiteral("InvType")))
         return beside.path();
     const QDir installed(beside.filePath(QStringLiteral(VANTREO_INSTALLED_DATA)));
-    if (installed.exists(QStringLiteral("InvType")))
+    if (installed.exists(QStringLiteral("InvType"))) {
+        *installedCopy = true;
         return installed.canonicalPath();
+    }
     return beside.path();
+}
+}  // namespace
+
+QString dataDirectory()
+{
+    bool installedCopy = false;
+    return findDataDirectory(&installedCopy);
+}
+
+QString settingsPath(const QString &name)
+{
+    bool installedCopy = false;
+    const QString data = findDataDirectory(&installedCopy);
+    if (!installedCopy)
+        return QDir(data).filePath(name);
+    const QString own =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+        QStringLiteral("/vantreo");
+    // A folder that cannot be made shows later, as the file that cannot be
+    // written, with its name.
+    QDir().mkpath(own);
+    return QDir(own).filePath(name);
 }
 
 void setDataDirectory(const QString &dir)
@@ -75,7 +103,7 @@ QString dataPath(const QString &relative)
 
 bool loadLanguageCode()
 {
-    QFile file(dataPath(QStringLiteral("LT.txt")));
+    QFile file(settingsPath(QStringLiteral("LT.txt")));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return false;
     const QString first = QString::fromUtf8(file.readLine(64)).trimmed();

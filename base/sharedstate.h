@@ -24,6 +24,12 @@ QString dataDirectory();
 void setDataDirectory(const QString &dir);
 QString dataPath(const QString &relative);
 
+// Where a file the programs write is kept (iniProtocol.txt, station.txt,
+// LT.txt): in the data folder, unless that is the shared data folder of an
+// installed copy (share/vantreo, owned by root), where each user gets a folder
+// of their own, $XDG_CONFIG_HOME/vantreo (~/.config/vantreo), made on demand.
+QString settingsPath(const QString &name);
+
 // Reads the first line of LT.txt; true when it held 0, 1 or 2.
 bool loadLanguageCode();
 

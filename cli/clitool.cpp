@@ -134,9 +134,10 @@ QString CliTool::usage()
         "--format sets how params read, params get and monitor print their rows:\n"
         "tsv (tab-separated, the default), csv or json (one object per line).\n"
         "\n"
-        "Settings not given come from iniProtocol.txt in the data folder; as in\n"
-        "the communication setup, Modbus RTU runs with 8 data bits and Modbus ASCII\n"
-        "with 7 unless --data-bits says otherwise.\n"
+        "Settings not given come from iniProtocol.txt, which the desktop program's\n"
+        "communication setup writes: in the data folder, or for an installed copy\n"
+        "in ~/.config/vantreo. As in the communication setup, Modbus RTU runs with\n"
+        "8 data bits and Modbus ASCII with 7 unless --data-bits says otherwise.\n"
         "Exit status: 0 success, 1 drive or link failure, 2 usage error.\n");
     return text;
 }
@@ -310,7 +311,7 @@ int CliTool::parseOptions(const QStringList &args, Options &o, QStringList &comm
 static ComSettings storedSettings()
 {
     ComSettings settings;
-    QFile file(dataPath(QStringLiteral("iniProtocol.txt")));
+    QFile file(PortSetup::settingsFileName());
     if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         const QString line = QString::fromUtf8(file.readLine(512));
         if (!line.trimmed().isEmpty())

@@ -54,7 +54,7 @@ QString PortSetup::portNameFor(const QString &portText, ComSettings::PrefixRule 
     return devicePrefixEnabled() ? ComSettings::prefixedPortName(portText, rule) : portText;
 }
 
-QString PortSetup::settingsFileName() { return dataPath(QStringLiteral("iniProtocol.txt")); }
+QString PortSetup::settingsFileName() { return settingsPath(QStringLiteral("iniProtocol.txt")); }
 
 QStringList PortSetup::readSettingsLines()
 {

@@ -6,7 +6,7 @@
 #include <QSaveFile>
 #include <QTextStream>
 
-QString StationFile::fileName() { return dataPath(QStringLiteral("station.txt")); }
+QString StationFile::fileName() { return settingsPath(QStringLiteral("station.txt")); }
 
 bool StationFile::applyLine(const QString &line, QStringList &names)
 {

@@ -15,8 +15,13 @@ packages=(
   build-essential cmake pkg-config
   qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev libqt5svg5-dev
   libqwt-qt5-dev libfreexl-dev
+  # Qwt's pkg-config file requires Qt5OpenGL, which libqwt-qt5-dev only recommends
+  libqt5opengl5-dev
   # Chinese texts on machines that have no CJK font, and Qt's own dialogs in Chinese
   fonts-wqy-microhei qttranslations5-l10n
+  # The Debian package: dpkg-shlibdeps (dpkg-dev) and CPack's check of the
+  # executables (file)
+  dpkg-dev file
 )
 if [ "$dev" -eq 1 ]; then
   packages+=(
@@ -26,6 +31,10 @@ if [ "$dev" -eq 1 ]; then
     python3-xlrd python3-olefile
     # Fuzzing and the sanitizer builds
     clang-14 libclang-rt-14-dev llvm-14
+    # The checks of the package's desktop entry, metainfo and manual page
+    desktop-file-utils appstream groff-base
+    # A compiler cache that the build uses when it is there
+    ccache
   )
 fi
 as_root=()

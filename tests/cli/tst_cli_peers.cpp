@@ -1,3 +1,4 @@
+#include "common/peerrequired.h"
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -76,11 +77,9 @@ private slots:
         QFETCH(QString, protocol);
         const QString socatPath = QStandardPaths::findExecutable("socat");
         if (socatPath.isEmpty())
-            QSKIP("socat is not installed (Debian package socat, see scripts/install-deps.sh)");
+            PEER_MISSING("socat is not installed");
         if (!pymodbusInstalled())
-            QSKIP(
-                "the Modbus peer needs /usr/bin/python3 with pymodbus (Debian package "
-                "python3-pymodbus, see scripts/install-deps.sh)");
+            PEER_MISSING("the Modbus peer needs /usr/bin/python3 with pymodbus (python3-pymodbus)");
 
         QTemporaryDir tmp;
         const QString toolSide = tmp.filePath("ttyTool"), peerSide = tmp.filePath("ttyPeer");

@@ -1,3 +1,4 @@
+#include "common/peerrequired.h"
 #include "base/series.h"
 #include "common/drivevalues.h"
 #include "common/parameterfixture.h"
@@ -403,7 +404,7 @@ private slots:
         QVERIFY(core.saveFile(file));
         const QJsonObject peer = xlrdRead(file);
         if (peer.contains("skip"))
-            QSKIP("python3-xlrd is not installed (scripts/install-deps.sh installs it)");
+            PEER_MISSING("python3-xlrd is not installed");
         QVERIFY2(peer.contains("cells"), qPrintable(peer.value("error").toString()));
 
         const bool groups = seriesLetter() == 'A';

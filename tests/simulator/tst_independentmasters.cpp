@@ -1,3 +1,4 @@
+#include "common/peerrequired.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -59,7 +60,7 @@ private slots:
     void mbpollRtu()
     {
         if (QStandardPaths::findExecutable("mbpoll").isEmpty())
-            QSKIP("mbpoll is not installed (scripts/install-deps.sh installs it)");
+            PEER_MISSING("mbpoll is not installed");
         startSimulation("rtu");
         const QStringList common{"-m", "rtu", "-b", "19200", "-P", "none", "-t", "4", "-0", "-1"};
         int status = 0;
@@ -92,7 +93,7 @@ private slots:
         int status = 0;
         run("/usr/bin/python3", {"-c", "import pymodbus"}, &status);
         if (status != 0)
-            QSKIP("python3-pymodbus is not installed (scripts/install-deps.sh installs it)");
+            PEER_MISSING("python3-pymodbus is not installed");
         startSimulation(protocol);
         QCOMPARE(pymodbus(protocol, {"1", "read", "7", "2"}, &status), QString("50 50\n"));
         QCOMPARE(pymodbus(protocol, {"1", "write", "8", "120"}, &status), QString("ok\n"));
