@@ -27,26 +27,29 @@ set(CPACK_PACKAGE_CONTACT "Vantreo developers <developers@vantreo.invalid>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "set up, save and watch variable-frequency drives over a serial line")
+# The summary is the first line of the Description; CPack indents the rest.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"set up, save and watch variable-frequency drives over a serial line
- Vantreo reads and writes the parameters of variable-frequency motor drives,
- saves and loads parameter sets (XML and .xls), shows live values on dials,
- plots and lamps, records trend curves, reads the alarm history, and runs,
- stops and sets the frequency of a drive. It speaks Modbus RTU, Modbus ASCII
- and the drives' own character protocol, in English, simplified Chinese and
- traditional Chinese.
- .
- The package holds the desktop program vantreo (try it with vantreo --demo on
- its simulated drives) and the command-line tool vantreo-cli.")
+"Vantreo reads and writes the parameters of variable-frequency motor drives,
+saves and loads parameter sets (XML and .xls), shows live values on dials,
+plots and lamps, records trend curves, reads the alarm history, and runs,
+stops and sets the frequency of a drive. It speaks Modbus RTU, Modbus ASCII
+and the drives' own character protocol, in English, simplified Chinese and
+traditional Chinese.
+
+The package holds the desktop program vantreo (try it with vantreo --demo on
+its simulated drives) and the command-line tool vantreo-cli.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries the programs link are found by dpkg-shlibdeps; what the
-# libraries do not name is added here: the Chinese font, Qt's own translations
-# (its dialogs in Chinese), and the Qt platform plugins (xcb for the desktop,
-# offscreen for headless runs), which come with libqt5gui5.
+# libraries do not name is added here: the Chinese font and Qt's own
+# translations (its dialogs in Chinese). The Qt platform plugins (xcb for the
+# desktop, offscreen for headless runs) come with libqt5gui5, which the
+# computed list names.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, qttranslations5-l10n, libqt5gui5")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, qttranslations5-l10n")
+# Debug information stays in the build; the package carries stripped programs.
+set(CPACK_STRIP_FILES ON)
 # Native Wayland sessions; without it Qt runs through XWayland.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qtwayland5")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

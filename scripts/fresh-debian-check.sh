@@ -149,8 +149,8 @@ check_control() {  # DEB: the computed and the added dependencies are there
   local deb="$1" depends
   dpkg-deb -I "$deb"
   depends="$(dpkg-deb -f "$deb" Depends)"
-  for needed in libqt5core5a libqt5widgets5 libqwt-qt5 libfreexl1 libc6 fonts-wqy-microhei \
-      qttranslations5-l10n; do
+  for needed in libqt5core5a libqt5gui5 libqt5widgets5 libqt5serialport5 libqwt-qt5 libfreexl1 \
+      libc6 fonts-wqy-microhei qttranslations5-l10n; do
     if ! grep -q "\\b$needed\\b" <<<"$depends"; then
       echo "the package does not depend on $needed: Depends: $depends" >&2
       return 1
