@@ -1,5 +1,6 @@
 #include "sharedstate.h"
 
+#include "drivetarget.h"
 #include "series.h"
 
 #include <QCoreApplication>
@@ -28,17 +29,37 @@ QList<QStringList> g_featureRows;
 quint8 languageCode() { return g_languageCode.load(); }
 void setLanguageCode(quint8 code) { g_languageCode.store(code); }
 
-char seriesLetter() { return g_seriesLetter.load(); }
-void setSeriesLetter(char letter) { g_seriesLetter.store(letter); }
+// Inside a DriveTargetScope the series and model are those of the thread's
+// target: a job reads and sets what belongs to its own drive.
+char seriesLetter()
+{
+    if (const DriveTarget *target = DriveTargetScope::bound())
+        return target->series;
+    return g_seriesLetter.load();
+}
+
+void setSeriesLetter(char letter)
+{
+    if (DriveTarget *target = DriveTargetScope::bound())
+        target->series = letter;
+    else
+        g_seriesLetter.store(letter);
+}
 
 QString modelString()
 {
+    if (const DriveTarget *target = DriveTargetScope::bound())
+        return target->model;
     QMutexLocker lock(&g_textMutex);
     return g_modelString;
 }
 
 void setModelString(const QString &model)
 {
+    if (DriveTarget *target = DriveTargetScope::bound()) {
+        target->model = model;
+        return;
+    }
     QMutexLocker lock(&g_textMutex);
     g_modelString = model;
 }

@@ -11,7 +11,8 @@
 quint8 languageCode();
 void setLanguageCode(quint8 code);
 
-// Series letter of the attached drive; '0' while none is identified.
+// Series letter of the attached drive; '0' while none is identified. Inside a
+// DriveTargetScope (drivetarget.h) this and the model are the target's.
 char seriesLetter();
 void setSeriesLetter(char letter);
 

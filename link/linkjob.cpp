@@ -1,5 +1,7 @@
 #include "linkjob.h"
 
+#include "linkstate.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -63,7 +65,7 @@ private:
     UserInteraction *m_outer;
 };
 
-LinkJob::LinkJob() : m_watch(new QTimer(this))
+LinkJob::LinkJob() : m_target(currentDriveTarget()), m_watch(new QTimer(this))
 {
     m_watch->setInterval(kWatchIntervalMs);
     connect(m_watch, &QTimer::timeout, this, &LinkJob::tell);
@@ -150,6 +152,7 @@ void LinkJob::execute()
     {
         JobInteraction interaction(*this);
         ThreadInteractionScope scope(&interaction);
+        DriveTargetScope drive(m_target);
         run();
     }
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/drivetarget.h"
 #include "base/userinteraction.h"
 
 #include <QMutex>
@@ -21,6 +22,10 @@
 // job's own thread picks them up, in order, every few milliseconds. So no
 // event crosses threads and a slow window never holds the worker up.
 //
+// A job works on the drive that was current where and when it was made (see
+// DriveTarget): all its exchanges go to that station, whatever station is
+// chosen while it runs.
+//
 // Make jobs with makeLinkJob: the last reference may be dropped on the
 // worker, and the object must go on its own thread.
 class LinkJob : public QObject
@@ -28,6 +33,10 @@ class LinkJob : public QObject
     Q_OBJECT
 public:
     ~LinkJob() override;
+
+    // The drive the job works on; set another before it is posted, if any.
+    const DriveTarget &target() const { return m_target; }
+    void setTarget(const DriveTarget &target) { m_target = target; }
 
     void cancel() { m_cancelled.store(true); }
     bool isCancelled() const { return m_cancelled.load(); }
@@ -87,6 +96,7 @@ private:
     // On the job's thread: emits what happened since the last look.
     void tell();
 
+    DriveTarget m_target;
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_finished{false};
     mutable QMutex m_mutex;

@@ -1,5 +1,6 @@
 #include "linkstate.h"
 
+#include "base/sharedstate.h"
 #include "readwrite.h"
 #include "transport.h"
 
@@ -92,6 +93,7 @@ void LinkState::reset()
     acceptReject77 = false;
     acceptReject288 = false;
     nativeGroup = -1;
+    nativeGroupStation = -1;
     groupReselect = false;
     m_stationText = 0;
 }
@@ -100,6 +102,31 @@ LinkState &linkState()
 {
     static LinkState state;
     return state;
+}
+
+DriveTarget currentDriveTarget()
+{
+    if (const DriveTarget *bound = DriveTargetScope::bound())
+        return *bound;
+    DriveTarget target;
+    target.station = linkState().stationByte.load();
+    target.series = seriesLetter();
+    target.model = modelString();
+    return target;
+}
+
+int exchangeStation()
+{
+    if (const DriveTarget *bound = DriveTargetScope::bound())
+        return bound->station;
+    return linkState().stationByte.load();
+}
+
+QByteArray exchangeStationText()
+{
+    if (const DriveTarget *bound = DriveTargetScope::bound())
+        return stationTextFor(bound->station);
+    return linkState().stationText();
 }
 
 QByteArray stationTextFor(int station)

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QSemaphore>
 
+#include "base/drivetarget.h"
+
 #include <atomic>
 #include <memory>
 
@@ -79,6 +81,8 @@ public:
     OperationSwitch acceptReject77{OperationSwitch::AcceptReject77};
     OperationSwitch acceptReject288{OperationSwitch::AcceptReject288};
     std::atomic<int> nativeGroup{-1};
+    // The station nativeGroup was selected on; -1 when it was set without one.
+    std::atomic<int> nativeGroupStation{-1};
     std::atomic<bool> groupReselect{false};
 
     // Two ASCII characters, upper-case hex of the station number.
@@ -110,6 +114,17 @@ private:
 };
 
 LinkState &linkState();
+
+// The drive new work starts from: the current station, series, model and
+// catalogue version as the calling thread sees them (its bound target, if
+// any, else the navigation panel's choice). A job takes it when it is made.
+DriveTarget currentDriveTarget();
+// The station an exchange made now by the calling thread goes to: its bound
+// target's, else the current station.
+int exchangeStation();
+// The same as the text protocols address it (the current station's text when
+// the thread has no bound target).
+QByteArray exchangeStationText();
 
 // The station number as the text protocols address it: "0A" for 10, "C8" for 200.
 QByteArray stationTextFor(int station);

@@ -167,7 +167,10 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
     if (port && !probing)
         port->settle();
     const QList<std::shared_ptr<FrameObserver>> observers = link.frameObservers();
-    const int station = link.stationByte.load();
+    // The station of this request, from the frame itself: the answer is
+    // checked against it whatever station is current by then.
+    const int station = frameStation(frame);
+    ex.station = station;
     // The Modbus ASCII packed read expects up to 27 characters; the buffer
     // must hold every answer a request asks for.
     std::vector<char> buf(size_t(std::max(kAnswerBufferSize, expected)));
@@ -190,7 +193,7 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
         ex.answer = n > 0 ? QByteArray(buf.data(), n) : QByteArray();
         for (const auto &observer : observers)
             observer->frameReceived(ex.answer, station, form);
-        ex.answerBad = !answerPasses(ex.answer);
+        ex.answerBad = !answerPasses(ex.answer, station);
         if (!probing)
             link.commError = ex.answerBad;
         if (n > 0)
@@ -212,7 +215,9 @@ bool ReadWrite::probe() { return false; }
 
 QByteArray ReadWrite::completeFrame(const QByteArray &body) const { return body; }
 
-bool ReadWrite::answerPasses(const QByteArray &answer) const { return !answer.isEmpty(); }
+bool ReadWrite::answerPasses(const QByteArray &answer, int) const { return !answer.isEmpty(); }
+
+int ReadWrite::frameStation(const QByteArray &) const { return -1; }
 
 bool ReadWrite::isRefusal(const QByteArray &, const QByteArray &) const { return false; }
 

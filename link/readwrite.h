@@ -36,7 +36,7 @@ public:
     // Low bytes of `count` registers packed, the first most significant; 0xFFFF on failure.
     // A failure is reported unless the calling thread's reads are silent.
     virtual int readPacked(int address, int count);
-    // Whether a drive answers at the link state's station: one short
+    // Whether a drive answers at the calling thread's station: one short
     // question every drive answers, one attempt, nothing reported and the
     // shared link flags left alone. A refusal counts: a drive is there.
     virtual bool probe();
@@ -65,6 +65,7 @@ protected:
         int expected = 0;
         bool answerBad = true;  // the protocol's answer check failed
         bool linkLost = false;  // all three attempts were needed
+        int station = -1;       // the station the request went to
         bool complete() const { return answer.size() == expected && !answerBad; }
     };
 
@@ -77,8 +78,11 @@ protected:
 
     // Adds checksum and terminator to a request body.
     virtual QByteArray completeFrame(const QByteArray &body) const;
-    // The protocol's answer check; true when the answer is usable.
-    virtual bool answerPasses(const QByteArray &answer) const;
+    // The protocol's answer check against the station of the request; true
+    // when the answer is usable.
+    virtual bool answerPasses(const QByteArray &answer, int station) const;
+    // The station a complete request frame is addressed to (-1: none).
+    virtual int frameStation(const QByteArray &frame) const;
     // True when `answer` is the drive's whole refusal of the request `frame`
     // (a Modbus exception, a native NAK). Shorter than the answer asked for,
     // it ends the read once no more bytes come. Called on the port's thread.

@@ -27,7 +27,7 @@ QByteArray ReadWriteASC::completeFrame(const QByteArray &body) const
     return body + hexByte(modbusLrc(body.mid(1))) + kLineEnd;
 }
 
-bool ReadWriteASC::wellFormed(const QByteArray &answer)
+bool ReadWriteASC::wellFormed(const QByteArray &answer, int station)
 {
     if (answer.size() < kShortestFrame || answer.at(0) != ':' || !answer.endsWith(kLineEnd))
         return false;
@@ -36,16 +36,19 @@ bool ReadWriteASC::wellFormed(const QByteArray &answer)
     const quint8 lrc = modbusLrc(text, &hex);
     if (!hex || hexPairValue(answer.at(answer.size() - 4), answer.at(answer.size() - 3)) != lrc)
         return false;
-    const QByteArray station = linkState().stationText();
-    const int own = hexPairValue(station.at(0), station.at(1));
-    return own >= 0 && hexPairValue(answer.at(1), answer.at(2)) == own;
+    return station >= 0 && hexPairValue(answer.at(1), answer.at(2)) == station;
+}
+
+int ReadWriteASC::frameStation(const QByteArray &frame) const
+{
+    return frame.size() >= 3 && frame.at(0) == ':' ? hexPairValue(frame.at(1), frame.at(2)) : -1;
 }
 
 // Besides the function field, the answer must be a sound frame from our
 // station: a corrupted answer must never be taken as a value.
-bool ReadWriteASC::answerPasses(const QByteArray &answer) const
+bool ReadWriteASC::answerPasses(const QByteArray &answer, int station) const
 {
-    return wellFormed(answer) && (answer.at(3) == '0' || answer.at(3) == '1');
+    return wellFormed(answer, station) && (answer.at(3) == '0' || answer.at(3) == '1');
 }
 
 // An exception answer to this request's function: a sound frame from our
@@ -53,7 +56,8 @@ bool ReadWriteASC::answerPasses(const QByteArray &answer) const
 bool ReadWriteASC::isRefusal(const QByteArray &frame, const QByteArray &answer) const
 {
     const int function = frame.size() >= 5 ? field(frame, 4, 2) : -1;
-    return function >= 0 && answer.size() == kExceptionAnswer && wellFormed(answer) &&
+    return function >= 0 && answer.size() == kExceptionAnswer &&
+           wellFormed(answer, frameStation(frame)) &&
            field(answer, 4, 2) == (function | 0x80);
 }
 
@@ -67,14 +71,14 @@ bool ReadWriteASC::isReadAnswer(const Exchange &ex, int count)
     return ex.complete() && field(ex.answer, 4, 2) == 0x03 && field(ex.answer, 6, 2) == 2 * count;
 }
 
-bool ReadWriteASC::isException(const QByteArray &answer)
+bool ReadWriteASC::isException(const QByteArray &answer, int station)
 {
-    return answer.size() == kExceptionAnswer && wellFormed(answer) && answer.at(3) == '8';
+    return answer.size() == kExceptionAnswer && wellFormed(answer, station) && answer.at(3) == '8';
 }
 
-int ReadWriteASC::errorCode(const QByteArray &answer)
+int ReadWriteASC::errorCode(const QByteArray &answer, int station)
 {
-    if (!isException(answer)) return 14;
+    if (!isException(answer, station)) return 14;
     switch (answer.at(6)) {
         case '1':
             return 10;
@@ -87,18 +91,18 @@ int ReadWriteASC::errorCode(const QByteArray &answer)
 
 bool ReadWriteASC::probe()
 {
-    const Exchange ex = exchange(request(linkState().stationText(), 0x03, 188, 1), kReadAnswer,
+    const Exchange ex = exchange(request(exchangeStationText(), 0x03, 188, 1), kReadAnswer,
                                  FrameForm::Text, Attempts::Probe);
-    return isReadAnswer(ex, 1) || (isException(ex.answer) && field(ex.answer, 4, 2) == 0x83);
+    return isReadAnswer(ex, 1) || (isException(ex.answer, ex.station) && field(ex.answer, 4, 2) == 0x83);
 }
 
 double ReadWriteASC::readRegister(int address, double scale)
 {
     if (address < 0 || address >= kAddressLimit) return -1;
-    const Exchange ex = exchange(request(linkState().stationText(), 0x03, address, 1), kReadAnswer,
+    const Exchange ex = exchange(request(exchangeStationText(), 0x03, address, 1), kReadAnswer,
                                  FrameForm::Text);
     if (!isReadAnswer(ex, 1)) {
-        reportReadError(errorCode(ex.answer), ex.linkLost);
+        reportReadError(errorCode(ex.answer, ex.station), ex.linkLost);
         return -1;
     }
     return valueFromRaw(quint16(field(ex.answer, 8, 4)), scale, address, true);
@@ -111,15 +115,15 @@ bool ReadWriteASC::writeRegister(int address, int value)
         reportError(12, false);
         return false;
     }
-    const QByteArray body = request(link.stationText(), 0x06, address, value & 0xFFFF);
+    const QByteArray body = request(exchangeStationText(), 0x06, address, value & 0xFFFF);
     const Exchange ex = exchange(body, kWriteAnswer, FrameForm::Text);
-    if (isException(ex.answer) && field(ex.answer, 4, 2) == 0x86 && acceptsRejection(address)) {
+    if (isException(ex.answer, ex.station) && field(ex.answer, 4, 2) == 0x86 && acceptsRejection(address)) {
         link.commError = false;
         return true;
     }
     // The drive echoes a write it took; anything else is not a success.
     if (ex.complete() && ex.answer == completeFrame(body)) return true;
-    reportError(errorCode(ex.answer), ex.linkLost);
+    reportError(errorCode(ex.answer, ex.station), ex.linkLost);
     link.commError = false;
     return false;
 }
@@ -128,7 +132,7 @@ int ReadWriteASC::readPacked(int address, int count)
 {
     if (count < 1 || count > kMaxPacked || address < 0 || address + count > 0x10000) return 0xFFFF;
     // The count field carries a single digit: "0001" to "0004".
-    const QByteArray body = ':' + linkState().stationText() + "03" + hexWord(quint16(address)) +
+    const QByteArray body = ':' + exchangeStationText() + "03" + hexWord(quint16(address)) +
                             "000" + char('0' + count);
     const Exchange ex = exchange(body, 4 * count + 11, FrameForm::Text);
     if (!isReadAnswer(ex, count)) {
@@ -137,7 +141,7 @@ int ReadWriteASC::readPacked(int address, int count)
         // retrying a failing location says so once, not on every pass. Batch
         // transfers' quiet mode does not apply to them.
         if (!linkState().silentReads)
-            reportError(errorCode(ex.answer), ex.linkLost);
+            reportError(errorCode(ex.answer, ex.station), ex.linkLost);
         return 0xFFFF;
     }
     quint32 packed = 0;
@@ -161,7 +165,7 @@ int ReadWriteASC::runFunctionLocked(const QByteArray &code)
         return -1;
     }
     const bool shortAnswer = reading || name == "MOD" || isWordFunction(name);
-    const QByteArray body = ':' + linkState().stationText() + record.mid(4);
+    const QByteArray body = ':' + exchangeStationText() + record.mid(4);
     const Exchange ex = exchange(body, shortAnswer ? kReadAnswer : kWriteAnswer, FrameForm::Text);
 
     const bool good =
@@ -173,12 +177,12 @@ int ReadWriteASC::runFunctionLocked(const QByteArray &code)
     }
     if (isSelectorWrite(name)) return good ? 0 : -1;
     if (!good) {
-        reportError(errorCode(ex.answer), ex.linkLost);
+        reportError(errorCode(ex.answer, ex.station), ex.linkLost);
         return -1;
     }
     if (name == "MOD") {
         const int mode = decodeMode(field(ex.answer, 11, 1));
-        if (mode < 0) reportError(errorCode(ex.answer), ex.linkLost);
+        if (mode < 0) reportError(errorCode(ex.answer, ex.station), ex.linkLost);
         return mode;
     }
     if (isWordFunction(name)) return field(ex.answer, 8, 4);

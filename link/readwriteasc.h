@@ -2,7 +2,7 @@
 
 #include "readwrite.h"
 
-// Modbus ASCII: text frames ':' + stationText + body in upper-case hex + LRC
+// Modbus ASCII: text frames ':' + the calling thread's station text + body in upper-case hex + LRC
 // + CR LF, functions 03 and 06 built here; other frames come from the
 // protocol-2 lines of the function table.
 class ReadWriteASC : public ReadWrite
@@ -22,16 +22,17 @@ public:
 
 protected:
     QByteArray completeFrame(const QByteArray &body) const override;
-    bool answerPasses(const QByteArray &answer) const override;
+    bool answerPasses(const QByteArray &answer, int station) const override;
+    int frameStation(const QByteArray &frame) const override;
     bool isRefusal(const QByteArray &frame, const QByteArray &answer) const override;
 
 private:
-    // ':' and our station, hex pairs with a good LRC, CR LF at the end.
-    static bool wellFormed(const QByteArray &answer);
+    // ':' and `station`, hex pairs with a good LRC, CR LF at the end.
+    static bool wellFormed(const QByteArray &answer, int station);
     // A complete answer to function 03 that carries `count` registers.
     static bool isReadAnswer(const Exchange &ex, int count);
-    static bool isException(const QByteArray &answer);
-    static int errorCode(const QByteArray &answer);
+    static bool isException(const QByteArray &answer, int station);
+    static int errorCode(const QByteArray &answer, int station);
     // The hex number at 1-based `position`, `digits` long (answers checked before).
     static int field(const QByteArray &answer, int position, int digits);
     int runFunctionLocked(const QByteArray &code) override;

@@ -70,35 +70,38 @@ QByteArray ReadWriteKR::completeFrame(const QByteArray &body) const
     return body + hexByte(nativeSum(body.mid(1))) + terminator();
 }
 
-bool ReadWriteKR::fromOwnStation(const QByteArray &answer)
+bool ReadWriteKR::fromStation(const QByteArray &answer, int station)
 {
-    const QByteArray station = linkState().stationText();
-    const int own = hexPairValue(station.at(0), station.at(1));
-    return answer.size() >= 3 && own >= 0 && hexPairValue(answer.at(1), answer.at(2)) == own;
+    return answer.size() >= 3 && station >= 0 && hexPairValue(answer.at(1), answer.at(2)) == station;
 }
 
-bool ReadWriteKR::isSoundData(const QByteArray &answer)
+int ReadWriteKR::frameStation(const QByteArray &frame) const
+{
+    return frame.size() >= 3 && frame.at(0) == ENQ ? hexPairValue(frame.at(1), frame.at(2)) : -1;
+}
+
+bool ReadWriteKR::isSoundData(const QByteArray &answer, int station)
 {
     if (answer.size() < kDataAnswer || answer.at(0) != STX || answer.at(8) != ETX) return false;
     const char decimals = answer.at(7);
-    return fromOwnStation(answer) && hexWordValue(answer.mid(3, 4)) >= 0 && decimals >= '0' &&
+    return fromStation(answer, station) && hexWordValue(answer.mid(3, 4)) >= 0 && decimals >= '0' &&
            decimals <= '9' &&
            hexPairValue(answer.at(9), answer.at(10)) == nativeSum(answer.mid(1, 7));
 }
 
 // Besides the start character, a data answer must carry a good sum check and
 // every answer our station: a corrupted answer is never taken as a value.
-bool ReadWriteKR::answerPasses(const QByteArray &answer) const
+bool ReadWriteKR::answerPasses(const QByteArray &answer, int station) const
 {
     if (answer.isEmpty()) return false;
-    if (answer.at(0) == ACK) return fromOwnStation(answer);
-    return isSoundData(answer);
+    if (answer.at(0) == ACK) return fromStation(answer, station);
+    return isSoundData(answer, station);
 }
 
 // NAK, our station, the error character and the line end of the settings.
-bool ReadWriteKR::isRefusal(const QByteArray &, const QByteArray &answer) const
+bool ReadWriteKR::isRefusal(const QByteArray &frame, const QByteArray &answer) const
 {
-    return isRejection(answer);
+    return isRejection(answer, frameStation(frame));
 }
 
 bool ReadWriteKR::isDataAnswer(const Exchange &ex)
@@ -111,15 +114,15 @@ bool ReadWriteKR::isAck(const Exchange &ex)
     return ex.complete() && ex.answer.at(0) == ACK && ex.answer.mid(kAck) == terminator();
 }
 
-bool ReadWriteKR::isRejection(const QByteArray &answer)
+bool ReadWriteKR::isRejection(const QByteArray &answer, int station)
 {
     return answer.size() == kAck + 1 + terminator().size() && answer.at(0) == NAK &&
-           fromOwnStation(answer) && answer.mid(kAck + 1) == terminator();
+           fromStation(answer, station) && answer.mid(kAck + 1) == terminator();
 }
 
-int ReadWriteKR::errorCode(const QByteArray &answer)
+int ReadWriteKR::errorCode(const QByteArray &answer, int station)
 {
-    if (answer.size() < kAck + 1 || answer.at(0) != NAK || !fromOwnStation(answer)) return -1;
+    if (answer.size() < kAck + 1 || answer.at(0) != NAK || !fromStation(answer, station)) return -1;
     switch (answer.at(3)) {
         case '1':
             return 9;
@@ -152,14 +155,21 @@ double ReadWriteKR::decodeValue(const QByteArray &answer)
 bool ReadWriteKR::selectGroup(int group, bool forRead)
 {
     LinkState &link = linkState();
-    if (group == link.nativeGroup && !link.groupReselect) return true;
-    const QByteArray station = link.stationText();
+    // The group is a drive's own: one selected on another station says
+    // nothing about this one.
+    const QByteArray station = exchangeStationText();
+    const int stationNumber = hexPairValue(station.at(0), station.at(1));
+    const int groupStation = link.nativeGroupStation;
+    if (group == link.nativeGroup && (groupStation < 0 || groupStation == stationNumber) &&
+        !link.groupReselect)
+        return true;
     Exchange ex =
         exchange(request(station, kSelectGroup, quint16(group)), ackLength(), FrameForm::Text);
     if (isAck(ex)) {
         ex = exchange(request(station, kConfirmGroup), dataAnswerLength(), FrameForm::Text);
         if (isDataAnswer(ex) && hexDigitValue(ex.answer.at(6)) == group) {
             link.nativeGroup = group;
+            link.nativeGroupStation = stationNumber;
             link.groupReselect = false;
             return true;
         }
@@ -167,17 +177,17 @@ bool ReadWriteKR::selectGroup(int group, bool forRead)
     // The drive may have switched already; the next access must select again.
     link.nativeGroup = -1;
     if (forRead)
-        reportReadError(errorCode(ex.answer), ex.linkLost);
+        reportReadError(errorCode(ex.answer, ex.station), ex.linkLost);
     else
-        reportError(errorCode(ex.answer), ex.linkLost);
+        reportError(errorCode(ex.answer, ex.station), ex.linkLost);
     return false;
 }
 
 bool ReadWriteKR::probe()
 {
-    const Exchange ex = exchange(request(linkState().stationText(), kStatusCode),
+    const Exchange ex = exchange(request(exchangeStationText(), kStatusCode),
                                  dataAnswerLength(), FrameForm::Text, Attempts::Probe);
-    return isDataAnswer(ex) || isRejection(ex.answer);
+    return isDataAnswer(ex) || isRejection(ex.answer, ex.station);
 }
 
 double ReadWriteKR::readRegister(int address, double)
@@ -187,11 +197,11 @@ double ReadWriteKR::readRegister(int address, double)
     QMutexLocker lock(&groupMutex());
     if (!selectGroup(address / kGroupSize, true)) return -1;
     LinkState &link = linkState();
-    const Exchange ex = exchange(request(link.stationText(), quint8(address % kGroupSize)),
+    const Exchange ex = exchange(request(exchangeStationText(), quint8(address % kGroupSize)),
                                  dataAnswerLength(), FrameForm::Text);
     if (isDataAnswer(ex)) return decodeValue(ex.answer);
     if (!link.quietReads) {
-        if (!link.silentReads) reportError(errorCode(ex.answer), ex.linkLost);
+        if (!link.silentReads) reportError(errorCode(ex.answer, ex.station), ex.linkLost);
         link.nativeGroup = -1;
     }
     return -1;
@@ -213,15 +223,15 @@ bool ReadWriteKR::writeRegister(int address, int value)
         return false;
     }
     const quint8 instruction = quint8(address - group * kGroupSize + kWriteOffset);
-    const Exchange ex = exchange(request(link.stationText(), instruction, quint16(value)),
+    const Exchange ex = exchange(request(exchangeStationText(), instruction, quint16(value)),
                                  ackLength(), FrameForm::Text);
-    if (isRejection(ex.answer) && acceptsRejection(address)) {
+    if (isRejection(ex.answer, ex.station) && acceptsRejection(address)) {
         link.nativeGroup = -1;
         link.commError = false;
         return true;
     }
     if (isAck(ex)) return true;
-    reportError(errorCode(ex.answer), ex.linkLost);
+    reportError(errorCode(ex.answer, ex.station), ex.linkLost);
     link.commError = false;
     link.nativeGroup = -1;
     return false;
@@ -241,7 +251,7 @@ int ReadWriteKR::runFunctionLocked(const QByteArray &code)
         return -1;
     }
     const bool dataAnswer = reading || name == "MOD" || isWordFunction(name);
-    const Exchange ex = exchange(ENQ + linkState().stationText() + record.mid(4),
+    const Exchange ex = exchange(ENQ + exchangeStationText() + record.mid(4),
                                  dataAnswer ? dataAnswerLength() : ackLength(), FrameForm::Text);
     const bool good = dataAnswer ? isDataAnswer(ex) : isAck(ex);
     if (reading) {
@@ -251,12 +261,12 @@ int ReadWriteKR::runFunctionLocked(const QByteArray &code)
     }
     if (isSelectorWrite(name)) return good ? 0 : -1;
     if (!good) {
-        reportError(errorCode(ex.answer), ex.linkLost);
+        reportError(errorCode(ex.answer, ex.station), ex.linkLost);
         return -1;
     }
     if (name == "MOD") {
         const int mode = decodeMode(hexDigitValue(ex.answer.at(6)));
-        if (mode < 0) reportError(errorCode(ex.answer), ex.linkLost);
+        if (mode < 0) reportError(errorCode(ex.answer, ex.station), ex.linkLost);
         return mode;
     }
     if (isWordFunction(name)) return hexWordValue(ex.answer.mid(3, 4));

@@ -2,7 +2,7 @@
 
 #include "readwrite.h"
 
-// The drive's own character protocol. Requests: ENQ, stationText, a
+// The drive's own character protocol. Requests: ENQ, the station text, a
 // two-digit instruction code, the wait time '0', four data digits for
 // writes, a sum check and the line end of the settings. Answers: STX data
 // answers, ACK acknowledgements, NAK rejections with an error character.
@@ -35,18 +35,19 @@ public:
 
 protected:
     QByteArray completeFrame(const QByteArray &body) const override;
-    bool answerPasses(const QByteArray &answer) const override;
+    bool answerPasses(const QByteArray &answer, int station) const override;
+    int frameStation(const QByteArray &frame) const override;
     bool isRefusal(const QByteArray &frame, const QByteArray &answer) const override;
 
 private:
-    static bool fromOwnStation(const QByteArray &answer);
-    // STX, our station, hex value, decimal digit, ETX and a good sum check.
-    static bool isSoundData(const QByteArray &answer);
+    static bool fromStation(const QByteArray &answer, int station);
+    // STX, the station, hex value, decimal digit, ETX and a good sum check.
+    static bool isSoundData(const QByteArray &answer, int station);
     // Complete answers of the expected kind, line end included.
     static bool isDataAnswer(const Exchange &ex);
     static bool isAck(const Exchange &ex);
-    static bool isRejection(const QByteArray &answer);
-    static int errorCode(const QByteArray &answer);
+    static bool isRejection(const QByteArray &answer, int station);
+    static int errorCode(const QByteArray &answer, int station);
     // The value of a sound data answer with the drive's decimal places.
     static double decodeValue(const QByteArray &answer);
 

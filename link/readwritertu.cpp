@@ -34,14 +34,19 @@ QByteArray ReadWriteRTU::completeFrame(const QByteArray &body) const
 
 // Besides the function byte, the answer must come from our station and carry
 // a good CRC: a corrupted answer on a noisy line must never be taken as a value.
-bool ReadWriteRTU::answerPasses(const QByteArray &answer) const
+int ReadWriteRTU::frameStation(const QByteArray &frame) const
+{
+    return frame.isEmpty() ? -1 : quint8(frame.at(0));
+}
+
+bool ReadWriteRTU::answerPasses(const QByteArray &answer, int station) const
 {
     if (answer.size() < 4)
         return false;
     const quint8 function = quint8(answer.at(1));
     if (function != 0x03 && function != 0x06 && function != 0x10)
         return false;
-    if (quint8(answer.at(0)) != linkState().stationByte.load())
+    if (quint8(answer.at(0)) != station)
         return false;
     const quint16 crc = modbusCrc(answer.left(answer.size() - 2));
     return word(answer, answer.size() - 2) == quint16((crc & 0xFF) << 8 | crc >> 8);
@@ -51,7 +56,7 @@ bool ReadWriteRTU::answerPasses(const QByteArray &answer) const
 // a good CRC.
 bool ReadWriteRTU::isRefusal(const QByteArray &frame, const QByteArray &answer) const
 {
-    return frame.size() >= 2 && isRejection(answer, quint8(frame.at(1)));
+    return frame.size() >= 2 && isRejection(answer, quint8(frame.at(1)), frameStation(frame));
 }
 
 quint16 ReadWriteRTU::word(const QByteArray &answer, int index)
@@ -59,20 +64,20 @@ quint16 ReadWriteRTU::word(const QByteArray &answer, int index)
     return quint16(quint8(answer.at(index)) << 8 | quint8(answer.at(index + 1)));
 }
 
-bool ReadWriteRTU::isRejection(const QByteArray &answer, quint8 function)
+bool ReadWriteRTU::isRejection(const QByteArray &answer, quint8 function, int station)
 {
     if (answer.size() != 5 || quint8(answer.at(1)) != (function | 0x80))
         return false;
-    if (quint8(answer.at(0)) != linkState().stationByte.load())
+    if (quint8(answer.at(0)) != station)
         return false;
     const quint16 crc = modbusCrc(answer.left(3));
     return quint8(answer.at(3)) == (crc & 0xFF) && quint8(answer.at(4)) == (crc >> 8);
 }
 
-int ReadWriteRTU::errorCode(const QByteArray &answer)
+int ReadWriteRTU::errorCode(const QByteArray &answer, int station)
 {
     if (answer.size() == 5 && (quint8(answer.at(1)) & 0x80) &&
-        isRejection(answer, quint8(answer.at(1)) & 0x7F)) {
+        isRejection(answer, quint8(answer.at(1)) & 0x7F, station)) {
         switch (answer.at(2)) {
         case 1: return 10;
         case 2: return 12;
@@ -87,9 +92,9 @@ double ReadWriteRTU::readRegister(int address, double scale)
     if (address < 0 || address >= kAddressLimit)
         return -1;
     const Exchange ex = exchange(
-        request(linkState().stationByte, 0x03, address, 1), kReadAnswer, FrameForm::Bytes);
+        request(quint8(exchangeStation()), 0x03, address, 1), kReadAnswer, FrameForm::Bytes);
     if (!ex.complete() || ex.answer.at(1) != 0x03 || ex.answer.at(2) != 2) {
-        reportReadError(errorCode(ex.answer), ex.linkLost);
+        reportReadError(errorCode(ex.answer, ex.station), ex.linkLost);
         return -1;
     }
     return valueFromRaw(word(ex.answer, 3), scale, address, true);
@@ -97,9 +102,9 @@ double ReadWriteRTU::readRegister(int address, double scale)
 
 bool ReadWriteRTU::probe()
 {
-    const Exchange ex = exchange(request(linkState().stationByte, 0x03, 188, 1), kReadAnswer,
+    const Exchange ex = exchange(request(quint8(exchangeStation()), 0x03, 188, 1), kReadAnswer,
                                  FrameForm::Bytes, Attempts::Probe);
-    return (ex.complete() && ex.answer.at(1) == 0x03) || isRejection(ex.answer, 0x03);
+    return (ex.complete() && ex.answer.at(1) == 0x03) || isRejection(ex.answer, 0x03, ex.station);
 }
 
 bool ReadWriteRTU::writeRegister(int address, int value)
@@ -109,16 +114,16 @@ bool ReadWriteRTU::writeRegister(int address, int value)
         reportError(12, false);
         return false;
     }
-    const QByteArray body = request(link.stationByte, 0x06, address, value & 0xFFFF);
+    const QByteArray body = request(quint8(exchangeStation()), 0x06, address, value & 0xFFFF);
     const Exchange ex = exchange(body, kWriteAnswer, FrameForm::Bytes);
-    if (isRejection(ex.answer, 0x06) && acceptsRejection(address)) {
+    if (isRejection(ex.answer, 0x06, ex.station) && acceptsRejection(address)) {
         link.commError = false;
         return true;
     }
     // The drive echoes a write it took; anything else is not a success.
     if (ex.complete() && ex.answer.left(6) == body)
         return true;
-    reportError(errorCode(ex.answer), ex.linkLost);
+    reportError(errorCode(ex.answer, ex.station), ex.linkLost);
     link.commError = false;
     return false;
 }
@@ -127,7 +132,7 @@ int ReadWriteRTU::readPacked(int address, int count)
 {
     if (count < 1 || count > kMaxPacked || address < 0 || address + count > 0x10000)
         return 0xFFFF;
-    const Exchange ex = exchange(request(linkState().stationByte, 0x03, address, count),
+    const Exchange ex = exchange(request(quint8(exchangeStation()), 0x03, address, count),
                                  2 * count + 5, FrameForm::Bytes);
     if (!ex.complete() || ex.answer.at(1) != 0x03 || ex.answer.at(2) != 2 * count) {
         // Packed reads (the RAM monitor) report their failures unless the
@@ -135,7 +140,7 @@ int ReadWriteRTU::readPacked(int address, int count)
         // retrying a failing location says so once, not on every pass. Batch
         // transfers' quiet mode does not apply to them.
         if (!linkState().silentReads)
-            reportError(errorCode(ex.answer), ex.linkLost);
+            reportError(errorCode(ex.answer, ex.station), ex.linkLost);
         return 0xFFFF;
     }
     quint32 packed = 0;
@@ -158,7 +163,7 @@ int ReadWriteRTU::runFunctionLocked(const QByteArray &code)
     const bool reading = isMonitorReading(name);
     const bool shortAnswer = reading || name == "MOD" || isWordFunction(name);
     QByteArray body;
-    body.append(char(linkState().stationByte.load()));
+    body.append(char(quint8(exchangeStation())));
     body.append(record.mid(4, 5));
     const Exchange ex =
         exchange(body, shortAnswer ? kReadAnswer : kWriteAnswer, FrameForm::Bytes);
@@ -173,7 +178,7 @@ int ReadWriteRTU::runFunctionLocked(const QByteArray &code)
     if (isSelectorWrite(name))
         return ex.complete() && echoed ? 0 : -1;
     if (!ex.complete() || !echoed) {
-        reportError(errorCode(ex.answer), ex.linkLost);
+        reportError(errorCode(ex.answer, ex.station), ex.linkLost);
         return -1;
     }
     if (name == "MOD") {

@@ -2,7 +2,7 @@
 
 #include "readwrite.h"
 
-// Modbus RTU: binary frames to stationByte with function 03 and 06, CRC-16,
+// Modbus RTU: binary frames to the calling thread's station with function 03 and 06, CRC-16,
 // a 10 ms pause before each attempt; other frames come from the protocol-1
 // lines of the function table.
 class ReadWriteRTU : public ReadWrite
@@ -22,13 +22,14 @@ public:
 
 protected:
     QByteArray completeFrame(const QByteArray &body) const override;
-    bool answerPasses(const QByteArray &answer) const override;
+    bool answerPasses(const QByteArray &answer, int station) const override;
+    int frameStation(const QByteArray &frame) const override;
     bool isRefusal(const QByteArray &frame, const QByteArray &answer) const override;
 
 private:
     // The error code a failed answer carries (Modbus exception mapping).
-    static int errorCode(const QByteArray &answer);
-    static bool isRejection(const QByteArray &answer, quint8 function);
+    static int errorCode(const QByteArray &answer, int station);
+    static bool isRejection(const QByteArray &answer, quint8 function, int station);
     static quint16 word(const QByteArray &answer, int index);
     int runFunctionLocked(const QByteArray &code) override;
 };

@@ -98,16 +98,32 @@ bool MonitorThread::start(std::atomic<bool> &flag)
 {
     if (!m_parameters)
         return false;
-    IdentityRead identity(*m_parameters);
-    const QStringList record = identity.run();
+    const DriveTarget target = currentDriveTarget();
+    QStringList record;
+    {
+        DriveTargetScope drive(target);
+        IdentityRead identity(*m_parameters);
+        record = identity.run();
+    }
     if (record.isEmpty())
         return false;
-    beginMonitoring(flag, record);
+    beginMonitoring(flag, record, target);
     return true;
 }
 
-void MonitorThread::beginMonitoring(std::atomic<bool> &flag, const QStringList &record)
+DriveTarget MonitorThread::target() const
 {
+    QMutexLocker lock(&m_targetMutex);
+    return m_target;
+}
+
+void MonitorThread::beginMonitoring(std::atomic<bool> &flag, const QStringList &record,
+                                    const DriveTarget &target)
+{
+    {
+        QMutexLocker lock(&m_targetMutex);
+        m_target = target;
+    }
     {
         PageLocker lock(pageLock());
         if (m_dialPage)
@@ -155,7 +171,7 @@ void MonitorThread::finishRequest(IdentityJob *job, bool dials)
                                         [job](const auto &j) { return j.get() == job; }),
                          m_identityJobs.end());
     if (!record.isEmpty())
-        beginMonitoring(dials ? m_dialActive : m_trendActive, record);
+        beginMonitoring(dials ? m_dialActive : m_trendActive, record, job->target());
     emit startFinished(dials, !record.isEmpty());
 }
 
@@ -183,6 +199,9 @@ void MonitorThread::run()
                 continue;
             return;
         }
+        // Every exchange of the cycle goes to the polled drive, and its
+        // quantities are that drive's, whatever station is chosen meanwhile.
+        DriveTargetScope drive(target());
         runCycle();
         // With nothing to read a cycle costs no line time; it must not cost
         // a whole core either.

@@ -2,6 +2,9 @@
 
 #include "monitorpages.h"
 
+#include "base/drivetarget.h"
+
+#include <QMutex>
 #include <QThread>
 
 #include <atomic>
@@ -50,6 +53,10 @@ public:
     void stopDials();
     void stopTrend();
 
+    // The drive being polled: the one the last start read the identity of.
+    // A station chosen later does not change it.
+    DriveTarget target() const;
+
     bool dialActive() const { return m_dialActive.load(); }
     bool trendActive() const { return m_trendActive.load(); }
     double trendValue(int i) const { return i == 0 ? m_trendA.load() : m_trendB.load(); }
@@ -74,7 +81,8 @@ private:
     std::shared_ptr<LinkJob> requestStart(LinkWorker &worker, bool dials);
     void finishRequest(IdentityJob *job, bool dials);
     // Hands the identity to the pages, sets the flag and makes sure the loop runs.
-    void beginMonitoring(std::atomic<bool> &flag, const QStringList &record);
+    void beginMonitoring(std::atomic<bool> &flag, const QStringList &record,
+                         const DriveTarget &target);
     bool anyQuantityRequested() const;
     bool readQuantity(const QList<QuantityFunctions> &table, int k);
 
@@ -89,4 +97,6 @@ private:
     // Set while run() is in its loop or about to be (see beginMonitoring).
     std::atomic<bool> m_looping{false};
     std::vector<std::shared_ptr<IdentityJob>> m_identityJobs;
+    mutable QMutex m_targetMutex;
+    DriveTarget m_target;
 };

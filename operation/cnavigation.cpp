@@ -44,6 +44,7 @@ CNavigation::CNavigation(std::function<QStringList()> savedStations, QWidget *pa
     m_clickTimer.setInterval(kDoubleClickMs);
     m_lampTimer.setInterval(10);
     connectControls();
+    setCommandsEnabled(false);
     for (QLabel *lamp : {m_ui->CUstatusLabel, m_ui->ExtStatusLabel, m_ui->JogStatuslabel,
                          m_ui->RevStatusLabel, m_ui->FWDStatusLabel})
         setLamp(lamp, false);
@@ -107,6 +108,13 @@ void CNavigation::connectControls()
     connect(ui.NaSetPB, &QPushButton::pressed, this, &CNavigation::InvSetFre);
     connect(ui.NaStopPB, &QPushButton::pressed, this, &CNavigation::InvStop);
     connect(ui.SysSettreeView, &QTreeView::clicked, this, &CNavigation::FunClicked);
+    // Qt reports a double click as one clicked() and one doubleClicked().
+    connect(ui.SysSettreeView, &QTreeView::doubleClicked, this, [this](const QModelIndex &index) {
+        m_clickTimer.stop();
+        m_pendingClicks = 0;
+        m_lastClicked = index;
+        CallSetType();
+    });
     connect(&m_clickTimer, &QTimer::timeout, this, &CNavigation::ChStation);
     connect(&m_lampTimer, &QTimer::timeout, this, &CNavigation::monitorModeState);
 }
@@ -118,6 +126,15 @@ QStandardItem *CNavigation::stationItem(int station) const
 }
 
 void CNavigation::setLamp(QLabel *lamp, bool lit) { lamp->setStyleSheet(lit ? kLit : kDark); }
+
+void CNavigation::setCommandsEnabled(bool on)
+{
+    m_commandsEnabled = on;
+    const Ui::NavForm &ui = *m_ui;
+    for (QPushButton *button : {ui.CUPB, ui.ExtPB, ui.JOGPB, ui.NaRevPB, ui.NaFWDPB, ui.NaSetPB,
+                                ui.NaStopPB})
+        button->setEnabled(on);
+}
 
 void CNavigation::setModeLamps(int mode)
 {
@@ -137,29 +154,47 @@ void CNavigation::setStationLabel(const QString &itemText, bool untypedMark)
 int CNavigation::frequencyValue() const
 {
     int value = int((m_ui->FrespinBox->value() + 0.001) * 100);
-    // Drives set to 0.1 Hz units by P.187 take a tenth of it.
-    if (isSeriesFeature(QStringLiteral("Navigation_readP187")) && m_form &&
-        ParameterTransfer::formatValue(m_form->core().readParameter(187)) == QLatin1String("1"))
-        value /= 10;
+    // Drives set to 0.1 Hz units by P.187 take a tenth of it. A P.187 that
+    // cannot be read leaves the unit unknown: ten times the frequency asked
+    // for is worse than none (the read's failure is reported).
+    if (isSeriesFeature(QStringLiteral("Navigation_readP187")) && m_form) {
+        const double unit = m_form->core().readParameter(187);
+        if (unit < 0)
+            return -1;
+        if (ParameterTransfer::formatValue(unit) == QLatin1String("1"))
+            value /= 10;
+    }
     return value;
 }
 
 void CNavigation::InvSetFre()
 {
+    if (!m_commandsEnabled)
+        return;
     const int value = frequencyValue();
+    if (value < 0)
+        return;
     QByteArray code("FRE");
     code.append(char((value >> 8) & 0xFF));
     code.append(char(value & 0xFF));
     currentDriver()->runFunction(code);
 }
 
-void CNavigation::InvRunFwd() { currentDriver()->runFunction("FWD"); }
+void CNavigation::InvRunFwd()
+{
+    if (m_commandsEnabled)
+        currentDriver()->runFunction("FWD");
+}
 
-void CNavigation::InvRunRev() { currentDriver()->runFunction("REV"); }
+void CNavigation::InvRunRev()
+{
+    if (m_commandsEnabled)
+        currentDriver()->runFunction("REV");
+}
 
 void CNavigation::InvStop()
 {
-    if (currentDriver()->runFunction("STO") == -1)
+    if (!m_commandsEnabled || currentDriver()->runFunction("STO") == -1)
         return;
     setLamp(m_ui->RevStatusLabel, false);
     setLamp(m_ui->FWDStatusLabel, false);
@@ -173,6 +208,8 @@ void CNavigation::SwitchToJOG() { switchMode(2, "JOG"); }
 
 void CNavigation::switchMode(int mode, const char *mnemonic)
 {
+    if (!m_commandsEnabled)
+        return;
     if (currentDriver()->runFunction(mnemonic) != -1) {
         showMode(mode);
         m_modeThread.clearModeValid();
@@ -283,6 +320,7 @@ void CNavigation::makeCurrent(QStandardItem *item)
         setModelString(words.last().simplified());
         linkState().setStation(item->row());
     }
+    setCommandsEnabled(words.size() >= 3);
     getINVType();
     driveChanged(before);
 }
@@ -330,6 +368,7 @@ void CNavigation::CallSetType()
         setModelString(model);
         getINVType();
         linkState().setStation(station);
+        setCommandsEnabled(true);
         m_ui->SysSettreeView->setCurrentIndex(target->index());
         setStationLabel(target->text());
         emit typeLabelChanged(model);
@@ -349,6 +388,9 @@ void CNavigation::CallSetType()
     emit typeLabelChanged(QString());
     setModelString(QString());
     setSeriesLetter('0');
+    // The last typed station is gone: no drive for the commands any more.
+    linkState().setStation(0);
+    setCommandsEnabled(false);
     emit driveActionsEnabled(false);
     if (m_form)
         m_form->hide();

@@ -56,8 +56,12 @@ public:
     // Tests run the type dialog themselves.
     using DialogRunner = std::function<int(QDialog &)>;
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
-    // The frequency command FRE carries for the spin box's value.
+    // The frequency command FRE carries for the spin box's value; -1 when the
+    // unit cannot be known (P.187 of a drive that has it could not be read).
     int frequencyValue() const;
+    // Whether a typed station is current: run, stop, mode and SET go to it;
+    // without one they are off and send nothing.
+    bool commandsEnabled() const { return m_commandsEnabled; }
     // The time a second click has to come within to count as a double click.
     static constexpr int kDoubleClickMs = 400;
 
@@ -91,6 +95,7 @@ private:
     void setModeLamps(int mode);
     void showMode(int mode);
     void setLamp(QLabel *lamp, bool lit);
+    void setCommandsEnabled(bool on);
     void setStationLabel(const QString &itemText, bool untypedMark = false);
     QString itemText(int station) const;
     QStandardItem *firstTypedStation() const;
@@ -115,5 +120,6 @@ private:
     QMetaObject::Connection m_jogRev;
     QMetaObject::Connection m_jogFwd;
     bool m_quitRequested = false;
+    bool m_commandsEnabled = false;
     DialogRunner m_dialogRunner;
 };

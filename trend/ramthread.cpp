@@ -40,6 +40,7 @@ void RamThread::startReading()
     if (isRunning() && !m_stop)
         return;
     wait();  // a run that is ending
+    m_target = currentDriveTarget();
     m_stop = false;
     start();
 }
@@ -66,8 +67,11 @@ bool RamThread::pause(int ms)
     return !m_stop;
 }
 
+DriveTarget RamThread::target() const { return m_target; }
+
 void RamThread::run()
 {
+    DriveTargetScope drive(m_target);
     // Every run reports its first failure.
     m_failing[0] = m_failing[1] = false;
     linkState().silentReads = false;

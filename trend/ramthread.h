@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/drivetarget.h"
 #include <QByteArray>
 #include <QMutex>
 #include <QThread>
@@ -60,8 +61,11 @@ public:
     // The driver to read with (currentDriver() by default), asked each pass.
     void setDriverSource(std::function<ReadWrite *()> source);
 
-    // Clears the stop flag and starts; a run still ending is waited for.
+    // Clears the stop flag and starts on the drive current now (the page's);
+    // a run still ending is waited for. A station chosen later does not
+    // change where the run reads.
     void startReading();
+    DriveTarget target() const;
     // Sets the stop flag; returns at once. The pass in progress ends
     // after its current exchange and nothing more reaches the sink.
     void requestStop();
@@ -93,6 +97,8 @@ private:
     std::atomic<int> m_address[RamChannels::kCount] = {{0}, {0}};
     std::atomic<int> m_count[RamChannels::kCount] = {{1}, {1}};
     std::atomic<bool> m_stop{true};
+    // Set before start(), read by the thread it starts.
+    DriveTarget m_target;
     // Per channel, set after a failed read: its further failures are not
     // reported until one of its reads succeeds. The reader's thread only.
     bool m_failing[RamChannels::kCount] = {false, false};

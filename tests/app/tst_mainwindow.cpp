@@ -10,7 +10,9 @@
 #include "monitor/monitorpages.h"
 #include "monitor/monitorthread.h"
 #include "monitor/parameteraccess.h"
+#include "simulator/demoline.h"
 #include "simulator/simport.h"
+#include "simulator/simulatedline.h"
 #include "trend/ram.h"
 #include "views/maindialplot.h"
 #include "views/plot.h"
@@ -123,7 +125,11 @@ private slots:
         monitorData().setDialFlag(0, true);
         QVERIFY(monitor.startForDials());
         QTRY_VERIFY(page.samples > 0);
-        linkState().setStation(9);  // nobody there
+        // The drive stops answering: the monitor thread, which keeps to the
+        // drive it was started for, and another reader both fail.
+        SimFaults dead;
+        dead.noAnswer = true;
+        demoLine()->setFaults(1, dead);
         double value = 0;
         QThread *poller = QThread::create([&] { value = currentDriver()->readRegister(7, 0.1); });
         poller->start();
@@ -137,6 +143,7 @@ private slots:
         QCOMPARE(m_ui.messages().at(0).text, QString("Communication Error!"));
         QCOMPARE(m_ui.messages().at(0).thread, QThread::currentThread());
         monitor.setDialPage(nullptr);
+        demoLine()->setFaults(1, SimFaults());
     }
 
     void languageSwitchRetranslatesEveryOpenWindow_data()

@@ -153,6 +153,108 @@ private slots:
         QCOMPARE(int(linkState().stationByte), 2);  // the double click selected nothing
     }
 
+    // With the mouse, as a person does it: a double click on a station opens
+    // the type dialog once and selects nothing; a single click selects the
+    // station once the double-click time has passed.
+    void realClicksOnTheTree()
+    {
+        int dialogs = 0;
+        m_nav->setDialogRunner([&](QDialog &) {
+            ++dialogs;
+            return int(QDialog::Rejected);
+        });
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
+        const QModelIndex one = m_nav->stationItem(1)->index();
+        tree->scrollTo(one);
+        const QPoint at = tree->visualRect(one).center();
+        QVERIFY(tree->viewport()->rect().contains(at));
+        // A double click comes as a click, then a double-click event.
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(dialogs, 1);
+        QTest::qWait(CNavigation::kDoubleClickMs + 100);
+        QCOMPARE(int(linkState().stationByte), 0);
+        QVERIFY(modelString().isEmpty());
+
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(dialogs, 1);
+        QTRY_COMPARE(int(linkState().stationByte), 1);
+        QCOMPARE(modelString(), QString("ZM-043-7.5K"));
+    }
+
+    // No typed station current: run, stop, mode and SET are off, and a click
+    // on FWD sends nothing (station 0 would be every drive on the line).
+    void noCommandWithoutAStation()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        auto *fwd = m_nav->findChild<QPushButton *>("NaFWDPB");
+        QVERIFY(!m_nav->commandsEnabled());
+        for (const char *name : {"NaFWDPB", "NaRevPB", "NaStopPB", "NaSetPB", "CUPB", "ExtPB", "JOGPB"})
+            QVERIFY2(!m_nav->findChild<QPushButton *>(name)->isEnabled(), name);
+        QTest::mouseClick(fwd, Qt::LeftButton);
+        m_nav->InvRunFwd();  // a caller that goes round the button
+        QTest::qWait(50);
+        {
+            QMutexLocker lock(&m_sent->mutex);
+            QCOMPARE(m_sent->frames.size(), 0);
+        }
+        QVERIFY(!demoLine()->drive(1)->running());
+
+        QVERIFY(m_window->selectStation(1));
+        QVERIFY(fwd->isEnabled());
+        QTest::mouseClick(fwd, Qt::LeftButton);
+        QVERIFY(demoLine()->drive(1)->running());
+        m_nav->InvStop();
+
+        // "None" on the last typed station takes the commands with it.
+        m_window->setStationNames(QStringList());
+        QStringList names = m_window->stationNames();
+        names[1] = "ZM-043-7.5K";
+        m_window->setStationNames(names);
+        QVERIFY(m_window->selectStation(1));
+        m_nav->setDialogRunner([&](QDialog &) {
+            CSetType *dialog = m_nav->typeDialog();
+            auto *types = dialog->findChild<QComboBox *>("TypeComboBox");
+            types->setCurrentIndex(types->findText("None"));
+            return int(QDialog::Accepted);
+        });
+        m_nav->FunClicked(m_nav->stationItem(1)->index());
+        m_nav->FunClicked(m_nav->stationItem(1)->index());
+        QVERIFY(!m_nav->commandsEnabled());
+        QVERIFY(!fwd->isEnabled());
+        QCOMPARE(int(linkState().stationByte), 0);
+        {
+            QMutexLocker lock(&m_sent->mutex);
+            m_sent->frames.clear();
+        }
+        m_nav->InvRunFwd();
+        QMutexLocker lock(&m_sent->mutex);
+        QCOMPARE(m_sent->frames.size(), 0);
+    }
+
+    // A P.187 that cannot be read leaves the unit of the frequency unknown:
+    // SET sends nothing and the failure is told.
+    void noFrequencyInAnUnknownUnit()
+    {
+        QVERIFY(m_window->selectStation(1));
+        m_ui.clear();
+        SimFaults dead;
+        dead.noAnswer = true;
+        demoLine()->setFaults(1, dead);
+        m_nav->findChild<QDoubleSpinBox *>("FrespinBox")->setValue(60);
+        {
+            QMutexLocker lock(&m_sent->mutex);
+            m_sent->frames.clear();
+        }
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("NaSetPB"), Qt::LeftButton);
+        demoLine()->setFaults(1, SimFaults());
+        QVERIFY(m_sent->lastWithFunction(0x06).isEmpty());
+        QTRY_VERIFY(!m_ui.messages().isEmpty());
+    }
+
     void untypedStationMovesToTheLowestTyped()
     {
         m_window->setStationNames(QStringList());
