@@ -51,6 +51,8 @@ CMainWindow::CMainWindow(QTranslator &translator, const Options &options, QWidge
 {
     m_urlOpener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     m_ui->setupUi(this);
+    // The stored language before the navigation panel asks its start question.
+    Language::install(m_translator, *m_qtTexts, languageCode());
     fillMessageTable();
     buildStatusBar();
     connectActions();
@@ -400,7 +402,10 @@ void CMainWindow::showLinkInUse()
 
 void CMainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_options.demo && !StationFile::write(m_navigation->stationNames()))
+    // Written only after a change: "No" at the start question, then Exit,
+    // must not empty the saved list.
+    if (!m_options.demo && m_navigation->stationNamesChanged() &&
+        !StationFile::write(m_navigation->stationNames()))
         userInteraction()->warning(message(20),
                                    tr("The station list could not be saved in %1.")
                                        .arg(QDir::toNativeSeparators(StationFile::fileName())));

@@ -42,8 +42,9 @@ void CSetType::InvTypeCH(int index)
 
 void CSetType::preset(int typeIndex, int powerIndex)
 {
-    if (typeIndex >= 0)
-        m_ui->TypeComboBox->setCurrentIndex(typeIndex + 1);
+    // An untyped station (or one of an unknown type) shows "None", never the
+    // type of the station the dialog was last opened for.
+    m_ui->TypeComboBox->setCurrentIndex(typeIndex >= 0 ? typeIndex + 1 : 0);
     if (powerIndex >= 0)
         m_ui->PowerComboBox->setCurrentIndex(powerIndex);
 }

@@ -24,7 +24,8 @@ public:
     QString typeText() const;
     QString powerText() const;
     bool powerEnabled() const;
-    // Selects the type and the power by their place in the lists (-1: leave).
+    // Selects the type and the power by their place in the lists; a type of
+    // -1 is "None" (power off), a power of -1 leaves the power list as it is.
     void preset(int typeIndex, int powerIndex);
 
     // The type and power to pre-select for a station's model string: the

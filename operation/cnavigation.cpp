@@ -36,6 +36,7 @@ CNavigation::CNavigation(std::function<QStringList()> savedStations, QWidget *pa
     if (answer != UserInteraction::Answer::No)
         setStationNames(savedStations());
     m_quitRequested = answer == UserInteraction::Answer::Cancel;
+    m_namesAtStart = m_names;
     buildTree();
     m_setType = new CSetType(m_catalogue, this);
     m_setType->hide();
@@ -127,6 +128,14 @@ QStandardItem *CNavigation::stationItem(int station) const
 
 void CNavigation::setLamp(QLabel *lamp, bool lit) { lamp->setStyleSheet(lit ? kLit : kDark); }
 
+void CNavigation::darkenLamps()
+{
+    for (QLabel *lamp : {m_ui->CUstatusLabel, m_ui->ExtStatusLabel, m_ui->JogStatuslabel,
+                         m_ui->RevStatusLabel, m_ui->FWDStatusLabel})
+        setLamp(lamp, false);
+    emit modeLabelChanged(QString());
+}
+
 void CNavigation::setCommandsEnabled(bool on)
 {
     m_commandsEnabled = on;
@@ -210,7 +219,18 @@ void CNavigation::switchMode(int mode, const char *mnemonic)
 {
     if (!m_commandsEnabled)
         return;
-    if (currentDriver()->runFunction(mnemonic) != -1) {
+    ReadWrite *driver = currentDriver();
+    int inMode = mode;
+    if (driver->runFunction(mnemonic) == -1) {
+        // Refused (a running drive keeps its mode) or unanswered: the lamps
+        // and the JOG wiring follow the mode the drive says it is in, not
+        // the one asked for.
+        // MOD answers the mode as a character: '0' CU, '1' EXT, '2' JOG.
+        const int answer = driver->runFunction("MOD");
+        inMode = answer >= '0' && answer <= '2' ? answer - '0' : -1;
+        if (inMode >= 0)
+            showMode(inMode);
+    } else {
         showMode(mode);
         m_modeThread.clearModeValid();
         if (mode == 0 && !versionReadFromDrive() && m_form)
@@ -220,7 +240,7 @@ void CNavigation::switchMode(int mode, const char *mnemonic)
             m_lampTimer.start();
         }
     }
-    wireJog(mode == 2);
+    wireJog(inMode == 2);
 }
 
 // The mode lamps and the main window's mode label.
@@ -237,6 +257,7 @@ void CNavigation::wireJog(bool jog)
 {
     disconnect(m_jogRev);
     disconnect(m_jogFwd);
+    m_jogWired = jog;
     if (!jog)
         return;
     m_jogRev = connect(m_ui->NaRevPB, &QPushButton::released, this, &CNavigation::InvStop);
@@ -247,15 +268,16 @@ void CNavigation::monitorModeState()
 {
     if (!m_modeThread.modeValid())
         return;
-    if (m_modeThread.pollFailed()) {
-        for (QLabel *lamp : {m_ui->CUstatusLabel, m_ui->ExtStatusLabel, m_ui->JogStatuslabel,
-                             m_ui->RevStatusLabel, m_ui->FWDStatusLabel})
-            setLamp(lamp, false);
-        emit modeLabelChanged(QString());
+    // Polling that has ended, for whatever reason, tells nothing any more.
+    if (m_modeThread.pollFailed() || !m_modeThread.isRunning()) {
+        darkenLamps();
         m_lampTimer.stop();
         return;
     }
     showMode(m_modeThread.mode());
+    // Whenever the drive is in JOG, releasing a direction button stops it.
+    if ((m_modeThread.mode() == 2) != m_jogWired)
+        wireJog(m_modeThread.mode() == 2);
     const int status = m_modeThread.statusWord();
     const bool forward = status & 2;
     const bool reverse = !forward && (status & 4);
@@ -321,6 +343,7 @@ void CNavigation::makeCurrent(QStandardItem *item)
         linkState().setStation(item->row());
     }
     setCommandsEnabled(words.size() >= 3);
+    m_currentStation = words.size() >= 3 ? item->row() : -1;
     getINVType();
     driveChanged(before);
 }
@@ -369,6 +392,7 @@ void CNavigation::CallSetType()
         getINVType();
         linkState().setStation(station);
         setCommandsEnabled(true);
+        m_currentStation = station;
         m_ui->SysSettreeView->setCurrentIndex(target->index());
         setStationLabel(target->text());
         emit typeLabelChanged(model);
@@ -388,9 +412,15 @@ void CNavigation::CallSetType()
     emit typeLabelChanged(QString());
     setModelString(QString());
     setSeriesLetter('0');
-    // The last typed station is gone: no drive for the commands any more.
+    // The last typed station is gone: no drive for the commands any more,
+    // and no poll of one.
     linkState().setStation(0);
     setCommandsEnabled(false);
+    m_currentStation = -1;
+    m_modeThread.requestStop();
+    m_lampTimer.stop();
+    wireJog(false);
+    darkenLamps();
     emit driveActionsEnabled(false);
     if (m_form)
         m_form->hide();
@@ -418,7 +448,10 @@ void CNavigation::retranslate()
     for (QLabel *lamp : {m_ui->CUstatusLabel, m_ui->ExtStatusLabel, m_ui->JogStatuslabel,
                          m_ui->RevStatusLabel, m_ui->FWDStatusLabel})
         lamp->setStyleSheet(lamps.at(i++));
-    m_setType->retranslate();
+    // A language installed while the start question is open arrives before
+    // the type dialog exists.
+    if (m_setType)
+        m_setType->retranslate();
     if (m_root) {
         m_root->setText(tr("System setting"));
         for (int station = 0; station < m_root->rowCount(); ++station)
@@ -426,10 +459,9 @@ void CNavigation::retranslate()
     }
     m_ui->SysSettabWidget->setTabText(0, tr("System setting"));
     m_ui->SysSettabWidget->setTabText(1, tr("Setting guide"));
-    // The station label names the current item again in the new words.
-    const QModelIndex current = m_ui->SysSettreeView->currentIndex();
-    QStandardItem *item = m_model->itemFromIndex(current);
-    if (item && item->parent())
+    // The station label names the current station again in the new words
+    // (not the item the keyboard highlight may have moved to).
+    if (QStandardItem *item = stationItem(m_currentStation))
         setStationLabel(item->text(), wordCount(item->text()) < 3);
     else if (label.endsWith(QLatin1String("---")))
         setStationLabel(QString(), true);

@@ -41,6 +41,9 @@ public:
     void setParameterForm(CParameter *form) { m_form = form; }
 
     QStringList stationNames() const { return m_names; }
+    // Whether the names differ from those the start left (the saved ones, or
+    // none after "No"): only then is station.txt written again.
+    bool stationNamesChanged() const { return m_names != m_namesAtStart; }
     void setStationNames(const QStringList &names);
     // The user chose Cancel in the start-up question: the program ends.
     bool quitRequested() const { return m_quitRequested; }
@@ -96,6 +99,8 @@ private:
     void showMode(int mode);
     void setLamp(QLabel *lamp, bool lit);
     void setCommandsEnabled(bool on);
+    // All lamps dark and the mode label empty: no poll tells the drive's state.
+    void darkenLamps();
     void setStationLabel(const QString &itemText, bool untypedMark = false);
     QString itemText(int station) const;
     QStandardItem *firstTypedStation() const;
@@ -109,6 +114,7 @@ private:
     QStandardItemModel *m_model;
     QStandardItem *m_root = nullptr;
     QStringList m_names;
+    QStringList m_namesAtStart;
     TypeCatalogue m_catalogue;
     CSetType *m_setType = nullptr;
     CParameter *m_form = nullptr;
@@ -121,5 +127,8 @@ private:
     QMetaObject::Connection m_jogFwd;
     bool m_quitRequested = false;
     bool m_commandsEnabled = false;
+    bool m_jogWired = false;
+    // The station made current (the label's), -1 for none.
+    int m_currentStation = -1;
     DialogRunner m_dialogRunner;
 };

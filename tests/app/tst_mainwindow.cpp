@@ -333,6 +333,53 @@ private slots:
         QVERIFY(m_ui.messages().isEmpty());
     }
 
+    // The start question comes in the language LT.txt asks for.
+    void startQuestionInTheStoredLanguage()
+    {
+        copyTranslations();
+        setLanguageCode(1);
+        m_ui.clear();
+        CMainWindow::Options demo;
+        demo.demo = true;
+        CMainWindow window(m_translator, demo);
+        QVERIFY(!m_ui.messages().isEmpty());
+        QCOMPARE(m_ui.messages().first().kind, QString("question"));
+        QCOMPARE(m_ui.messages().first().text, QString::fromUtf8("载入已保存的站号吗？"));
+        setLanguageCode(0);
+    }
+
+    // "No" at the start question, then Exit: the saved list stays as it was.
+    // Written again only after a change.
+    void stationListWrittenOnlyAfterAChange_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("change");
+        QTest::addColumn<QByteArray>("file");
+        const QByteArray saved("3,ZQ1-043-5.5K\n14,ZN-020-5.5K\n");
+        QTest::newRow("No, no change") << int(UserInteraction::Answer::No) << false << saved;
+        QTest::newRow("Yes, no change") << int(UserInteraction::Answer::Yes) << false << saved;
+        QTest::newRow("No, then a station typed")
+            << int(UserInteraction::Answer::No) << true << QByteArray("7,ZM-043-7.5K\n");
+    }
+    void stationListWrittenOnlyAfterAChange()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, change);
+        QFETCH(QByteArray, file);
+        m_dir->write("station.txt", "3,ZQ1-043-5.5K\n14,ZN-020-5.5K\n");
+        m_dir->write("iniProtocol.txt", "1-sim-1-1-0-0-0\n");
+        m_ui.nextAnswer = UserInteraction::Answer(answer);
+        auto window = withoutStartQuestion(std::make_unique<CMainWindow>(m_translator));
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        if (change) {
+            QStringList names = window->stationNames();
+            names[7] = "ZM-043-7.5K";
+            window->setStationNames(names);
+        }
+        window->close();
+        QCOMPARE(fileContents(m_dir->path() + "/station.txt"), file);
+    }
+
     // The demo: the simulated line whatever iniProtocol.txt says, its drives
     // named in the station list, station 1 selected and its actions on.
     void demoRunsOnTheSimulatedDrives()

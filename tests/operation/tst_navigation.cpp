@@ -9,7 +9,9 @@
 #include "simulator/demoline.h"
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
+#include "simulator/simregisters.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
@@ -71,6 +73,12 @@ private slots:
     }
     void cleanup()
     {
+        // The demo's drives outlive each test: none is left running.
+        for (int station = 1; station <= 3; ++station) {
+            SimulatedDrive &drive = *demoLine()->drive(station);
+            if (drive.running() && m_window && m_window->selectStation(station))
+                m_nav->InvStop();
+        }
         linkState().removeFrameObserver(m_sent);
         m_window.reset();
         setUserInteraction(nullptr);
@@ -182,6 +190,30 @@ private slots:
         QCOMPARE(dialogs, 1);
         QTRY_COMPARE(int(linkState().stationByte), 1);
         QCOMPARE(modelString(), QString("ZM-043-7.5K"));
+    }
+
+    // The type dialog of an untyped station shows "None" with Power off, not
+    // the type of the station it was last opened for; OK leaves it untyped.
+    void untypedStationOpensWithNone()
+    {
+        QString shownType;
+        bool powerOn = true;
+        m_nav->setDialogRunner([&](QDialog &) {
+            CSetType *dialog = m_nav->typeDialog();
+            shownType = dialog->typeText();
+            powerOn = dialog->findChild<QComboBox *>("PowerComboBox")->isEnabled();
+            return int(QDialog::Accepted);
+        });
+        m_nav->FunClicked(m_nav->stationItem(2)->index());
+        m_nav->FunClicked(m_nav->stationItem(2)->index());
+        QCOMPARE(shownType, QString("ZN-020"));
+        QVERIFY(powerOn);
+        QVERIFY(m_nav->stationNames().at(9).isEmpty());
+        m_nav->FunClicked(m_nav->stationItem(9)->index());
+        m_nav->FunClicked(m_nav->stationItem(9)->index());
+        QCOMPARE(shownType, QString("None"));
+        QVERIFY(!powerOn);
+        QVERIFY(m_nav->stationNames().at(9).isEmpty());
     }
 
     // No typed station current: run, stop, mode and SET are off, and a click
@@ -358,6 +390,83 @@ private slots:
         QVERIFY(drive.running());
         m_nav->InvStop();
         QTRY_VERIFY(!drive.running());
+    }
+
+    // JOG, hold FWD, release; CU while the drive slows down is refused. The
+    // panel follows the drive, still in JOG: the next press and release of
+    // FWD stops it again.
+    void jogFollowsTheDriveAfterARefusal()
+    {
+        QVERIFY(m_window->selectStation(1));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        SimulatedDrive &drive = *demoLine()->drive(1);
+        auto *fwd = m_nav->findChild<QPushButton *>("NaFWDPB");
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("JOGPB"), Qt::LeftButton);
+        QCOMPARE(drive.mode(), 2);
+        QTest::mousePress(fwd, Qt::LeftButton);
+        QVERIFY(drive.running());
+        QTest::mouseRelease(fwd, Qt::LeftButton);
+        // A drive that is still slowing down refuses the switch.
+        drive.setRefusedWrite(SimRegisters::Mode, SimulatedDrive::IllegalValue);
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("CUPB"), Qt::LeftButton);
+        drive.setRefusedWrite(SimRegisters::Mode, SimulatedDrive::Ok);
+        QCOMPARE(drive.mode(), 2);
+        QTRY_COMPARE(m_ui.messages().size(), 1);  // the refusal is told
+        QVERIFY(lit(m_nav->findChild<QLabel *>("JogStatuslabel")));
+        QVERIFY(!lit(m_nav->findChild<QLabel *>("CUstatusLabel")));
+        QTRY_VERIFY_WITH_TIMEOUT(!drive.running(), 5000);
+        QTest::mousePress(fwd, Qt::LeftButton);
+        QVERIFY(drive.running());
+        QTest::mouseRelease(fwd, Qt::LeftButton);
+        QElapsedTimer sinceRelease;
+        sinceRelease.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!drive.running(), 5000);
+        qInfo("stopped %lld ms after the release", sinceRelease.elapsed());
+        QVERIFY(sinceRelease.elapsed() < 1500);
+        m_ui.clear();
+    }
+
+
+    // Once the last typed station is cleared, no lamp stays lit and the mode
+    // label is empty; the label keeps naming the current station after a
+    // language switch, wherever the keyboard highlight is.
+    void lampsAndLabelFollowTheCurrentStation()
+    {
+        QVERIFY(m_window->selectStation(2));
+        QString modeLabel = "unset";
+        connect(m_nav, &CNavigation::modeLabelChanged, this,
+                [&](const QString &text) { modeLabel = text; });
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("CUPB"), Qt::LeftButton);
+        QCOMPARE(modeLabel, QString("CU"));
+        QVERIFY(lit(m_nav->findChild<QLabel *>("CUstatusLabel")));
+        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
+        tree->setCurrentIndex(m_nav->stationItem(5)->index());  // keyboard highlight
+        QEvent change(QEvent::LanguageChange);
+        QApplication::sendEvent(m_nav, &change);
+        auto *label = m_nav->findChild<QLabel *>("stationLabel");
+        QVERIFY2(label->text().contains("ZN-020-5.5K"),
+                 qPrintable(label->text()));
+
+        m_window->setStationNames(QStringList());
+        QStringList names = m_window->stationNames();
+        names[2] = "ZN-020-5.5K";
+        m_window->setStationNames(names);
+        QVERIFY(m_window->selectStation(2));
+        m_nav->setDialogRunner([&](QDialog &) {
+            auto *types = m_nav->typeDialog()->findChild<QComboBox *>("TypeComboBox");
+            types->setCurrentIndex(0);
+            return int(QDialog::Accepted);
+        });
+        m_nav->FunClicked(m_nav->stationItem(2)->index());
+        m_nav->FunClicked(m_nav->stationItem(2)->index());
+        QCOMPARE(modeLabel, QString());
+        for (const char *lamp : {"CUstatusLabel", "ExtStatusLabel", "JogStatuslabel",
+                                 "RevStatusLabel", "FWDStatusLabel"})
+            QVERIFY2(!lit(m_nav->findChild<QLabel *>(lamp)), lamp);
+        QTest::qWait(MonitorModeThread::kPollIntervalMs + 200);
+        QVERIFY(!lit(m_nav->findChild<QLabel *>("CUstatusLabel")));
+        QCOMPARE(modeLabel, QString());
     }
 
     // A day's first steps on the demo: type station 3, CU, 30 Hz, FWD; the
