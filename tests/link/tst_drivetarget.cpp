@@ -248,5 +248,5 @@ private:
     std::shared_ptr<StationLog> m_log;
 };
 
-QTEST_MAIN(TestDriveTarget)
+QTEST_GUILESS_MAIN(TestDriveTarget)
 #include "tst_drivetarget.moc"
