@@ -5,9 +5,9 @@
 #include "transport.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QMutex>
 #include <QThread>
+#include <QTimer>
 
 #include <array>
 #include <vector>
@@ -161,8 +161,10 @@ void setCurrentDriver(ReadWrite *driver)
     emit LinkEvents::instance()->linkChanged();
 }
 
-LinkEvents::LinkEvents()
+LinkEvents::LinkEvents() : m_watch(new QTimer(this))
 {
+    m_watch->setInterval(kWatchIntervalMs);
+    connect(m_watch, &QTimer::timeout, this, &LinkEvents::look);
     // Made on whichever thread asked first; its signals belong to the
     // application's thread.
     if (QCoreApplication *app = QCoreApplication::instance())
@@ -175,14 +177,29 @@ LinkEvents *LinkEvents::instance()
     return &events;
 }
 
+// The instance's timer runs while the application object lives: started by
+// its constructor, on its thread, and stopped by its destructor.
+struct LinkEventsWatch {
+    static void start()
+    {
+        LinkEvents *events = LinkEvents::instance();
+        if (QThread::currentThread() != events->thread())
+            return;
+        events->m_watch->start();
+        qAddPostRoutine(&LinkEventsWatch::stop);
+    }
+    static void stop() { LinkEvents::instance()->m_watch->stop(); }
+};
+
 namespace {
-const QEvent::Type kWakeEvent = QEvent::Type(QEvent::registerEventType());
-}
+void startLinkEventsWatch() { LinkEventsWatch::start(); }
+}  // namespace
+Q_COREAPP_STARTUP_FUNCTION(startLinkEventsWatch)
 
 void LinkEvents::record(const std::vector<int> &codes, int health)
 {
     if (!QCoreApplication::instance()) {
-        // No event loop to take a wake-up: this thread emits.
+        // No event loop to run the timer: this thread emits.
         bool changed = false;
         {
             QMutexLocker lock(&m_mutex);
@@ -197,7 +214,6 @@ void LinkEvents::record(const std::vector<int> &codes, int health)
             emit showErrorInfo(code);
         return;
     }
-    const bool here = QThread::currentThread() == thread();
     {
         QMutexLocker lock(&m_mutex);
         bool news = !codes.empty();
@@ -208,15 +224,9 @@ void LinkEvents::record(const std::vector<int> &codes, int health)
         }
         if (!news)
             return;
-        // Posted under the lock: the instance's thread takes the lock before
-        // it looks at the event, so the event's making is ordered before its
-        // use there also for a tool that cannot see inside Qt's event queue.
-        if (!here && !m_wakePosted) {
-            m_wakePosted = true;
-            QCoreApplication::postEvent(this, new QEvent(kWakeEvent));
-        }
     }
-    if (!here)
+    // Elsewhere the timer takes it up.
+    if (QThread::currentThread() != thread())
         return;
     if (t_linkLocks > 0)
         t_deliveryDeferred = true;
@@ -224,21 +234,10 @@ void LinkEvents::record(const std::vector<int> &codes, int health)
         deliver();
 }
 
-void LinkEvents::customEvent(QEvent *event)
+// Inside a link lock of this thread (the timer fires in a nested event loop
+// of a driver call, say), the lock's last scope delivers instead.
+void LinkEvents::look()
 {
-    bool wake;
-    {
-        QMutexLocker lock(&m_mutex);
-        wake = event->type() == kWakeEvent;
-        if (wake)
-            m_wakePosted = false;
-    }
-    if (!wake) {
-        QObject::customEvent(event);
-        return;
-    }
-    // A nested event loop of a thread that holds a link lock: the lock's
-    // last scope delivers.
     if (t_linkLocks > 0)
         t_deliveryDeferred = true;
     else
@@ -250,10 +249,7 @@ void LinkEvents::deliverPending()
     LinkEvents *events = instance();
     if (!QCoreApplication::instance() || QThread::currentThread() != events->thread())
         return;
-    if (t_linkLocks > 0)
-        t_deliveryDeferred = true;
-    else
-        events->deliver();
+    events->look();
 }
 
 // A receiver may report again (directly, or through a link lock of its own):

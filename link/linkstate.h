@@ -13,6 +13,7 @@
 #include <vector>
 
 class FrameObserver;
+class QTimer;
 class ReadWrite;
 class Transport;
 
@@ -139,16 +140,18 @@ void setCurrentDriver(ReadWrite *driver);
 // window's warning box and lamp, the command-line tool's stderr).
 //
 // The signals are emitted on the thread the instance lives in (the
-// application's main thread), never on the thread that failed: another thread
+// application's main thread), never on the thread that failed. Another thread
 // only records its reports and the line's health under the instance's lock,
-// in the order they came, and posts it a wake-up that carries nothing; the
-// instance's thread then emits what is recorded, each report once, from its
-// event loop. On the instance's own thread a report is emitted at once. Either
-// way a report comes out once the thread that emits it holds no link lock any
-// more (see LinkLockScope): a receiver may open a modal box without stalling
-// the other threads. The GUI still connects with a queued connection, so a box
-// never opens inside a driver call. Without an application object there is no
-// event loop to take a wake-up, and the reporting thread emits itself.
+// in the order they came; a timer of the instance's thread picks them up every
+// few milliseconds and emits them, each report once. So, as with a link job's
+// progress, no event crosses threads (Qt's event queue is invisible to
+// ThreadSanitizer) and a busy receiver never holds a worker up. On the
+// instance's own thread a report is emitted at once. Either way a report comes
+// out once the thread that emits it holds no link lock any more (see
+// LinkLockScope): a receiver may open a modal box without stalling the other
+// threads. The GUI still connects with a queued connection, so a box never
+// opens inside a driver call. Without an application object there is no event
+// loop to run the timer, and the reporting thread emits itself.
 class LinkEvents : public QObject
 {
     Q_OBJECT
@@ -156,14 +159,14 @@ public:
     static LinkEvents *instance();
 
     // Emits showErrorInfo now, or when the calling thread releases its last
-    // link lock; from another thread than the instance's, through its event
-    // loop.
+    // link lock; from another thread than the instance's, at the instance
+    // thread's next look.
     static void report(int code);
 
     // On the instance's thread, holding no link lock: emits at once what
-    // other threads have recorded and not yet seen emitted (their wake-up
-    // then finds nothing). For a caller that must see a worker's reports
-    // before it goes on, e.g. at the end of a job. Does nothing elsewhere.
+    // other threads have recorded and not yet seen emitted. For a caller that
+    // must see a worker's reports before it goes on, e.g. at the end of a
+    // job. Does nothing elsewhere.
     static void deliverPending();
 
     // How the line did in its last exchange, for a lamp: untried since the
@@ -179,6 +182,9 @@ public:
     // Back to untried (a new port).
     static void resetLineHealth();
 
+    // How often the instance's thread looks for other threads' news.
+    static constexpr int kWatchIntervalMs = 20;
+
 signals:
     void showErrorInfo(int code);
     void lineHealthChanged(int health);
@@ -186,26 +192,25 @@ signals:
     // protocol may differ now.
     void linkChanged();
 
-protected:
-    // The wake-up of another thread's reports.
-    void customEvent(QEvent *event) override;
-
 private:
     friend class LinkLockScope;
+    friend struct LinkEventsWatch;
     LinkEvents();
 
     // Records reports and, when health is not negative, the line's health;
-    // emits them at once on the instance's thread, else wakes it up.
+    // emits them at once on the instance's thread.
     void record(const std::vector<int> &codes, int health);
+    // The timer's look, on the instance's thread.
+    void look();
     // On the instance's thread, holding no link lock: emits what is recorded.
     void deliver();
 
+    QTimer *m_watch;
     // Guards what other threads record for the instance's thread.
     mutable QMutex m_mutex;
     std::vector<int> m_pending;
     int m_health = LineUntried;
     int m_toldHealth = LineUntried;
-    bool m_wakePosted = false;
     // Instance's thread only: deliver() is running (a receiver reported).
     bool m_delivering = false;
 };

@@ -45,7 +45,9 @@ elseif(VANTREO_SANITIZE STREQUAL "thread")
   foreach(symbol IN LISTS _vantreo_wrapped)
     add_link_options(-Wl,--wrap=${symbol})
   endforeach()
-  add_library(vantreo_tsan_qt OBJECT ${CMAKE_CURRENT_LIST_DIR}/tsanqtsync.cpp)
+  # tsanqtonly.cpp drops the reports of races that ran no code of ours at all.
+  add_library(vantreo_tsan_qt OBJECT ${CMAKE_CURRENT_LIST_DIR}/tsanqtsync.cpp
+              ${CMAKE_CURRENT_LIST_DIR}/tsanqtonly.cpp)
   target_link_libraries(vantreo_tsan_qt PRIVATE Qt5::Core)
   # Linked into every target made after this point.
   link_libraries(vantreo_tsan_qt)
@@ -53,12 +55,13 @@ elseif(NOT VANTREO_SANITIZE STREQUAL "")
   message(FATAL_ERROR "VANTREO_SANITIZE must be empty, address or thread")
 endif()
 
-# Run-time options for a test (called by vantreo_test): stop at the first
-# report, and suppress only what the files in this folder list. Tests that
-# start a GUI application record allocation stacks in full, so that the
-# suppressions of Qt's platform plugin can match (the fast unwinder stops
-# inside Qt's libraries; the full one is slow). Applied once the test's
-# folder is read, when all its libraries are known.
+# Run-time options for a test (called by vantreo_test, and for the scripts
+# that run our programs): stop at the first report, and suppress only what
+# the files in this folder list. Tests that start a GUI application record
+# allocation stacks in full, so that the suppressions of Qt's platform plugin
+# can match (the fast unwinder stops inside Qt's libraries; the full one is
+# slow). Applied once the test's folder is read, when all its libraries are
+# known.
 function(vantreo_sanitize_test name)
   if(NOT VANTREO_SANITIZE STREQUAL "")
     # Deferred arguments are expanded when the call runs: pass the name as text.
@@ -69,7 +72,11 @@ endfunction()
 function(_vantreo_sanitize_test_environment name)
   set(dir ${CMAKE_SOURCE_DIR}/sanitizers)
   set(asan "detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1")
-  get_target_property(libs ${name} LINK_LIBRARIES)
+  # A test that is a script running our programs has no target of its name.
+  set(libs "")
+  if(TARGET ${name})
+    get_target_property(libs ${name} LINK_LIBRARIES)
+  endif()
   if(libs MATCHES "vantreo_gui|Qt5::Widgets|Qt5::Gui")
     set(asan "${asan}:fast_unwind_on_malloc=0")
   endif()

@@ -173,7 +173,7 @@ private slots:
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
         fault = checkPerThreadOrder(recorder.queuedCodes(), kThreads, kEach);
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
-        // Late wake-ups find nothing more to tell.
+        // Later looks of the timer find nothing more to tell.
         QTest::qWait(50);
         QCOMPARE(recorder.errors().size(), kThreads * kEach);
         QCOMPARE(recorder.queuedCodes().size(), kThreads * kEach);
@@ -221,7 +221,7 @@ private slots:
             QCOMPARE(recorder.codes().size(), 3);
         }
         QCOMPARE(recorder.codes(), (QList<int>{1, 2, 3, 4}));
-        // The worker's wake-up comes later and finds nothing.
+        // The timer's later looks find nothing more.
         QTest::qWait(50);
         QCOMPARE(recorder.codes(), (QList<int>{1, 2, 3, 4}));
         QCOMPARE(recorder.queuedCodes(), (QList<int>{1, 2, 3, 4}));
@@ -310,8 +310,8 @@ private slots:
         QList<int> atEnd;
         connect(job.get(), &LinkJob::finished, this, [&] { atEnd = jobRecorder.codes(); });
         worker.post(job);
-        // The job ends while this thread's event loop does not run: its
-        // wake-up is still waiting when the end is told.
+        // The job ends while this thread's event loop does not run: the
+        // timer has not looked when the end is told.
         QElapsedTimer clock;
         clock.start();
         while (!job->isFinished() && clock.elapsed() < 20000)
