@@ -5,7 +5,7 @@
 #include "selectparadialog.h"
 #include "ui_parameterform.h"
 
-#include "app/jobprogressdialog.h"
+#include "app/jobprogresspanel.h"
 #include "base/messagetable.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
@@ -13,6 +13,8 @@
 #include "link/linkworker.h"
 #include "parameters/batchjob.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -52,6 +54,9 @@ CParameter::CParameter(LinkWorker &worker, QWidget *parent)
                       : QFileDialog::getOpenFileName(this, tr("Open File"), QDir::currentPath(), filter);
     };
     m_dialogRunner = [](QDialog &dialog) { return dialog.exec(); };
+    m_progress = new JobProgressPanel(this);
+    m_ui->formLayout->addWidget(m_progress);
+    connect(m_progress, &JobProgressPanel::busyChanged, this, &CParameter::setControlsBusy);
     connectControls();
     applyPresentation();
     view->setFocus();
@@ -65,6 +70,40 @@ CParameter::~CParameter()
 }
 
 QTableView *CParameter::table() const { return m_ui->PartableWidget; }
+
+JobProgressPanel *CParameter::progressPanel() const { return m_progress; }
+
+bool CParameter::transferRunning() const { return m_progress->busy(); }
+
+// While a batch runs the form's own controls rest (the batch put its values
+// into the table at the end); the rest of the window stays usable. Only the
+// controls that were on come back on.
+void CParameter::setControlsBusy(bool busy)
+{
+    QTableView *view = m_ui->PartableWidget;
+    if (busy) {
+        m_restEnabled.clear();
+        const auto controls = findChildren<QWidget *>();
+        for (QWidget *w : controls) {
+            if (w == view || view->isAncestorOf(w) || w == m_progress ||
+                m_progress->isAncestorOf(w) || w->isWindow())
+                continue;
+            if ((qobject_cast<QAbstractButton *>(w) || qobject_cast<QComboBox *>(w)) &&
+                w->isEnabled()) {
+                w->setEnabled(false);
+                m_restEnabled.append(w);
+            }
+        }
+        m_editTriggers = view->editTriggers();
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        return;
+    }
+    for (const QPointer<QWidget> &w : qAsConst(m_restEnabled))
+        if (w)
+            w->setEnabled(true);
+    m_restEnabled.clear();
+    view->setEditTriggers(m_editTriggers);
+}
 
 void CParameter::connectControls()
 {
@@ -270,7 +309,7 @@ void CParameter::runOnWorker(std::function<void()> work, std::function<void()> d
 void CParameter::ReadAllPar()
 {
     std::shared_ptr<BatchJob> job = m_core.startReadAll(m_worker);
-    new JobProgressDialog(job, this);
+    m_progress->follow(job);
     keep(job);
 }
 
@@ -289,7 +328,7 @@ void CParameter::WriteCurParClicked()
 void CParameter::WriteAllPar()
 {
     std::shared_ptr<BatchJob> job = m_core.startWriteAll(m_worker);
-    new JobProgressDialog(job, this);
+    m_progress->follow(job);
     keep(job);
 }
 

@@ -4,12 +4,15 @@
 
 #include <QPair>
 #include <QStringList>
+#include <QAbstractItemView>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 #include <vector>
 
+class JobProgressPanel;
 class LinkJob;
 class LinkWorker;
 class QDialog;
@@ -32,6 +35,10 @@ public:
 
     ParameterCore &core() { return m_core; }
     QTableView *table() const;
+    // The batch progress shown in the form (title, bar, Cancel).
+    JobProgressPanel *progressPanel() const;
+    // A batch read or write of this form is running.
+    bool transferRunning() const;
 
     // Loads the catalogue and the hidden parameters of the current series
     // and shows them; a selection of shown parameters is applied again.
@@ -88,6 +95,7 @@ private:
     void syncCurrentCell();
     void retranslate();
     void execute99x(int function);
+    void setControlsBusy(bool busy);
     // Runs `work` on the link worker and `done` on this thread afterwards.
     void runOnWorker(std::function<void()> work, std::function<void()> done = {});
     void keep(const std::shared_ptr<LinkJob> &job);
@@ -102,5 +110,8 @@ private:
     DialogRunner m_dialogRunner;
     std::vector<std::shared_ptr<LinkJob>> m_jobs;
     bool m_detached = false;
+    JobProgressPanel *m_progress = nullptr;
+    QList<QPointer<QWidget>> m_restEnabled;
+    QAbstractItemView::EditTriggers m_editTriggers;
     QPair<int, int> m_keptCurrent{-1, -1};
 };

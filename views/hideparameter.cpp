@@ -2,7 +2,7 @@
 
 #include "alarmcode.h"
 
-#include "app/jobprogressdialog.h"
+#include "app/jobprogresspanel.h"
 #include "base/messagetable.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
@@ -122,6 +122,10 @@ HideParameter::HideParameter(LinkWorker &worker, ParameterAccess *parameters, Al
     runTimeRow->addWidget(m_runTime);
     runTimeRow->addStretch();
     layout->addLayout(runTimeRow);
+    // Progress here rather than in a modal dialog: the main window's STOP
+    // must stay reachable while the drive is read.
+    m_progress = new JobProgressPanel(this);
+    layout->addWidget(m_progress);
     layout->addStretch();
 
     connect(m_historyButton, &QPushButton::clicked, this, &HideParameter::historyAlarm);
@@ -191,7 +195,7 @@ void HideParameter::historyAlarm()
             m_history->append(line);
         jobEnded();
     });
-    new JobProgressDialog(job, this);
+    m_progress->follow(job);
     m_worker.post(job);
 }
 
@@ -320,7 +324,7 @@ bool HideParameter::ReadAllValue()
             m_table->item(row, 2)->setText(answer->values.at(row));
         jobEnded();
     });
-    new JobProgressDialog(job, this);
+    m_progress->follow(job);
     m_worker.post(job);
     return true;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 class AlarmCode;
+class JobProgressPanel;
 class LinkJob;
 class LinkWorker;
 class ParameterAccess;
@@ -57,6 +58,7 @@ public:
     QPushButton *serviceButton() const { return m_serviceButton; }
     QPushButton *readHiddenButton() const { return m_readHiddenButton; }
     QPushButton *ramButton() const { return m_ramButton; }
+    JobProgressPanel *progressPanel() const { return m_progress; }
     QTableWidget *hiddenTable() const { return m_table; }
 
 public slots:
@@ -98,6 +100,7 @@ private:
     bool m_hiddenMode = false;
     HiddenParameterList m_hiddenList;
     std::shared_ptr<LinkJob> m_job;
+    JobProgressPanel *m_progress = nullptr;
     DriveInfo m_driveInfo;
     std::function<bool()> m_terminalWatch;
     FileNameAsker m_askFileName;

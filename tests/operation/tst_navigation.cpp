@@ -1,4 +1,5 @@
 #include "app/cmainwindow.h"
+#include "app/jobprogresspanel.h"
 #include "app/csettype.h"
 #include "common/testsupport.h"
 #include "link/frameobserver.h"
@@ -16,6 +17,7 @@
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardItemModel>
@@ -43,6 +45,11 @@ public:
             if (frames.at(i).size() > 1 && frames.at(i).at(1) == function)
                 return frames.at(i);
         return QByteArray();
+    }
+    int count()
+    {
+        QMutexLocker lock(&mutex);
+        return frames.size();
     }
     QMutex mutex;
     QList<QByteArray> frames;
@@ -505,6 +512,51 @@ private slots:
         QCOMPARE(seriesLetter(), 'H');
         QVERIFY(m_window->parameterForm()->core().parameterCount() != rowsOfA);
         QVERIFY2(m_ui.messages().size() <= 1, qPrintable(m_ui.messages().value(1).text));
+    }
+
+    // A full batch read runs; STOP on the panel reaches the drive between two
+    // of the batch's exchanges, while the batch is still going: the form's
+    // progress blocks nothing but the form's own controls.
+    void stopGetsThroughDuringABatchRead()
+    {
+        QVERIFY(m_window->selectStation(1));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        SimulatedDrive &drive = *demoLine()->drive(1);
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("CUPB"), Qt::LeftButton);
+        m_nav->findChild<QDoubleSpinBox *>("FrespinBox")->setValue(20);
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("NaSetPB"), Qt::LeftButton);
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("NaFWDPB"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(drive.outputFrequency() > 1, 10000);
+        QVERIFY(drive.targetHz() > 0);
+
+        CParameter *form = m_window->parameterForm();
+        form->show();
+        auto *readAll = form->findChild<QPushButton *>("allReadPB");
+        QTest::mouseClick(readAll, Qt::LeftButton);
+        JobProgressPanel *progress = form->progressPanel();
+        QTRY_VERIFY(progress->isVisible() && progress->bar()->value() >= 3);
+        QVERIFY(!readAll->isEnabled());
+        QVERIFY(!form->findChild<QPushButton *>("savePB")->isEnabled());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+        const int framesBefore = m_sent->count();
+        auto *stop = m_nav->findChild<QPushButton *>("NaStopPB");
+        QVERIFY(stop->isEnabled());
+        QTest::mouseClick(stop, Qt::LeftButton);
+        // The drive has the stop command while the batch has more to read.
+        QCOMPARE(drive.targetHz(), 0.0);
+        const double atStop = drive.outputFrequency();
+        QVERIFY(form->transferRunning());
+        QVERIFY(m_sent->count() > framesBefore);
+        QTRY_VERIFY_WITH_TIMEOUT(drive.outputFrequency() < atStop, 3000);
+        QVERIFY(form->transferRunning());
+
+        QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->transferRunning(), 10000);
+        QVERIFY(!progress->isVisible());
+        QVERIFY(readAll->isEnabled());
+        QVERIFY(form->findChild<QPushButton *>("savePB")->isEnabled());
     }
 
     // Closing in the pause after a parameter function does not wait it out.
