@@ -87,7 +87,8 @@ int main(int argc, char **argv)
     auto window = std::make_unique<CMainWindow>(translator, demo);
     window->resize(1280, 900);
     window->show();
-    QTest::qWaitForWindowExposed(window.get());
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        return 1;
     CNavigation *nav = window->navigationPanel();
     if (!window->selectStation(1)) {
         std::fprintf(stderr, "station 1 of the demo could not be chosen\n");

@@ -369,6 +369,10 @@
         <source>Warning</source>
         <translation>警告</translation>
     </message>
+    <message>
+        <source>The trend window holds a recording of station %1 %2 that has not been saved. Close it and open a new trend window?</source>
+        <translation>趋势窗口中有站号 %1 %2 的记录尚未保存。关闭它并打开新的趋势窗口吗？</translation>
+    </message>
 </context>
 <context>
     <name>CNavigation</name>
@@ -609,6 +613,13 @@
     </message>
 </context>
 <context>
+    <name>DriveTitle</name>
+    <message>
+        <source>%1 — station %2 %3</source>
+        <translation>%1 — 站号 %2 %3</translation>
+    </message>
+</context>
+<context>
     <name>HideParameter</name>
     <message>
         <source>Alarm 1</source>
@@ -733,6 +744,13 @@
     <message>
         <source>Alarm occurrence</source>
         <translation>报警发生</translation>
+    </message>
+</context>
+<context>
+    <name>JobProgressPanel</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>

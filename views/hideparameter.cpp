@@ -1,6 +1,7 @@
 #include "hideparameter.h"
 
 #include "alarmcode.h"
+#include "drivetitle.h"
 
 #include "app/jobprogresspanel.h"
 #include "base/messagetable.h"
@@ -49,7 +50,8 @@ int parameterNumber(const QString &name)
 
 HideParameter::HideParameter(LinkWorker &worker, ParameterAccess *parameters, AlarmCode *alarms,
                              QWidget *parent)
-    : QWidget(parent), m_worker(worker), m_parameters(parameters), m_alarms(alarms)
+    : QWidget(parent), m_worker(worker), m_parameters(parameters), m_alarms(alarms),
+      m_target(windowDriveTarget())
 {
     m_askFileName = [](QWidget *p, const QString &caption, const QString &dir,
                        const QString &filter) {
@@ -134,11 +136,17 @@ HideParameter::HideParameter(LinkWorker &worker, ParameterAccess *parameters, Al
     connect(m_serviceButton, &QPushButton::clicked, this, &HideParameter::showPassWorkDlg);
     connect(m_readHiddenButton, &QPushButton::clicked, this, &HideParameter::ReadAllValue);
     connect(m_ramButton, &QPushButton::clicked, this, &HideParameter::monitorRam);
-    m_runTimeButton->setEnabled(AlarmDrive::current().offersRunTime());
+    m_runTimeButton->setEnabled(pageDrive().offersRunTime());
     retranslate();
 }
 
 HideParameter::~HideParameter() { cancelReads(); }
+
+AlarmDrive HideParameter::pageDrive() const
+{
+    DriveTargetScope page(m_target);
+    return AlarmDrive::current();
+}
 
 void HideParameter::retranslate()
 {
@@ -167,7 +175,7 @@ void HideParameter::setBusy(const std::shared_ptr<LinkJob> &job)
     const bool idle = !job;
     for (QPushButton *b : {m_historyButton, m_readHiddenButton})
         b->setEnabled(idle);
-    m_runTimeButton->setEnabled(idle && AlarmDrive::current().offersRunTime());
+    m_runTimeButton->setEnabled(idle && pageDrive().offersRunTime());
 }
 
 void HideParameter::jobEnded() { setBusy(nullptr); }
@@ -185,7 +193,8 @@ void HideParameter::historyAlarm()
         return;
     const AlarmCodeTable codes = m_alarms ? m_alarms->codeTable() : AlarmCodeTable();
     const bool watching = m_terminalWatch && m_terminalWatch();
-    auto job = makeLinkJob<AlarmHistoryJob>(*m_parameters, AlarmDrive::current(), codes, watching);
+    DriveTargetScope page(m_target);  // the job reads the window's drive
+    auto job = makeLinkJob<AlarmHistoryJob>(*m_parameters, pageDrive(), codes, watching);
     setBusy(job);
     AlarmHistoryJob *raw = job.get();
     connect(raw, &LinkJob::finished, this, [this, raw] {
@@ -205,7 +214,8 @@ void HideParameter::runTime()
         return;
     auto answer = std::make_shared<TextAnswer>();
     ParameterAccess *parameters = m_parameters;
-    const AlarmDrive drive = AlarmDrive::current();
+    const AlarmDrive drive = pageDrive();
+    DriveTargetScope page(m_target);
     auto job = makeLinkJob<FunctionJob>([answer, parameters, drive](LinkJob &self) {
         if (!self.isCancelled())
             answer->text = AlarmRecordReader(*parameters, drive).runTimeText();
@@ -260,7 +270,7 @@ void HideParameter::showPassWorkDlg()
 void HideParameter::fillHiddenTable()
 {
     m_hiddenMode = true;
-    const AlarmDrive drive = AlarmDrive::current();
+    const AlarmDrive drive = pageDrive();
     m_hiddenList.load(drive.series, drive.version);
     const QList<HiddenParameterList::Entry> entries = m_hiddenList.entries();
     m_table->setRowCount(entries.size());
@@ -283,6 +293,9 @@ bool HideParameter::ReadAllValue()
         numbers.append(parameterNumber(m_table->item(row, 0)->text()));
     auto answer = std::make_shared<TextAnswer>();
     ParameterAccess *parameters = m_parameters;
+    // The guard is opened and closed again on the window's drive, whatever
+    // station is chosen meanwhile.
+    DriveTargetScope page(m_target);
     auto job = makeLinkJob<FunctionJob>([answer, parameters, numbers](LinkJob &self) {
         // The hidden registers answer only with the write protection open;
         // the drive may refuse the opening write, as in the identity read.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "monitor/alarmrecords.h"
 #include "parameters/hiddenparameterlist.h"
+
+#include "base/drivetarget.h"
 
 #include <QWidget>
 
@@ -77,6 +80,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // The alarm reading rules of the window's drive.
+    AlarmDrive pageDrive() const;
     void retranslate();
     void setBusy(const std::shared_ptr<LinkJob> &job);
     void jobEnded();
@@ -84,6 +89,8 @@ private:
     LinkWorker &m_worker;
     ParameterAccess *m_parameters;
     AlarmCode *m_alarms;
+    // The drive of the window the page belongs to: its reads go there.
+    const DriveTarget m_target;
     QPushButton *m_historyButton;
     QPushButton *m_runTimeButton;
     QPushButton *m_saveButton;

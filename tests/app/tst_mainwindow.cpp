@@ -1,6 +1,7 @@
 #include "app/cabout.h"
 #include "app/cmainwindow.h"
 #include "app/helplocation.h"
+#include "app/startup.h"
 #include "common/testsupport.h"
 #include "link/ccomsetup.h"
 #include "link/readwrite.h"
@@ -16,10 +17,18 @@
 #include "trend/ram.h"
 #include "views/maindialplot.h"
 #include "views/plot.h"
+#include "trend/advanceplot.h"
+#include "trend/mainadvplot.h"
+#include "operation/cnavigation.h"
+#include "simulator/simulateddrive.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -71,7 +80,7 @@ private slots:
         resetSharedState();
         linkState().reset();
         setUserInteraction(&m_ui);
-        m_ui.clear();
+        m_ui.reset();
         m_dir.reset(new DataDir);
         m_dir->copyShipped("InvType/FNC.txt");
         m_dir->copyShipped("InvType/typeInfo.txt");
@@ -276,6 +285,107 @@ private slots:
         trend = window->trendPage();
         window->close();
         QVERIFY(!dial && !trend);
+    }
+
+    // The monitor and trend windows opened on the ZM at station 1 keep
+    // reading it and naming it after station 3, a ZQ1, is chosen and set
+    // running: no value of the ZQ1 appears under a ZM caption.
+    void windowsKeepTheirDrive()
+    {
+        setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));  // the catalogues too
+        MonitorThread monitor;  // outlives the window's pages
+        setMonitorThread(&monitor);
+        auto window = demoWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        SimulatedDrive &zm = *demoLine()->drive(1);
+        SimulatedDrive &zq1 = *demoLine()->drive(3);
+        QCOMPARE(zm.outputFrequency(), 0.0);
+        QVERIFY(window->selectStation(1));
+        window->findChild<QAction *>("actSysMon")->trigger();
+        window->findChild<QAction *>("actionTrend")->trigger();
+        QPointer<MainDialPlot> dial = qobject_cast<MainDialPlot *>(window->dialPage());
+        QPointer<MainAdvPlot> trend = qobject_cast<MainAdvPlot *>(window->trendPage());
+        QVERIFY(dial && trend);
+        const QString zmTitle = QString::fromUtf8(" \u2014 station 1 ZM-043-7.5K");
+        QCOMPARE(dial->windowTitle(), "Monitor" + zmTitle);
+        QCOMPARE(trend->windowTitle(), "Trend" + zmTitle);
+
+        QVERIFY(window->selectStation(3));
+        CNavigation *nav = window->navigationPanel();
+        auto button = [nav](const char *name) { return nav->findChild<QPushButton *>(name); };
+        QTest::mouseClick(button("CUPB"), Qt::LeftButton);
+        nav->findChild<QDoubleSpinBox *>("FrespinBox")->setValue(20);
+        QTest::mouseClick(button("NaSetPB"), Qt::LeftButton);
+        QTest::mouseClick(button("NaFWDPB"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(zq1.outputFrequency() > 5, 10000);
+
+        QCOMPARE(trend->quantityBox(0)->currentText(), QString("Output Frequency"));
+        trend->channelCheckBox(0)->setChecked(true);
+        trend->action("actRun")->trigger();
+        dial->runAction()->trigger();
+        QTRY_VERIFY(trend->state() == MainAdvPlot::State::Running);
+        QTRY_VERIFY(dial->state() == MainDialPlot::State::Running);
+        QTRY_VERIFY_WITH_TIMEOUT(trend->plot()->cycleCount() > 20, 10000);
+        QVERIFY(zq1.outputFrequency() > 5);
+        const TrendRecording rec = trend->plot()->recording();
+        int sampled = 0;
+        for (int k = 0; k < rec.size(); ++k) {
+            const double f = rec.at(k).values[0];
+            if (!TrendRecording::hasValue(f))
+                continue;
+            ++sampled;
+            QVERIFY2(f == 0, qPrintable(QString("cycle %1: %2 Hz").arg(k).arg(f)));
+        }
+        QVERIFY(sampled > 10);
+        QCOMPARE(dial->sampleValueField()->text(), QString("0"));
+        QCOMPARE(dial->infoValue(MainDialPlot::TypeField)->text(), QString("ZM"));
+        QCOMPARE(dial->windowTitle(), "Monitor" + zmTitle);
+        QCOMPARE(trend->windowTitle(), "Trend" + zmTitle);
+
+        QTest::mouseClick(button("NaStopPB"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!zq1.running(), 10000);
+        window.reset();
+        setMonitorThread(nullptr);
+    }
+
+    // A trend window with a recording not yet saved is replaced only after
+    // the user agrees; after "Save Data" it goes without a question.
+    void unsavedRecordingIsNotDroppedSilently()
+    {
+        setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));  // the catalogues too
+        MonitorThread monitor;  // outlives the window's pages
+        setMonitorThread(&monitor);
+        auto window = demoWindow();
+        QVERIFY(window->selectStation(1));
+        window->trendShow();
+        QPointer<MainAdvPlot> trend = qobject_cast<MainAdvPlot *>(window->trendPage());
+        QVERIFY(trend);
+        trend->channelCheckBox(0)->setChecked(true);
+        trend->action("actRun")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(trend->plot()->cycleCount() > 3, 10000);
+        trend->action("actStop")->trigger();
+        QVERIFY(trend->hasUnsavedRecording());
+
+        m_ui.nextAnswer = UserInteraction::Answer::No;
+        window->findChild<QAction *>("actionTrend")->trigger();
+        QVERIFY(trend);
+        QCOMPARE(window->trendPage(), trend.data());
+        QCOMPARE(m_ui.messages().size(), 1);
+        QVERIFY(m_ui.messages().at(0).text.contains("station 1 ZM-043-7.5K"));
+
+        const QString file = m_dir->path() + "/trend.txt";
+        trend->setFileNameAsker([&](QWidget *, const QString &, const QString &,
+                                    const QString &) { return file; });
+        trend->action("actSaveData")->trigger();
+        QVERIFY(QFile::exists(file));
+        QVERIFY(!trend->hasUnsavedRecording());
+        m_ui.reset();
+        window->findChild<QAction *>("actionTrend")->trigger();
+        QVERIFY(!trend);
+        QVERIFY(m_ui.messages().isEmpty());
+        window.reset();
+        setMonitorThread(nullptr);
     }
 
     // The service mode's "RAM" tab is the RAM monitor; closing the monitor

@@ -557,6 +557,7 @@ private slots:
         QVERIFY(!progress->isVisible());
         QVERIFY(readAll->isEnabled());
         QVERIFY(form->findChild<QPushButton *>("savePB")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!drive.running(), 10000);  // the next test switches modes
     }
 
     // Closing in the pause after a parameter function does not wait it out.
