@@ -17,6 +17,9 @@
 #include "trend/ram.h"
 #include "views/maindialplot.h"
 #include "views/plot.h"
+#include "views/hideparameter.h"
+#include "parameters/passworddlg.h"
+#include "link/frameobserver.h"
 #include "trend/advanceplot.h"
 #include "trend/mainadvplot.h"
 #include "operation/cnavigation.h"
@@ -25,6 +28,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
+#include <QStandardItem>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QTreeView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -43,6 +51,29 @@ QByteArray fileContents(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
+
+// The stations of the Modbus writes (functions 06 and 16) sent.
+class StationFrames : public FrameObserver
+{
+public:
+    void frameSent(const QByteArray &frame, int station, FrameForm) override
+    {
+        if (frame.size() > 1 && (frame.at(1) == 0x06 || frame.at(1) == 0x10)) {
+            QMutexLocker lock(&m_mutex);
+            m_writes.append(station);
+        }
+    }
+    void frameReceived(const QByteArray &, int, FrameForm) override {}
+    QList<int> writeStations()
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_writes;
+    }
+
+private:
+    QMutex m_mutex;
+    QList<int> m_writes;
+};
 
 // A dial page that only counts what the monitor thread hands it.
 class QuietPage : public DialPageSink
@@ -345,6 +376,81 @@ private slots:
 
         QTest::mouseClick(button("NaStopPB"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!zq1.running(), 10000);
+        window.reset();
+        setMonitorThread(nullptr);
+    }
+
+    // The diagnosis tab of a monitor window opened on station 1 reads
+    // station 1 after a real click has chosen station 2: the alarm history
+    // is drive 1's, and "Read Hide Pr." opens and closes the write guard
+    // (P.77) of drive 1 only.
+    void diagnosisReadsTheWindowsDrive()
+    {
+        setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));
+        MonitorThread monitor;
+        setMonitorThread(&monitor);
+        auto window = demoWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        SimulatedDrive &one = *demoLine()->drive(1);
+        SimulatedDrive &two = *demoLine()->drive(2);
+        one.raiseAlarm(48);
+        one.resetAlarm();
+        two.raiseAlarm(16);
+        two.resetAlarm();
+        one.setParameterValue(77, 0);
+        two.setParameterValue(77, 1);
+        QVERIFY(window->selectStation(1));
+        window->iniSysMon();
+        auto *page = qobject_cast<MainDialPlot *>(window->dialPage());
+        QVERIFY(page);
+        HideParameter *diagnosis = page->diagnosisPage();
+        page->tabWidget()->setCurrentIndex(2);
+        QVERIFY(QTest::qWaitForWindowExposed(page));
+        QVERIFY(diagnosis->historyButton()->isVisible());
+
+        // What drive 1 says while station 1 is current.
+        QTest::mouseClick(diagnosis->historyButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!diagnosis->isBusy(), 10000);
+        const QString history = diagnosis->historyBox()->toPlainText();
+        QVERIFY(!history.isEmpty());
+        QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+        diagnosis->historyBox()->clear();
+
+        // A real click on station 2 in the tree.
+        auto *tree = window->navigationPanel()->findChild<QTreeView *>("SysSettreeView");
+        const QModelIndex second = window->navigationPanel()->stationItem(2)->index();
+        tree->scrollTo(second);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          tree->visualRect(second).center());
+        QTRY_COMPARE(int(linkState().stationByte), 2);
+
+        auto frames = std::make_shared<StationFrames>();
+        linkState().addFrameObserver(frames);
+        QTest::mouseClick(diagnosis->historyButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!diagnosis->isBusy(), 10000);
+        QCOMPARE(diagnosis->historyBox()->toPlainText(), history);
+        QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+
+        QTest::mouseClick(diagnosis->serviceButton(), Qt::LeftButton);
+        auto *password = diagnosis->findChild<PassWordDlg *>();
+        QVERIFY(password);
+        QTest::keyClicks(password->findChild<QLineEdit *>("passwordLineEdit"), "tarmelo");
+        QTest::keyClick(password->findChild<QLineEdit *>("passwordLineEdit"), Qt::Key_Return);
+        QTRY_VERIFY(diagnosis->hiddenMode());
+        QTest::mouseClick(diagnosis->readHiddenButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!diagnosis->isBusy(), 20000);
+        linkState().removeFrameObserver(frames);
+
+        QCOMPARE(one.parameter(77).value, quint16(0));
+        QCOMPARE(two.parameter(77).value, quint16(1));
+        const QList<int> writes = frames->writeStations();
+        QVERIFY(writes.size() >= 2);  // the guard opened, then closed
+        QCOMPARE(writes.count(1), writes.size());
+        // The demo's ZM lacks some registers of the hidden list (P.303 to
+        // P.306): their refusals are reported, and nothing else.
+        for (const auto &message : m_ui.messages())
+            QCOMPARE(message.text, QString("Illegal data address!"));
         window.reset();
         setMonitorThread(nullptr);
     }
