@@ -400,6 +400,14 @@
         <source>Setting guide</source>
         <translation>設定精靈</translation>
     </message>
+    <message>
+        <source>The frequency unit (P.187) cannot be read at the broadcast address. Set the frequency station by station.</source>
+        <translation>無法在廣播位址讀取頻率單位 (P.187)。請逐個站號設定頻率。</translation>
+    </message>
+    <message>
+        <source>Station 0 is the broadcast address: every drive on the line obeys this command, and none answers. Send commands to all drives?</source>
+        <translation>站號 0 是廣播位址：線路上的每台變頻器都會執行此命令，且都不會應答。要向所有變頻器傳送命令嗎？</translation>
+    </message>
 </context>
 <context>
     <name>CParameter</name>

@@ -400,6 +400,14 @@
         <source>Setting guide</source>
         <translation>设置向导</translation>
     </message>
+    <message>
+        <source>The frequency unit (P.187) cannot be read at the broadcast address. Set the frequency station by station.</source>
+        <translation>无法在广播地址读取频率单位 (P.187)。请逐个站号设定频率。</translation>
+    </message>
+    <message>
+        <source>Station 0 is the broadcast address: every drive on the line obeys this command, and none answers. Send commands to all drives?</source>
+        <translation>站号 0 是广播地址：线路上的每台变频器都会执行此命令，且都不会应答。要向所有变频器发送命令吗？</translation>
+    </message>
 </context>
 <context>
     <name>CParameter</name>

@@ -32,10 +32,16 @@ namespace {
 class SentFrames : public FrameObserver
 {
 public:
-    void frameSent(const QByteArray &frame, int, FrameForm) override
+    void frameSent(const QByteArray &frame, int station, FrameForm) override
     {
         QMutexLocker lock(&mutex);
         frames.append(frame);
+        stations.append(station);
+    }
+    int stationOfLast()
+    {
+        QMutexLocker lock(&mutex);
+        return stations.isEmpty() ? -1 : stations.last();
     }
     void frameReceived(const QByteArray &, int, FrameForm) override {}
     QByteArray lastWithFunction(char function)
@@ -53,6 +59,7 @@ public:
     }
     QMutex mutex;
     QList<QByteArray> frames;
+    QList<int> stations;
 };
 
 bool lit(QLabel *lamp) { return lamp->styleSheet().contains("255, 0, 0"); }
@@ -558,6 +565,67 @@ private slots:
         QVERIFY(readAll->isEnabled());
         QVERIFY(form->findChild<QPushButton *>("savePB")->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(!drive.running(), 10000);  // the next test switches modes
+    }
+
+    // Station 0 over Modbus is every drive on the line: the first command
+    // asks, "No" sends nothing; after "Yes" every drive obeys, nothing waits
+    // for an answer and no "Communication Error!" follows; STOP never asks.
+    void broadcastAsksFirstAndWaitsForNoAnswer()
+    {
+        m_nav->setDialogRunner([&](QDialog &) {
+            CSetType *dialog = m_nav->typeDialog();
+            auto *types = dialog->findChild<QComboBox *>("TypeComboBox");
+            types->setCurrentIndex(types->findText("ZN-020"));
+            auto *powers = dialog->findChild<QComboBox *>("PowerComboBox");
+            powers->setCurrentIndex(powers->findText("5.5K"));
+            return int(QDialog::Accepted);
+        });
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
+        const QModelIndex zero = m_nav->stationItem(0)->index();
+        tree->scrollTo(zero);
+        const QPoint at = tree->visualRect(zero).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTRY_COMPARE(modelString(), QString("ZN-020-5.5K"));
+        QCOMPARE(int(linkState().stationByte), 0);
+        const QList<SimulatedDrive *> drives{demoLine()->drive(1).get(), demoLine()->drive(2).get(),
+                                             demoLine()->drive(3).get()};
+        for (SimulatedDrive *drive : drives) {
+            QCOMPARE(drive->mode(), 0);
+            // A drive still slowing down refuses a mode switch.
+            QTRY_VERIFY_WITH_TIMEOUT(!drive->running(), 10000);
+        }
+        m_ui.clear();
+        const int framesBefore = m_sent->count();
+
+        m_ui.nextAnswer = UserInteraction::Answer::No;
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("JOGPB"), Qt::LeftButton);
+        QCOMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(m_ui.messages().at(0).kind, QString("question"));
+        QVERIFY(m_ui.messages().at(0).text.contains("every drive on the line"));
+        QCOMPARE(m_sent->count(), framesBefore);
+
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("JOGPB"), Qt::LeftButton);
+        const qint64 sendMs = timer.elapsed();
+        QCOMPARE(m_ui.messages().size(), 2);
+        for (SimulatedDrive *drive : drives)
+            QCOMPARE(drive->mode(), 2);
+        QVERIFY(m_sent->count() > framesBefore);
+        QCOMPARE(m_sent->stationOfLast(), 0);
+        // One frame, no attempts waiting out a missing answer (each ~0.5 s).
+        QVERIFY2(sendMs < 400, qPrintable(QString::number(sendMs)));
+
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("CUPB"), Qt::LeftButton);
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("NaStopPB"), Qt::LeftButton);
+        for (SimulatedDrive *drive : drives)
+            QCOMPARE(drive->mode(), 0);
+        QTest::qWait(200);  // a late report would arrive queued
+        QCOMPARE(m_ui.messages().size(), 2);  // no further question, no error
     }
 
     // Closing in the pause after a parameter function does not wait it out.
