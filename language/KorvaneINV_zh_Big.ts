@@ -408,6 +408,10 @@
         <source>Station 0 is the broadcast address: every drive on the line obeys this command, and none answers. Send commands to all drives?</source>
         <translation>站號 0 是廣播位址：線路上的每台變頻器都會執行此命令，且都不會應答。要向所有變頻器傳送命令嗎？</translation>
     </message>
+    <message>
+        <source>station %1 %2</source>
+        <translation>站號 %1 %2</translation>
+    </message>
 </context>
 <context>
     <name>CParameter</name>
@@ -518,6 +522,14 @@
     <message>
         <source>Open File</source>
         <translation>開啟檔案</translation>
+    </message>
+    <message>
+        <source>A transfer with the drive is running in the parameter list. Cancel it and show the parameters of %1?</source>
+        <translation>參數列表正在與變頻器傳輸資料。要取消傳輸並顯示 %1 的參數嗎？</translation>
+    </message>
+    <message>
+        <source>The parameter list holds settings that were edited or opened from a file and have been neither written to the drive nor saved. Show the parameters of %1 and discard them?</source>
+        <translation>參數列表中有已編輯或從檔案開啟的設定值，尚未寫入變頻器也未儲存。要顯示 %1 的參數並放棄這些設定值嗎？</translation>
     </message>
 </context>
 <context>

@@ -408,6 +408,10 @@
         <source>Station 0 is the broadcast address: every drive on the line obeys this command, and none answers. Send commands to all drives?</source>
         <translation>站号 0 是广播地址：线路上的每台变频器都会执行此命令，且都不会应答。要向所有变频器发送命令吗？</translation>
     </message>
+    <message>
+        <source>station %1 %2</source>
+        <translation>站号 %1 %2</translation>
+    </message>
 </context>
 <context>
     <name>CParameter</name>
@@ -518,6 +522,14 @@
     <message>
         <source>Open File</source>
         <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>A transfer with the drive is running in the parameter list. Cancel it and show the parameters of %1?</source>
+        <translation>参数列表正在与变频器传输数据。要取消传输并显示 %1 的参数吗？</translation>
+    </message>
+    <message>
+        <source>The parameter list holds settings that were edited or opened from a file and have been neither written to the drive nor saved. Show the parameters of %1 and discard them?</source>
+        <translation>参数列表中有已编辑或从文件打开的设定值，尚未写入变频器也未保存。要显示 %1 的参数并放弃这些设定值吗？</translation>
     </message>
 </context>
 <context>

@@ -365,6 +365,13 @@ void CNavigation::makeCurrent(QStandardItem *item)
 {
     if (wordCount(item->text()) < 3)
         item = firstTypedStation();
+    const QStringList next = item->text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (next.size() >= 3 && !formMayFollow(item->row(), next.last().simplified())) {
+        // The panel stays on the drive the form still shows.
+        if (QStandardItem *current = stationItem(m_currentStation))
+            m_ui->SysSettreeView->setCurrentIndex(current->index());
+        return;
+    }
     m_ui->SysSettreeView->setCurrentIndex(item->index());
     setStationLabel(item->text());
     const QString before = modelString();
@@ -395,6 +402,15 @@ void CNavigation::driveChanged(const QString &before)
     }
 }
 
+// The form loads another catalogue when the model changes; it may hold
+// work of the user's or a running batch, and asks first.
+bool CNavigation::formMayFollow(int station, const QString &model)
+{
+    if (!m_form || model == modelString())
+        return true;
+    return m_form->mayReplaceTable(tr("station %1 %2").arg(station).arg(model));
+}
+
 void CNavigation::getINVType() { setSeriesLetter(seriesLetterForModel(modelString(), seriesLetter())); }
 
 void CNavigation::CallSetType()
@@ -420,6 +436,8 @@ void CNavigation::CallSetType()
     const QString before = modelString();
     if (m_setType->powerEnabled() && !m_setType->powerText().isEmpty()) {
         const QString model = CSetType::modelFor(m_setType->typeText(), m_setType->powerText());
+        if (!formMayFollow(station, model))
+            return;
         m_names[station] = model;
         target->setText(itemText(station));
         setModelString(model);

@@ -99,6 +99,7 @@ private:
     // Asks before the first command to the broadcast address of a station
     // choice; false when nothing is to be sent.
     bool broadcastAllowed(bool holdToRun);
+    bool formMayFollow(int station, const QString &model);
     void wireJog(bool jog);
     void setModeLamps(int mode);
     void showMode(int mode);

@@ -54,6 +54,10 @@ CParameter::CParameter(LinkWorker &worker, QWidget *parent)
                       : QFileDialog::getOpenFileName(this, tr("Open File"), QDir::currentPath(), filter);
     };
     m_dialogRunner = [](QDialog &dialog) { return dialog.exec(); };
+    // A setting typed into the table is the user's work until it is written
+    // to the drive or saved.
+    connect(view->itemDelegate(), &QAbstractItemDelegate::commitData, this,
+            [this] { m_unsavedWork = true; });
     m_progress = new JobProgressPanel(this);
     m_ui->formLayout->addWidget(m_progress);
     connect(m_progress, &JobProgressPanel::busyChanged, this, &CParameter::setControlsBusy);
@@ -176,6 +180,7 @@ void CParameter::attachModel()
 
 void CParameter::loadCatalogue()
 {
+    m_unsavedWork = false;
     m_core.loadCatalogue();
     m_core.loadHiddenParameters();
     applyPresentation();
@@ -329,6 +334,12 @@ void CParameter::WriteAllPar()
 {
     std::shared_ptr<BatchJob> job = m_core.startWriteAll(m_worker);
     m_progress->follow(job);
+    BatchJob *raw = job.get();
+    connect(raw, &LinkJob::finished, this, [this, raw] {
+        const BatchTransfer::Result result = raw->result();
+        if (result.status == BatchTransfer::Result::Status::Completed && result.failed.isEmpty())
+            m_unsavedWork = false;  // all of it is on the drive now
+    });
     keep(job);
 }
 
@@ -413,8 +424,8 @@ void CParameter::save()
         return;
     }
     const QString fileName = m_fileAsker(true);
-    if (!fileName.isEmpty())
-        m_core.saveFile(fileName);
+    if (!fileName.isEmpty() && m_core.saveFile(fileName))
+        m_unsavedWork = false;
 }
 
 void CParameter::open()
@@ -422,8 +433,35 @@ void CParameter::open()
     const QString fileName = m_fileAsker(false);
     if (fileName.isEmpty())
         return;
-    m_core.openFile(fileName);
+    if (m_core.openFile(fileName))
+        m_unsavedWork = true;  // not on any drive yet
     applyPresentation();
+}
+
+// Asked before another drive's catalogue replaces the table: settings typed
+// or opened and neither written nor saved, or a batch still running, are not
+// thrown away without the user's word. A running batch is cancelled on "Yes".
+bool CParameter::mayReplaceTable(const QString &nextDrive)
+{
+    if (transferRunning()) {
+        const QString text =
+            tr("A transfer with the drive is running in the parameter list. Cancel it and show "
+               "the parameters of %1?")
+                .arg(nextDrive);
+        if (userInteraction()->question(messageText(20), text, true, false) !=
+            UserInteraction::Answer::Yes)
+            return false;
+        m_progress->cancelJob();
+        return true;
+    }
+    if (!m_unsavedWork)
+        return true;
+    const QString text = tr("The parameter list holds settings that were edited or opened from a "
+                            "file and have been neither written to the drive nor saved. Show the "
+                            "parameters of %1 and discard them?")
+                             .arg(nextDrive);
+    return userInteraction()->question(messageText(20), text, true, false) ==
+           UserInteraction::Answer::Yes;
 }
 
 void CParameter::changeEvent(QEvent *event)

@@ -43,6 +43,11 @@ public:
     // Loads the catalogue and the hidden parameters of the current series
     // and shows them; a selection of shown parameters is applied again.
     void loadCatalogue();
+    // Whether the table may give way to another drive's catalogue: asks
+    // when edited or opened settings would be lost or a batch is running.
+    // `nextDrive` names the drive ("station 2 ZN-020-5.5K").
+    bool mayReplaceTable(const QString &nextDrive);
+    bool hasUnsavedWork() const { return m_unsavedWork; }
 
     // The parameters "Show Select Parameter" shows, by number text ("12",
     // "99X"). Kept by number, so that sorting and a catalogue of another
@@ -111,6 +116,7 @@ private:
     std::vector<std::shared_ptr<LinkJob>> m_jobs;
     bool m_detached = false;
     JobProgressPanel *m_progress = nullptr;
+    bool m_unsavedWork = false;
     QList<QPointer<QWidget>> m_restEnabled;
     QAbstractItemView::EditTriggers m_editTriggers;
     QPair<int, int> m_keptCurrent{-1, -1};

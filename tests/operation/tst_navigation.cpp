@@ -7,6 +7,7 @@
 #include "operation/cnavigation.h"
 #include "parameters/cparameter.h"
 #include "parameters/parameterstate.h"
+#include "parameters/parametertable.h"
 #include "simulator/demoline.h"
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
@@ -22,6 +23,7 @@
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTranslator>
+#include <QTableView>
 #include <QTreeView>
 #include <QtTest>
 
@@ -626,6 +628,86 @@ private slots:
             QCOMPARE(drive->mode(), 0);
         QTest::qWait(200);  // a late report would arrive queued
         QCOMPARE(m_ui.messages().size(), 2);  // no further question, no error
+    }
+
+    // A setting typed into the form, then a click on a station of another
+    // model: the form asks before its catalogue replaces the table. "No"
+    // keeps the station and the typed value; "Yes" follows.
+    void formAsksBeforeDiscardingEdits()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_window->selectStation(1));
+        CParameter *form = m_window->parameterForm();
+        form->show();
+        QTest::qWait(50);  // the splitter lays the form out
+        QTableView *view = form->table();
+        const QModelIndex cell = view->model()->index(3, ParameterTable::SettingColumn);
+        view->scrollTo(cell);
+        const QPoint at = view->visualRect(cell).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != view);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, "12");
+        QTest::keyClick(editor, Qt::Key_Return);  // commits through a queued call
+        QTRY_COMPARE(view->model()->index(3, ParameterTable::SettingColumn).data().toString(),
+                     QString("12"));
+        QVERIFY(form->hasUnsavedWork());
+        const int rowsOfZm = form->core().parameterCount();
+
+        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
+        const QModelIndex two = m_nav->stationItem(2)->index();
+        tree->scrollTo(two);
+        const QPoint station2 = tree->visualRect(two).center();
+        m_ui.clear();
+        m_ui.nextAnswer = UserInteraction::Answer::No;
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        QTRY_COMPARE(m_ui.messages().size(), 1);
+        QVERIFY(m_ui.messages().at(0).text.contains("station 2 ZN-020-5.5K"));
+        QCOMPARE(int(linkState().stationByte), 1);
+        QCOMPARE(modelString(), QString("ZM-043-7.5K"));
+        QCOMPARE(tree->currentIndex(), m_nav->stationItem(1)->index());
+        QCOMPARE(view->model()->index(3, ParameterTable::SettingColumn).data().toString(),
+                 QString("12"));
+
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        QTRY_COMPARE(int(linkState().stationByte), 2);
+        QCOMPARE(m_ui.messages().size(), 2);
+        QVERIFY(form->core().parameterCount() != rowsOfZm);
+        QVERIFY(!form->hasUnsavedWork());
+        m_ui.reset();
+    }
+
+    // A batch read runs; a click on a drive of another model asks whether to
+    // cancel it. "No" keeps both; "Yes" cancels the batch and follows.
+    void stationChangeDuringABatchAsks()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_window->selectStation(1));
+        CParameter *form = m_window->parameterForm();
+        form->show();
+        QTest::qWait(50);
+        QTest::mouseClick(form->findChild<QPushButton *>("allReadPB"), Qt::LeftButton);
+        QVERIFY(form->transferRunning());
+        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
+        const QModelIndex two = m_nav->stationItem(2)->index();
+        const QPoint station2 = tree->visualRect(two).center();
+        m_ui.clear();
+        m_ui.nextAnswer = UserInteraction::Answer::No;
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        QTRY_COMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(int(linkState().stationByte), 1);
+        QVERIFY(form->transferRunning());
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        QTRY_COMPARE(int(linkState().stationByte), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->transferRunning(), 10000);
+        QCOMPARE(modelString(), QString("ZN-020-5.5K"));
+        m_ui.reset();
     }
 
     // Closing in the pause after a parameter function does not wait it out.
