@@ -105,6 +105,8 @@ int main(int argc, char **argv)
     linkState().addFrameObserver(observer);
     CParameter *form = window->parameterForm();
     form->show();
+    while (form->catalogueLoading())
+        QTest::qWait(20);
     QTest::qWait(50);  // the splitter lays the form out
     QTest::mouseClick(form->findChild<QPushButton *>("allReadPB"), Qt::LeftButton);
 

@@ -84,6 +84,11 @@ bool CParameter::transferRunning() const { return m_progress->busy(); }
 // controls that were on come back on.
 void CParameter::setControlsBusy(bool busy)
 {
+    // A batch and a catalogue load may overlap: the controls come back when
+    // the last of them has ended.
+    m_busyCount = qMax(0, m_busyCount + (busy ? 1 : -1));
+    if (busy ? m_busyCount != 1 : m_busyCount != 0)
+        return;
     QTableView *view = m_ui->PartableWidget;
     if (busy) {
         m_restEnabled.clear();
@@ -178,12 +183,30 @@ void CParameter::attachModel()
     applyPresentation();
 }
 
+// The drive is asked on the link worker (the GUI thread never waits on the
+// line); the table follows when the answers are in. A newer load makes an
+// older one's answers moot.
 void CParameter::loadCatalogue()
 {
     m_unsavedWork = false;
-    m_core.loadCatalogue();
-    m_core.loadHiddenParameters();
-    applyPresentation();
+    const unsigned request = ++m_catalogueRequest;
+    if (!m_catalogueLoading) {
+        m_catalogueLoading = true;
+        setControlsBusy(true);
+    }
+    auto probe = std::make_shared<ParameterCore::CatalogueProbe>();
+    runOnWorker([probe] { *probe = ParameterCore::probeCatalogue(); },
+                [this, request, probe] {
+                    if (request != m_catalogueRequest)
+                        return;
+                    // The shared catalogue version is the probe's now.
+                    m_core.applyCatalogue(*probe);
+                    m_core.loadHiddenParameters();
+                    applyPresentation();
+                    m_catalogueLoading = false;
+                    setControlsBusy(false);
+                    emit catalogueLoaded();
+                });
 }
 
 void CParameter::applyPresentation()

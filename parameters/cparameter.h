@@ -48,6 +48,8 @@ public:
     // `nextDrive` names the drive ("station 2 ZN-020-5.5K").
     bool mayReplaceTable(const QString &nextDrive);
     bool hasUnsavedWork() const { return m_unsavedWork; }
+    // A catalogue load is waiting for the drive's answers.
+    bool catalogueLoading() const { return m_catalogueLoading; }
 
     // The parameters "Show Select Parameter" shows, by number text ("12",
     // "99X"). Kept by number, so that sorting and a catalogue of another
@@ -87,6 +89,10 @@ public slots:
     void tableHide();
     void mySort(int column);
 
+signals:
+    // The table shows the catalogue of the drive chosen last.
+    void catalogueLoaded();
+
 protected:
     void changeEvent(QEvent *event) override;
 
@@ -117,6 +123,9 @@ private:
     bool m_detached = false;
     JobProgressPanel *m_progress = nullptr;
     bool m_unsavedWork = false;
+    int m_busyCount = 0;
+    unsigned m_catalogueRequest = 0;
+    bool m_catalogueLoading = false;
     QList<QPointer<QWidget>> m_restEnabled;
     QAbstractItemView::EditTriggers m_editTriggers;
     QPair<int, int> m_keptCurrent{-1, -1};

@@ -24,6 +24,7 @@
 #include <QStandardItemModel>
 #include <QTranslator>
 #include <QTableView>
+#include <QThread>
 #include <QTreeView>
 #include <QtTest>
 
@@ -39,6 +40,7 @@ public:
         QMutexLocker lock(&mutex);
         frames.append(frame);
         stations.append(station);
+        onGuiThread.append(QThread::currentThread() == qApp->thread());
     }
     int stationOfLast()
     {
@@ -62,6 +64,7 @@ public:
     QMutex mutex;
     QList<QByteArray> frames;
     QList<int> stations;
+    QList<bool> onGuiThread;
 };
 
 bool lit(QLabel *lamp) { return lamp->styleSheet().contains("255, 0, 0"); }
@@ -519,7 +522,7 @@ private slots:
         const int rowsOfA = m_window->parameterForm()->core().parameterCount();
         m_nav->selectStation(2);
         QCOMPARE(seriesLetter(), 'H');
-        QVERIFY(m_window->parameterForm()->core().parameterCount() != rowsOfA);
+        QTRY_VERIFY(m_window->parameterForm()->core().parameterCount() != rowsOfA);
         QVERIFY2(m_ui.messages().size() <= 1, qPrintable(m_ui.messages().value(1).text));
     }
 
@@ -541,6 +544,7 @@ private slots:
 
         CParameter *form = m_window->parameterForm();
         form->show();
+        QTRY_VERIFY(!form->catalogueLoading());
         auto *readAll = form->findChild<QPushButton *>("allReadPB");
         QTest::mouseClick(readAll, Qt::LeftButton);
         JobProgressPanel *progress = form->progressPanel();
@@ -640,6 +644,7 @@ private slots:
         QVERIFY(m_window->selectStation(1));
         CParameter *form = m_window->parameterForm();
         form->show();
+        QTRY_VERIFY(!form->catalogueLoading());
         QTest::qWait(50);  // the splitter lays the form out
         QTableView *view = form->table();
         const QModelIndex cell = view->model()->index(3, ParameterTable::SettingColumn);
@@ -676,7 +681,7 @@ private slots:
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
         QTRY_COMPARE(int(linkState().stationByte), 2);
         QCOMPARE(m_ui.messages().size(), 2);
-        QVERIFY(form->core().parameterCount() != rowsOfZm);
+        QTRY_VERIFY(form->core().parameterCount() != rowsOfZm);
         QVERIFY(!form->hasUnsavedWork());
         m_ui.reset();
     }
@@ -690,6 +695,7 @@ private slots:
         QVERIFY(m_window->selectStation(1));
         CParameter *form = m_window->parameterForm();
         form->show();
+        QTRY_VERIFY(!form->catalogueLoading());
         QTest::qWait(50);
         QTest::mouseClick(form->findChild<QPushButton *>("allReadPB"), Qt::LeftButton);
         QVERIFY(form->transferRunning());
@@ -708,6 +714,40 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!form->transferRunning(), 10000);
         QCOMPARE(modelString(), QString("ZN-020-5.5K"));
         m_ui.reset();
+    }
+
+    // A drive of another model chosen with a click: its catalogue version
+    // (P.188) is asked of that drive on the link worker, and the GUI thread
+    // sends nothing.
+    void catalogueLoadsOffTheGuiThread()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_window->selectStation(1));
+        CParameter *form = m_window->parameterForm();
+        QTRY_VERIFY(!form->catalogueLoading());
+        const int rowsOfZm = form->core().parameterCount();
+        const int before = m_sent->count();
+        QSignalSpy loaded(form, &CParameter::catalogueLoaded);
+        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
+        const QModelIndex three = m_nav->stationItem(3)->index();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          tree->visualRect(three).center());
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 10000);
+        QVERIFY(!form->catalogueLoading());
+        QVERIFY(form->findChild<QPushButton *>("allReadPB")->isEnabled());
+        QVERIFY(form->core().parameterCount() != rowsOfZm);
+        QMutexLocker lock(&m_sent->mutex);
+        bool versionAsked = false;
+        for (int i = before; i < m_sent->frames.size(); ++i) {
+            const QByteArray &f = m_sent->frames.at(i);
+            QVERIFY2(!m_sent->onGuiThread.at(i), f.toHex().constData());
+            if (f.size() >= 4 && f.at(1) == 0x03 && f.at(2) == 0 && quint8(f.at(3)) == 188) {
+                versionAsked = true;
+                QCOMPARE(m_sent->stations.at(i), 3);
+            }
+        }
+        QVERIFY(versionAsked);
     }
 
     // Closing in the pause after a parameter function does not wait it out.

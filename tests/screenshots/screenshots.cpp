@@ -102,12 +102,21 @@ void processEventsFor(int ms)
     loop.exec();
 }
 
+// Chooses a station as a click would, then waits for the parameter list's
+// catalogue, which comes once the drive has told its version.
+void chooseStation(CMainWindow &w, int station)
+{
+    w.selectStation(station);
+    for (int i = 0; i < 250 && w.parameterForm()->catalogueLoading(); ++i)
+        processEventsFor(20);
+}
+
 // The monitor page of a station whose drive starts towards 50 Hz as the
 // page starts monitoring: the ramp on a plot of 10 seconds per page, the
 // dials on their way up, the lamps of a running drive.
 QWidget *runningMonitorPage(CMainWindow &w, int station)
 {
-    w.selectStation(station);
+    chooseStation(w, station);
     ReadWrite *driver = currentDriver();
     driver->writeRegister(SimRegisters::FrequencyCommand, 5000);
     w.iniSysMon();
@@ -169,7 +178,7 @@ void clearAlarm(CMainWindow &w)
 // the cursor read-out held at 2.5 s.
 QWidget *recordingTrendWindow(CMainWindow &w)
 {
-    w.selectStation(1);
+    chooseStation(w, 1);
     ReadWrite *driver = currentDriver();
     driver->writeRegister(SimRegisters::FrequencyCommand, 5000);
     w.trendShow();
@@ -201,7 +210,7 @@ void stopTrendDrive(CMainWindow &)
 
 MainDialPlot *idlePage(CMainWindow &w)
 {
-    w.selectStation(1);
+    chooseStation(w, 1);
     w.iniSysMon();
     w.dialPage()->hide();
     return qobject_cast<MainDialPlot *>(w.dialPage());
@@ -234,7 +243,7 @@ QWidget *showReadParameters(CMainWindow &w)
 QWidget *showRunningDrive(CMainWindow &w)
 {
     CNavigation *nav = w.navigationPanel();
-    w.selectStation(1);
+    chooseStation(w, 1);
     nav->SwitchToCU();
     nav->findChild<QDoubleSpinBox *>(QStringLiteral("FrespinBox"))->setValue(30);
     nav->InvSetFre();
@@ -257,7 +266,7 @@ void stopNavigationDrive(CMainWindow &w)
 // on a page of 10 seconds. Closed (and its reader ended) after the shot.
 QWidget *runningRamPage(CMainWindow &w)
 {
-    w.selectStation(1);
+    chooseStation(w, 1);
     auto *page = new Ram;
     page->setAttribute(Qt::WA_DeleteOnClose);
     page->setDialogRunner([](QDialog &dialog) {
@@ -340,7 +349,7 @@ QList<Shot> shots()
          stopTrendDrive},
         {QStringLiteral("AdvOptionDialog"), QString(),
          [](CMainWindow &w) -> QWidget * {
-             w.selectStation(1);
+             chooseStation(w, 1);
              w.trendShow();
              w.trendPage()->hide();
              auto *dialog = new AdvOptionDialog(w.trendPage());
