@@ -15,6 +15,7 @@
 #include "link/readwrite.h"
 #include "operation/cnavigation.h"
 #include "parameters/cparameter.h"
+#include "app/jobprogresspanel.h"
 #include "parameters/csearch.h"
 #include "parameters/passworddlg.h"
 #include "parameters/selectparadialog.h"
@@ -43,6 +44,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QEventLoop>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -216,6 +220,27 @@ MainDialPlot *idlePage(CMainWindow &w)
     return qobject_cast<MainDialPlot *>(w.dialPage());
 }
 
+// The parameter list during a batch read: the progress and Cancel inside the
+// form, its own controls resting, the rest of the window usable.
+QWidget *batchInProgress(CMainWindow &w)
+{
+    chooseStation(w, 1);
+    CParameter *form = w.parameterForm();
+    form->show();
+    form->findChild<QPushButton *>(QStringLiteral("allReadPB"))->click();
+    for (int i = 0; i < 200 && form->progressPanel()->bar()->value() < 40; ++i)
+        processEventsFor(20);
+    return &w;
+}
+
+void cancelBatch(CMainWindow &w)
+{
+    CParameter *form = w.parameterForm();
+    form->progressPanel()->cancelJob();
+    for (int i = 0; i < 500 && form->transferRunning(); ++i)
+        processEventsFor(20);
+}
+
 // The parameter list after a batch read of the demo's ZM, with one setting
 // that differs from the drive's value and one outside its range. The drive is
 // read once; the windows of the other languages get the same values.
@@ -300,6 +325,7 @@ QList<Shot> shots()
              return &w;
          }},
         {QStringLiteral("CParameter"), QStringLiteral("read"), showReadParameters},
+        {QStringLiteral("CParameter"), QStringLiteral("reading"), batchInProgress, cancelBatch},
         {QStringLiteral("SelectParaDialog"), QString(),
          [](CMainWindow &w) -> QWidget * {
              auto *dialog = new SelectParaDialog(w.parameterForm()->core().table(), {"3", "7", "8"}, &w);
@@ -401,7 +427,25 @@ bool grabTo(QWidget *widget, const QString &path)
     widget->raise();
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
-    return widget->grab().save(path, "PNG");
+    const QPixmap content = widget->grab();
+    if (!widget->isWindow())
+        return content.save(path, "PNG");
+    // The offscreen platform draws no window frame: a plain title bar shows
+    // the window's title as a window manager would (the monitor and trend
+    // windows name their drive there).
+    const int bar = 28;
+    QPixmap framed(content.width(), content.height() + bar);
+    framed.fill(QColor(60, 63, 70));
+    QPainter painter(&framed);
+    QFont font = widget->font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(10, 0, content.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft,
+                     widget->windowTitle());
+    painter.drawPixmap(0, bar, content);
+    painter.end();
+    return framed.save(path, "PNG");
 }
 
 }  // namespace
