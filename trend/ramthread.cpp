@@ -49,10 +49,11 @@ public:
         {
             QMutexLocker lock(&m_mutex);
             m_sweepScheduled = false;
-            const auto running = std::partition(m_readers.begin(), m_readers.end(),
-                                                [](RamThread *r) { return !r->isFinished(); });
-            ended.assign(running, m_readers.end());
-            m_readers.erase(running, m_readers.end());
+            // The ones still running first, the ended ones from `firstEnded` on.
+            const auto firstEnded = std::partition(m_readers.begin(), m_readers.end(),
+                                                   [](RamThread *r) { return !r->isFinished(); });
+            ended.assign(firstEnded, m_readers.end());
+            m_readers.erase(firstEnded, m_readers.end());
             if (!m_readers.empty())
                 scheduleSweep();
         }
