@@ -15,6 +15,7 @@
 #include "simulator/simport.h"
 #include "simulator/simulatedline.h"
 #include "trend/ram.h"
+#include "views/hideparameter.h"
 #include "views/maindialplot.h"
 #include "views/plot.h"
 #include "views/hideparameter.h"
@@ -40,6 +41,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTranslator>
 #include <QtTest>
 
@@ -514,12 +516,49 @@ private slots:
         ram->passwordAction()->trigger();
         ram->runAction()->trigger();
         QVERIFY(ram->isRunning());
-        QTRY_VERIFY(ram->reader()->isRunning());
+        QPointer<RamThread> reader = ram->reader();
+        QVERIFY(reader);
+        QTRY_VERIFY(reader->isRunning());
         QTRY_VERIFY(!ram->plot()->series(0).isEmpty());
         page->close();
-        QVERIFY(ram && !ram->reader()->isRunning());
+        QVERIFY(ram && !ram->isRunning() && !ram->reader());
+        // Told to stop, it ends after its exchange and is deleted.
+        QTRY_VERIFY(!reader);
         window->close();
         QVERIFY(!ram);
+    }
+
+    // The "Monitor Ram" button takes the tab away while its page reads the
+    // drive: the page goes at once, its reader is told to stop and let go
+    // of it, and ends on its own.
+    void ramTabRemovedWhileReading()
+    {
+        auto window = demoWindow();
+        QVERIFY(window->selectStation(3));
+        window->iniSysMon();
+        auto *page = qobject_cast<MainDialPlot *>(window->dialPage());
+        QVERIFY(page);
+        QPushButton *ramButton = page->diagnosisPage()->ramButton();
+        ramButton->click();
+        QPointer<Ram> ram = qobject_cast<Ram *>(page->ramPage());
+        QVERIFY(ram);
+        QCOMPARE(ram->driveTarget().station, 3);
+        ram->setDialogRunner([](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("passwordLineEdit"))->setText("tarmelo");
+            QMetaObject::invokeMethod(&dialog, "accept");
+            return dialog.result();
+        });
+        ram->passwordAction()->trigger();
+        ram->runAction()->trigger();
+        QPointer<RamThread> reader = ram->reader();
+        QVERIFY(reader);
+        QTRY_VERIFY(!ram->plot()->series(0).isEmpty());
+        ramButton->click();
+        QCOMPARE(page->tabWidget()->count(), 3);
+        QVERIFY(!ram);
+        QVERIFY(!reader || (reader->isDetached() && reader->stopRequested()));
+        QTRY_VERIFY(!reader);
+        window->close();
     }
 
     void closeSavesTheStationList_data()
