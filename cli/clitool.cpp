@@ -167,6 +167,8 @@ int CliTool::usageError(const QString &why)
 // (a monitor reading) still says why.
 int CliTool::driveFailure()
 {
+    // Reports of other threads not yet taken up by this thread's events.
+    LinkEvents::deliverPending();
     QList<int> errors;
     {
         QMutexLocker lock(&m_errorsMutex);
@@ -377,7 +379,9 @@ int CliTool::run(const QStringList &arguments)
         return cmdPorts();
     if (command.first() == QLatin1String("simulate"))
         return cmdSimulate(command.mid(1), options);
-    // Errors come from this thread and from the link worker's jobs.
+    // Errors come from this thread and from the link worker's jobs; all of
+    // them are emitted on this thread (a job's before its end, see
+    // LinkJob::finished), so the slot runs here.
     QObject here;
     QObject::connect(LinkEvents::instance(), &LinkEvents::showErrorInfo, &here,
                      [this](int code) {

@@ -142,6 +142,9 @@ void LinkJob::tell()
         emit progressEnded();
     if (news.finished) {
         m_watch->stop();
+        // What the job reported reaches its receivers before its end, when
+        // this is the thread link errors are emitted on.
+        LinkEvents::deliverPending();
         emit finished();
     }
     m_telling = false;

@@ -66,7 +66,8 @@ signals:
     void progressValueChanged(int value);
     void progressEnded();
     // Emitted on the job's thread once run() has returned, after the
-    // progress before it.
+    // progress before it and, on LinkEvents' thread, after the link errors
+    // the job reported.
     void finished();
 
 protected:

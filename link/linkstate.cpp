@@ -4,7 +4,10 @@
 #include "readwrite.h"
 #include "transport.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMutex>
+#include <QThread>
 
 #include <array>
 #include <vector>
@@ -13,6 +16,8 @@ namespace {
 thread_local std::array<bool, OperationSwitch::KindCount> t_switches{};
 thread_local int t_linkLocks = 0;
 thread_local std::vector<int> t_pendingErrors;
+// LinkEvents' thread was to deliver while it held a link lock.
+thread_local bool t_deliveryDeferred = false;
 }  // namespace
 
 bool OperationSwitch::load() const { return t_switches[m_kind]; }
@@ -156,10 +161,125 @@ void setCurrentDriver(ReadWrite *driver)
     emit LinkEvents::instance()->linkChanged();
 }
 
+LinkEvents::LinkEvents()
+{
+    // Made on whichever thread asked first; its signals belong to the
+    // application's thread.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        moveToThread(app->thread());
+}
+
 LinkEvents *LinkEvents::instance()
 {
     static LinkEvents events;
     return &events;
+}
+
+namespace {
+const QEvent::Type kWakeEvent = QEvent::Type(QEvent::registerEventType());
+}
+
+void LinkEvents::record(const std::vector<int> &codes, int health)
+{
+    if (!QCoreApplication::instance()) {
+        // No event loop to take a wake-up: this thread emits.
+        bool changed = false;
+        {
+            QMutexLocker lock(&m_mutex);
+            if (health >= 0 && health != m_health) {
+                m_health = m_toldHealth = health;
+                changed = true;
+            }
+        }
+        if (changed)
+            emit lineHealthChanged(health);
+        for (int code : codes)
+            emit showErrorInfo(code);
+        return;
+    }
+    const bool here = QThread::currentThread() == thread();
+    {
+        QMutexLocker lock(&m_mutex);
+        bool news = !codes.empty();
+        m_pending.insert(m_pending.end(), codes.begin(), codes.end());
+        if (health >= 0 && health != m_health) {
+            m_health = health;
+            news = true;
+        }
+        if (!news)
+            return;
+        // Posted under the lock: the instance's thread takes the lock before
+        // it looks at the event, so the event's making is ordered before its
+        // use there also for a tool that cannot see inside Qt's event queue.
+        if (!here && !m_wakePosted) {
+            m_wakePosted = true;
+            QCoreApplication::postEvent(this, new QEvent(kWakeEvent));
+        }
+    }
+    if (!here)
+        return;
+    if (t_linkLocks > 0)
+        t_deliveryDeferred = true;
+    else
+        deliver();
+}
+
+void LinkEvents::customEvent(QEvent *event)
+{
+    bool wake;
+    {
+        QMutexLocker lock(&m_mutex);
+        wake = event->type() == kWakeEvent;
+        if (wake)
+            m_wakePosted = false;
+    }
+    if (!wake) {
+        QObject::customEvent(event);
+        return;
+    }
+    // A nested event loop of a thread that holds a link lock: the lock's
+    // last scope delivers.
+    if (t_linkLocks > 0)
+        t_deliveryDeferred = true;
+    else
+        deliver();
+}
+
+void LinkEvents::deliverPending()
+{
+    LinkEvents *events = instance();
+    if (!QCoreApplication::instance() || QThread::currentThread() != events->thread())
+        return;
+    if (t_linkLocks > 0)
+        t_deliveryDeferred = true;
+    else
+        events->deliver();
+}
+
+// A receiver may report again (directly, or through a link lock of its own):
+// the running loop takes that up after what came before it.
+void LinkEvents::deliver()
+{
+    if (m_delivering)
+        return;
+    m_delivering = true;
+    for (;;) {
+        std::vector<int> codes;
+        int health = -1;
+        {
+            QMutexLocker lock(&m_mutex);
+            codes.swap(m_pending);
+            if (m_health != m_toldHealth)
+                health = m_toldHealth = m_health;
+        }
+        if (codes.empty() && health < 0)
+            break;
+        if (health >= 0)
+            emit lineHealthChanged(health);
+        for (int code : codes)
+            emit showErrorInfo(code);
+    }
+    m_delivering = false;
 }
 
 void LinkEvents::report(int code)
@@ -168,39 +288,37 @@ void LinkEvents::report(int code)
         t_pendingErrors.push_back(code);
         return;
     }
-    emit instance()->showErrorInfo(code);
+    instance()->record({code}, -1);
 }
 
-namespace {
-std::atomic<int> g_lineHealth{LinkEvents::LineUntried};
+int LinkEvents::lineHealth()
+{
+    LinkEvents *events = instance();
+    QMutexLocker lock(&events->m_mutex);
+    return events->m_health;
 }
-
-int LinkEvents::lineHealth() { return g_lineHealth.load(); }
 
 void LinkEvents::noteExchange(bool answered)
 {
-    const int health = answered ? LineAnswered : LineFailed;
-    if (g_lineHealth.exchange(health) != health)
-        emit instance()->lineHealthChanged(health);
+    instance()->record({}, answered ? LineAnswered : LineFailed);
 }
 
-void LinkEvents::resetLineHealth()
-{
-    if (g_lineHealth.exchange(LineUntried) != LineUntried)
-        emit instance()->lineHealthChanged(LineUntried);
-}
+void LinkEvents::resetLineHealth() { instance()->record({}, LineUntried); }
 
 LinkLockScope::LinkLockScope() { ++t_linkLocks; }
 
 LinkLockScope::~LinkLockScope()
 {
-    if (--t_linkLocks > 0 || t_pendingErrors.empty())
+    if (--t_linkLocks > 0 || (t_pendingErrors.empty() && !t_deliveryDeferred))
         return;
     // A receiver may fail again and report; take the list first.
     std::vector<int> pending;
     pending.swap(t_pendingErrors);
-    for (int code : pending)
-        emit LinkEvents::instance()->showErrorInfo(code);
+    t_deliveryDeferred = false;
+    if (!pending.empty())
+        LinkEvents::instance()->record(pending, -1);
+    else
+        LinkEvents::deliverPending();
 }
 
 int LinkLockScope::heldByThisThread() { return t_linkLocks; }

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 class FrameObserver;
 class ReadWrite;
@@ -134,11 +135,20 @@ QByteArray stationTextFor(int station);
 ReadWrite *currentDriver();
 void setCurrentDriver(ReadWrite *driver);
 
-// Carries link errors to whoever shows them (the main window's warning box,
-// the command-line tool's stderr). Emitted from the thread that failed, once
-// that thread holds no link lock any more (see LinkLockScope): a receiver may
-// open a modal box without stalling the other threads. The GUI connects with
-// a queued connection, so a box never opens inside a driver call.
+// Carries link errors and the line's health to whoever shows them (the main
+// window's warning box and lamp, the command-line tool's stderr).
+//
+// The signals are emitted on the thread the instance lives in (the
+// application's main thread), never on the thread that failed: another thread
+// only records its reports and the line's health under the instance's lock,
+// in the order they came, and posts it a wake-up that carries nothing; the
+// instance's thread then emits what is recorded, each report once, from its
+// event loop. On the instance's own thread a report is emitted at once. Either
+// way a report comes out once the thread that emits it holds no link lock any
+// more (see LinkLockScope): a receiver may open a modal box without stalling
+// the other threads. The GUI still connects with a queued connection, so a box
+// never opens inside a driver call. Without an application object there is no
+// event loop to take a wake-up, and the reporting thread emits itself.
 class LinkEvents : public QObject
 {
     Q_OBJECT
@@ -146,16 +156,25 @@ public:
     static LinkEvents *instance();
 
     // Emits showErrorInfo now, or when the calling thread releases its last
-    // link lock.
+    // link lock; from another thread than the instance's, through its event
+    // loop.
     static void report(int code);
+
+    // On the instance's thread, holding no link lock: emits at once what
+    // other threads have recorded and not yet seen emitted (their wake-up
+    // then finds nothing). For a caller that must see a worker's reports
+    // before it goes on, e.g. at the end of a job. Does nothing elsewhere.
+    static void deliverPending();
 
     // How the line did in its last exchange, for a lamp: untried since the
     // port was (re)opened, answered, or failed (no answer, or one that did
     // not pass its checks). Single attempts of a probe do not count.
     enum LineHealth { LineUntried, LineAnswered, LineFailed };
     static int lineHealth();
-    // Called by every exchange; emits lineHealthChanged only on a change,
-    // so that a fast poll does not flood the receiver.
+    // Called by every exchange; lineHealthChanged is emitted only when the
+    // health differs from the one last emitted, so that a fast poll does not
+    // flood the receiver (a change and its undoing between two looks of the
+    // instance's thread are not told).
     static void noteExchange(bool answered);
     // Back to untried (a new port).
     static void resetLineHealth();
@@ -166,13 +185,36 @@ signals:
     // The port or the driver was replaced: port name, line settings or
     // protocol may differ now.
     void linkChanged();
+
+protected:
+    // The wake-up of another thread's reports.
+    void customEvent(QEvent *event) override;
+
+private:
+    friend class LinkLockScope;
+    LinkEvents();
+
+    // Records reports and, when health is not negative, the line's health;
+    // emits them at once on the instance's thread, else wakes it up.
+    void record(const std::vector<int> &codes, int health);
+    // On the instance's thread, holding no link lock: emits what is recorded.
+    void deliver();
+
+    // Guards what other threads record for the instance's thread.
+    mutable QMutex m_mutex;
+    std::vector<int> m_pending;
+    int m_health = LineUntried;
+    int m_toldHealth = LineUntried;
+    bool m_wakePosted = false;
+    // Instance's thread only: deliver() is running (a receiver reported).
+    bool m_delivering = false;
 };
 
 // Marks the holding of a link lock (the port lock, a driver's function lock,
 // the native group lock) by the calling thread, for as long as it lives:
 // create it before taking the lock, so that it ends after the lock is given
-// back. Errors reported meanwhile are delivered when the thread's last
-// scope ends.
+// back. Errors reported meanwhile are delivered (or handed to LinkEvents'
+// thread) when the thread's last scope ends.
 class LinkLockScope
 {
 public:

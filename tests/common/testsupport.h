@@ -141,8 +141,11 @@ public:
                                         });
     }
     ~ErrorRecorder() { QObject::disconnect(m_connection); }
+    // What was reported so far, also by threads that have reported without
+    // this thread's event loop having run since.
     QList<int> codes() const
     {
+        LinkEvents::deliverPending();
         QMutexLocker lock(&m_mutex);
         return m_codes;
     }
