@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QMutex>
 #include <QThread>
+#include <QTimer>
 
 #include <array>
 #include <vector>
@@ -175,14 +176,11 @@ LinkEvents *LinkEvents::instance()
     return &events;
 }
 
-namespace {
-const QEvent::Type kWakeEvent = QEvent::Type(QEvent::registerEventType());
-}
 
 void LinkEvents::record(const std::vector<int> &codes, int health)
 {
     if (!QCoreApplication::instance()) {
-        // No event loop to take a wake-up: this thread emits.
+        // No event loop to pick them up: this thread emits.
         bool changed = false;
         {
             QMutexLocker lock(&m_mutex);
@@ -198,6 +196,8 @@ void LinkEvents::record(const std::vector<int> &codes, int health)
         return;
     }
     const bool here = QThread::currentThread() == thread();
+    if (here && !m_drain)
+        startDrain();
     {
         QMutexLocker lock(&m_mutex);
         bool news = !codes.empty();
@@ -208,13 +208,9 @@ void LinkEvents::record(const std::vector<int> &codes, int health)
         }
         if (!news)
             return;
-        // Posted under the lock: the instance's thread takes the lock before
-        // it looks at the event, so the event's making is ordered before its
-        // use there also for a tool that cannot see inside Qt's event queue.
-        if (!here && !m_wakePosted) {
-            m_wakePosted = true;
-            QCoreApplication::postEvent(this, new QEvent(kWakeEvent));
-        }
+        // Another thread's news waits for the instance's drain timer: no
+        // event crosses threads (a queued event is copied inside Qt, where a
+        // race detector cannot see the locks that order it).
     }
     if (!here)
         return;
@@ -224,26 +220,44 @@ void LinkEvents::record(const std::vector<int> &codes, int health)
         deliver();
 }
 
-void LinkEvents::customEvent(QEvent *event)
+// What other threads recorded is picked up here, every few milliseconds, on
+// the instance's thread.
+void LinkEvents::startDrain()
 {
-    bool wake;
-    {
-        QMutexLocker lock(&m_mutex);
-        wake = event->type() == kWakeEvent;
-        if (wake)
-            m_wakePosted = false;
+    if (!m_drain) {
+        m_drain = new QTimer(this);
+        m_drain->setInterval(kDrainMs);
+        connect(m_drain, &QTimer::timeout, this, [this] {
+            // A nested event loop of a thread that holds a link lock: the
+            // lock's last scope delivers.
+            if (t_linkLocks > 0)
+                t_deliveryDeferred = true;
+            else
+                deliver();
+        });
+        // The timer goes with the application object, on its thread.
+        qAddPostRoutine([] {
+            LinkEvents *events = instance();
+            delete events->m_drain;
+            events->m_drain = nullptr;
+        });
     }
-    if (!wake) {
-        QObject::customEvent(event);
-        return;
-    }
-    // A nested event loop of a thread that holds a link lock: the lock's
-    // last scope delivers.
-    if (t_linkLocks > 0)
-        t_deliveryDeferred = true;
-    else
-        deliver();
+    m_drain->start();
 }
+
+namespace {
+// Every application object gets its drain from the start, so that reports of
+// other threads are told even before the GUI thread itself reports.
+void startLinkEventsDrain()
+{
+    LinkEvents *events = LinkEvents::instance();
+    if (QThread::currentThread() == events->thread())
+        QMetaObject::invokeMethod(events, "startDrainHere", Qt::DirectConnection);
+}
+}  // namespace
+Q_COREAPP_STARTUP_FUNCTION(startLinkEventsDrain)
+
+void LinkEvents::startDrainHere() { startDrain(); }
 
 void LinkEvents::deliverPending()
 {

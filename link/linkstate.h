@@ -13,6 +13,7 @@
 #include <vector>
 
 class FrameObserver;
+class QTimer;
 class ReadWrite;
 class Transport;
 
@@ -141,14 +142,14 @@ void setCurrentDriver(ReadWrite *driver);
 // The signals are emitted on the thread the instance lives in (the
 // application's main thread), never on the thread that failed: another thread
 // only records its reports and the line's health under the instance's lock,
-// in the order they came, and posts it a wake-up that carries nothing; the
-// instance's thread then emits what is recorded, each report once, from its
-// event loop. On the instance's own thread a report is emitted at once. Either
+// in the order they came; a timer of the instance's thread picks them up
+// every few milliseconds and emits them, each report once, from its event
+// loop (no event crosses threads). On the instance's own thread a report is emitted at once. Either
 // way a report comes out once the thread that emits it holds no link lock any
 // more (see LinkLockScope): a receiver may open a modal box without stalling
 // the other threads. The GUI still connects with a queued connection, so a box
 // never opens inside a driver call. Without an application object there is no
-// event loop to take a wake-up, and the reporting thread emits itself.
+// event loop to pick them up, and the reporting thread emits itself.
 class LinkEvents : public QObject
 {
     Q_OBJECT
@@ -161,7 +162,7 @@ public:
     static void report(int code);
 
     // On the instance's thread, holding no link lock: emits at once what
-    // other threads have recorded and not yet seen emitted (their wake-up
+    // other threads have recorded and not yet seen emitted (the next drain
     // then finds nothing). For a caller that must see a worker's reports
     // before it goes on, e.g. at the end of a job. Does nothing elsewhere.
     static void deliverPending();
@@ -186,16 +187,15 @@ signals:
     // protocol may differ now.
     void linkChanged();
 
-protected:
-    // The wake-up of another thread's reports.
-    void customEvent(QEvent *event) override;
+private slots:
+    void startDrainHere();
 
 private:
     friend class LinkLockScope;
     LinkEvents();
 
     // Records reports and, when health is not negative, the line's health;
-    // emits them at once on the instance's thread, else wakes it up.
+    // emits them at once on the instance's thread, else leaves them to the drain.
     void record(const std::vector<int> &codes, int health);
     // On the instance's thread, holding no link lock: emits what is recorded.
     void deliver();
@@ -205,7 +205,10 @@ private:
     std::vector<int> m_pending;
     int m_health = LineUntried;
     int m_toldHealth = LineUntried;
-    bool m_wakePosted = false;
+    // The instance's thread only: picks up what other threads recorded.
+    static constexpr int kDrainMs = 20;
+    QTimer *m_drain = nullptr;
+    void startDrain();
     // Instance's thread only: deliver() is running (a receiver reported).
     bool m_delivering = false;
 };
