@@ -271,12 +271,33 @@ void CMainWindow::iniSysMon()
 
 void CMainWindow::trendShow()
 {
+    if (!mayReplaceTrendPage())
+        return;
     if (!m_monitorParameters)
         m_monitorParameters = std::make_unique<CatalogueAccess>();
     // The window before goes first: it detaches from the monitor thread.
     delete m_trendPage.data();
     replacePage(m_trendPage, MainAdvPlot::create(monitorThread(), linkWorker(),
                                                  m_monitorParameters.get(), this));
+}
+
+// A recording that was not saved is not thrown away without asking.
+bool CMainWindow::mayReplaceTrendPage()
+{
+    auto *old = qobject_cast<MainAdvPlot *>(m_trendPage.data());
+    if (!old || !old->hasUnsavedRecording())
+        return true;
+    const DriveTarget &drive = old->driveTarget();
+    const QString text =
+        tr("The trend window holds a recording of station %1 %2 that has not been saved. "
+           "Close it and open a new trend window?")
+            .arg(drive.station)
+            .arg(drive.model);
+    if (userInteraction()->question(message(20), text, true, false) == UserInteraction::Answer::Yes)
+        return true;
+    old->raise();
+    old->activateWindow();
+    return false;
 }
 
 void CMainWindow::iniParameter() { m_parameterForm->setVisible(!m_parameterForm->isVisible()); }

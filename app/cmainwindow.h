@@ -123,6 +123,7 @@ private:
     void showLineHealth(int health);
     void showLinkInUse();
     void replacePage(QPointer<QWidget> &page, QWidget *replacement);
+    bool mayReplaceTrendPage();
     void closePages();
 
     Ui::MainWindow *m_ui;

@@ -369,6 +369,10 @@
         <source>Warning</source>
         <translation>警告</translation>
     </message>
+    <message>
+        <source>The trend window holds a recording of station %1 %2 that has not been saved. Close it and open a new trend window?</source>
+        <translation>趨勢視窗中有站號 %1 %2 的記錄尚未儲存。關閉它並開啟新的趨勢視窗嗎？</translation>
+    </message>
 </context>
 <context>
     <name>CNavigation</name>
@@ -395,6 +399,18 @@
     <message>
         <source>Setting guide</source>
         <translation>設定精靈</translation>
+    </message>
+    <message>
+        <source>The frequency unit (P.187) cannot be read at the broadcast address. Set the frequency station by station.</source>
+        <translation>無法在廣播位址讀取頻率單位 (P.187)。請逐個站號設定頻率。</translation>
+    </message>
+    <message>
+        <source>Station 0 is the broadcast address: every drive on the line obeys this command, and none answers. Send commands to all drives?</source>
+        <translation>站號 0 是廣播位址：線路上的每台變頻器都會執行此命令，且都不會應答。要向所有變頻器傳送命令嗎？</translation>
+    </message>
+    <message>
+        <source>station %1 %2</source>
+        <translation>站號 %1 %2</translation>
     </message>
 </context>
 <context>
@@ -507,6 +523,14 @@
         <source>Open File</source>
         <translation>開啟檔案</translation>
     </message>
+    <message>
+        <source>A transfer with the drive is running in the parameter list. Cancel it and show the parameters of %1?</source>
+        <translation>參數列表正在與變頻器傳輸資料。要取消傳輸並顯示 %1 的參數嗎？</translation>
+    </message>
+    <message>
+        <source>The parameter list holds settings that were edited or opened from a file and have been neither written to the drive nor saved. Show the parameters of %1 and discard them?</source>
+        <translation>參數列表中有已編輯或從檔案開啟的設定值，尚未寫入變頻器也未儲存。要顯示 %1 的參數並放棄這些設定值嗎？</translation>
+    </message>
 </context>
 <context>
     <name>CSearch</name>
@@ -606,6 +630,13 @@
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>DriveTitle</name>
+    <message>
+        <source>%1 — station %2 %3</source>
+        <translation>%1 — 站號 %2 %3</translation>
     </message>
 </context>
 <context>
@@ -733,6 +764,13 @@
     <message>
         <source>Alarm occurrence</source>
         <translation>警報發生</translation>
+    </message>
+</context>
+<context>
+    <name>JobProgressPanel</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>

@@ -369,6 +369,10 @@
         <source>Warning</source>
         <translation>警告</translation>
     </message>
+    <message>
+        <source>The trend window holds a recording of station %1 %2 that has not been saved. Close it and open a new trend window?</source>
+        <translation>趋势窗口中有站号 %1 %2 的记录尚未保存。关闭它并打开新的趋势窗口吗？</translation>
+    </message>
 </context>
 <context>
     <name>CNavigation</name>
@@ -395,6 +399,18 @@
     <message>
         <source>Setting guide</source>
         <translation>设置向导</translation>
+    </message>
+    <message>
+        <source>The frequency unit (P.187) cannot be read at the broadcast address. Set the frequency station by station.</source>
+        <translation>无法在广播地址读取频率单位 (P.187)。请逐个站号设定频率。</translation>
+    </message>
+    <message>
+        <source>Station 0 is the broadcast address: every drive on the line obeys this command, and none answers. Send commands to all drives?</source>
+        <translation>站号 0 是广播地址：线路上的每台变频器都会执行此命令，且都不会应答。要向所有变频器发送命令吗？</translation>
+    </message>
+    <message>
+        <source>station %1 %2</source>
+        <translation>站号 %1 %2</translation>
     </message>
 </context>
 <context>
@@ -507,6 +523,14 @@
         <source>Open File</source>
         <translation>打开文件</translation>
     </message>
+    <message>
+        <source>A transfer with the drive is running in the parameter list. Cancel it and show the parameters of %1?</source>
+        <translation>参数列表正在与变频器传输数据。要取消传输并显示 %1 的参数吗？</translation>
+    </message>
+    <message>
+        <source>The parameter list holds settings that were edited or opened from a file and have been neither written to the drive nor saved. Show the parameters of %1 and discard them?</source>
+        <translation>参数列表中有已编辑或从文件打开的设定值，尚未写入变频器也未保存。要显示 %1 的参数并放弃这些设定值吗？</translation>
+    </message>
 </context>
 <context>
     <name>CSearch</name>
@@ -606,6 +630,13 @@
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>DriveTitle</name>
+    <message>
+        <source>%1 — station %2 %3</source>
+        <translation>%1 — 站号 %2 %3</translation>
     </message>
 </context>
 <context>
@@ -733,6 +764,13 @@
     <message>
         <source>Alarm occurrence</source>
         <translation>报警发生</translation>
+    </message>
+</context>
+<context>
+    <name>JobProgressPanel</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "transport.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QMutex>
 #include <QThread>
 #include <QTimer>
@@ -161,10 +162,8 @@ void setCurrentDriver(ReadWrite *driver)
     emit LinkEvents::instance()->linkChanged();
 }
 
-LinkEvents::LinkEvents() : m_watch(new QTimer(this))
+LinkEvents::LinkEvents()
 {
-    m_watch->setInterval(kWatchIntervalMs);
-    connect(m_watch, &QTimer::timeout, this, &LinkEvents::look);
     // Made on whichever thread asked first; its signals belong to the
     // application's thread.
     if (QCoreApplication *app = QCoreApplication::instance())
@@ -177,29 +176,11 @@ LinkEvents *LinkEvents::instance()
     return &events;
 }
 
-// The instance's timer runs while the application object lives: started by
-// its constructor, on its thread, and stopped by its destructor.
-struct LinkEventsWatch {
-    static void start()
-    {
-        LinkEvents *events = LinkEvents::instance();
-        if (QThread::currentThread() != events->thread())
-            return;
-        events->m_watch->start();
-        qAddPostRoutine(&LinkEventsWatch::stop);
-    }
-    static void stop() { LinkEvents::instance()->m_watch->stop(); }
-};
-
-namespace {
-void startLinkEventsWatch() { LinkEventsWatch::start(); }
-}  // namespace
-Q_COREAPP_STARTUP_FUNCTION(startLinkEventsWatch)
 
 void LinkEvents::record(const std::vector<int> &codes, int health)
 {
     if (!QCoreApplication::instance()) {
-        // No event loop to run the timer: this thread emits.
+        // No event loop to pick them up: this thread emits.
         bool changed = false;
         {
             QMutexLocker lock(&m_mutex);
@@ -214,6 +195,9 @@ void LinkEvents::record(const std::vector<int> &codes, int health)
             emit showErrorInfo(code);
         return;
     }
+    const bool here = QThread::currentThread() == thread();
+    if (here && !m_drain)
+        startDrain();
     {
         QMutexLocker lock(&m_mutex);
         bool news = !codes.empty();
@@ -224,9 +208,11 @@ void LinkEvents::record(const std::vector<int> &codes, int health)
         }
         if (!news)
             return;
+        // Another thread's news waits for the instance's drain timer: no
+        // event crosses threads (a queued event is copied inside Qt, where a
+        // race detector cannot see the locks that order it).
     }
-    // Elsewhere the timer takes it up.
-    if (QThread::currentThread() != thread())
+    if (!here)
         return;
     if (t_linkLocks > 0)
         t_deliveryDeferred = true;
@@ -234,22 +220,54 @@ void LinkEvents::record(const std::vector<int> &codes, int health)
         deliver();
 }
 
-// Inside a link lock of this thread (the timer fires in a nested event loop
-// of a driver call, say), the lock's last scope delivers instead.
-void LinkEvents::look()
+// What other threads recorded is picked up here, every few milliseconds, on
+// the instance's thread.
+void LinkEvents::startDrain()
 {
-    if (t_linkLocks > 0)
-        t_deliveryDeferred = true;
-    else
-        deliver();
+    if (!m_drain) {
+        m_drain = new QTimer(this);
+        m_drain->setInterval(kDrainMs);
+        connect(m_drain, &QTimer::timeout, this, [this] {
+            // A nested event loop of a thread that holds a link lock: the
+            // lock's last scope delivers.
+            if (t_linkLocks > 0)
+                t_deliveryDeferred = true;
+            else
+                deliver();
+        });
+        // The timer goes with the application object, on its thread.
+        qAddPostRoutine([] {
+            LinkEvents *events = instance();
+            delete events->m_drain;
+            events->m_drain = nullptr;
+        });
+    }
+    m_drain->start();
 }
+
+namespace {
+// Every application object gets its drain from the start, so that reports of
+// other threads are told even before the GUI thread itself reports.
+void startLinkEventsDrain()
+{
+    LinkEvents *events = LinkEvents::instance();
+    if (QThread::currentThread() == events->thread())
+        QMetaObject::invokeMethod(events, "startDrainHere", Qt::DirectConnection);
+}
+}  // namespace
+Q_COREAPP_STARTUP_FUNCTION(startLinkEventsDrain)
+
+void LinkEvents::startDrainHere() { startDrain(); }
 
 void LinkEvents::deliverPending()
 {
     LinkEvents *events = instance();
     if (!QCoreApplication::instance() || QThread::currentThread() != events->thread())
         return;
-    events->look();
+    if (t_linkLocks > 0)
+        t_deliveryDeferred = true;
+    else
+        events->deliver();
 }
 
 // A receiver may report again (directly, or through a link lock of its own):

@@ -140,18 +140,16 @@ void setCurrentDriver(ReadWrite *driver);
 // window's warning box and lamp, the command-line tool's stderr).
 //
 // The signals are emitted on the thread the instance lives in (the
-// application's main thread), never on the thread that failed. Another thread
+// application's main thread), never on the thread that failed: another thread
 // only records its reports and the line's health under the instance's lock,
-// in the order they came; a timer of the instance's thread picks them up every
-// few milliseconds and emits them, each report once. So, as with a link job's
-// progress, no event crosses threads (Qt's event queue is invisible to
-// ThreadSanitizer) and a busy receiver never holds a worker up. On the
-// instance's own thread a report is emitted at once. Either way a report comes
-// out once the thread that emits it holds no link lock any more (see
-// LinkLockScope): a receiver may open a modal box without stalling the other
-// threads. The GUI still connects with a queued connection, so a box never
-// opens inside a driver call. Without an application object there is no event
-// loop to run the timer, and the reporting thread emits itself.
+// in the order they came; a timer of the instance's thread picks them up
+// every few milliseconds and emits them, each report once, from its event
+// loop (no event crosses threads). On the instance's own thread a report is emitted at once. Either
+// way a report comes out once the thread that emits it holds no link lock any
+// more (see LinkLockScope): a receiver may open a modal box without stalling
+// the other threads. The GUI still connects with a queued connection, so a box
+// never opens inside a driver call. Without an application object there is no
+// event loop to pick them up, and the reporting thread emits itself.
 class LinkEvents : public QObject
 {
     Q_OBJECT
@@ -159,14 +157,14 @@ public:
     static LinkEvents *instance();
 
     // Emits showErrorInfo now, or when the calling thread releases its last
-    // link lock; from another thread than the instance's, at the instance
-    // thread's next look.
+    // link lock; from another thread than the instance's, through its event
+    // loop.
     static void report(int code);
 
     // On the instance's thread, holding no link lock: emits at once what
-    // other threads have recorded and not yet seen emitted. For a caller that
-    // must see a worker's reports before it goes on, e.g. at the end of a
-    // job. Does nothing elsewhere.
+    // other threads have recorded and not yet seen emitted (the next drain
+    // then finds nothing). For a caller that must see a worker's reports
+    // before it goes on, e.g. at the end of a job. Does nothing elsewhere.
     static void deliverPending();
 
     // How the line did in its last exchange, for a lamp: untried since the
@@ -182,9 +180,6 @@ public:
     // Back to untried (a new port).
     static void resetLineHealth();
 
-    // How often the instance's thread looks for other threads' news.
-    static constexpr int kWatchIntervalMs = 20;
-
 signals:
     void showErrorInfo(int code);
     void lineHealthChanged(int health);
@@ -192,25 +187,28 @@ signals:
     // protocol may differ now.
     void linkChanged();
 
+private slots:
+    void startDrainHere();
+
 private:
     friend class LinkLockScope;
-    friend struct LinkEventsWatch;
     LinkEvents();
 
     // Records reports and, when health is not negative, the line's health;
-    // emits them at once on the instance's thread.
+    // emits them at once on the instance's thread, else leaves them to the drain.
     void record(const std::vector<int> &codes, int health);
-    // The timer's look, on the instance's thread.
-    void look();
     // On the instance's thread, holding no link lock: emits what is recorded.
     void deliver();
 
-    QTimer *m_watch;
     // Guards what other threads record for the instance's thread.
     mutable QMutex m_mutex;
     std::vector<int> m_pending;
     int m_health = LineUntried;
     int m_toldHealth = LineUntried;
+    // The instance's thread only: picks up what other threads recorded.
+    static constexpr int kDrainMs = 20;
+    QTimer *m_drain = nullptr;
+    void startDrain();
     // Instance's thread only: deliver() is running (a receiver reported).
     bool m_delivering = false;
 };

@@ -159,8 +159,6 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
     ex.expected = expected;
     const QByteArray frame = completeFrame(body);
     const bool probing = mode == Attempts::Probe;
-    const int allowed = probing ? 1 : kAttempts;
-
     LinkLockScope held;
     link.portLock.acquire();
     const std::shared_ptr<Transport> port = link.serialPort();
@@ -171,12 +169,14 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
     // checked against it whatever station is current by then.
     const int station = frameStation(frame);
     ex.station = station;
+    ex.broadcast = isBroadcast(station);
     // The Modbus ASCII packed read expects up to 27 characters; the buffer
     // must hold every answer a request asks for.
     std::vector<char> buf(size_t(std::max(kAnswerBufferSize, expected)));
     const AnswerTest refusal = [this, &frame](const QByteArray &bytes) {
         return isRefusal(frame, bytes);
     };
+    const int allowed = probing || ex.broadcast ? 1 : kAttempts;
     int n = 0;
     int attempts = 0;
     while (attempts < allowed) {
@@ -189,8 +189,14 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
         }
         for (const auto &observer : observers)
             observer->frameSent(frame, station, form);
-        n = port ? port->transact(frame, expected, buf.data(), int(buf.size()), refusal) : -1;
+        n = port ? port->transact(frame, ex.broadcast ? 0 : expected, buf.data(), int(buf.size()),
+                                  refusal)
+                 : -1;
         ex.answer = n > 0 ? QByteArray(buf.data(), n) : QByteArray();
+        if (ex.broadcast) {
+            ex.answerBad = n < 0;  // only a port that failed tells of a fault
+            break;
+        }
         for (const auto &observer : observers)
             observer->frameReceived(ex.answer, station, form);
         ex.answerBad = !answerPasses(ex.answer, station);
@@ -198,6 +204,10 @@ ReadWrite::Exchange ReadWrite::exchange(const QByteArray &body, int expected, Fr
             link.commError = ex.answerBad;
         if (n > 0)
             break;
+    }
+    if (ex.broadcast) {
+        link.portLock.release();
+        return ex;
     }
     if (!probing) {
         if (n <= 0)

@@ -66,6 +66,8 @@ protected:
         bool answerBad = true;  // the protocol's answer check failed
         bool linkLost = false;  // all three attempts were needed
         int station = -1;       // the station the request went to
+        // Sent to Modbus station 0: every drive obeys, none answers.
+        bool broadcast = false;
         bool complete() const { return answer.size() == expected && !answerBad; }
     };
 
@@ -75,6 +77,18 @@ protected:
     // observers see each attempt and each answer.
     Exchange exchange(const QByteArray &body, int expected, FrameForm form,
                       Attempts mode = Attempts::Normal);
+
+    // Modbus station 0 is the broadcast address: a request to it is sent once
+    // and no answer is waited for (the quiet polls after it give the drives
+    // their turnaround). The native protocol has no broadcast.
+    bool isBroadcast(int station) const { return station == 0 && protocol() != 0; }
+    // A command function sent as a broadcast: 0 once it left. Functions that
+    // read an answer (readings, MOD, word functions) get none: -1, silently,
+    // as the caller asked for what no drive will say.
+    static int broadcastResult(const Exchange &ex, bool readsAnswer)
+    {
+        return readsAnswer || ex.answerBad ? -1 : 0;
+    }
 
     // Adds checksum and terminator to a request body.
     virtual QByteArray completeFrame(const QByteArray &body) const;

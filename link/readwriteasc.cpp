@@ -117,6 +117,8 @@ bool ReadWriteASC::writeRegister(int address, int value)
     }
     const QByteArray body = request(exchangeStationText(), 0x06, address, value & 0xFFFF);
     const Exchange ex = exchange(body, kWriteAnswer, FrameForm::Text);
+    if (ex.broadcast)
+        return !ex.answerBad;  // sent; no drive answers a broadcast
     if (isException(ex.answer, ex.station) && field(ex.answer, 4, 2) == 0x86 && acceptsRejection(address)) {
         link.commError = false;
         return true;
@@ -167,6 +169,7 @@ int ReadWriteASC::runFunctionLocked(const QByteArray &code)
     const bool shortAnswer = reading || name == "MOD" || isWordFunction(name);
     const QByteArray body = ':' + exchangeStationText() + record.mid(4);
     const Exchange ex = exchange(body, shortAnswer ? kReadAnswer : kWriteAnswer, FrameForm::Text);
+    if (ex.broadcast) return broadcastResult(ex, shortAnswer);
 
     const bool good =
         shortAnswer ? isReadAnswer(ex, 1) : ex.complete() && ex.answer == completeFrame(body);

@@ -116,6 +116,8 @@ bool ReadWriteRTU::writeRegister(int address, int value)
     }
     const QByteArray body = request(quint8(exchangeStation()), 0x06, address, value & 0xFFFF);
     const Exchange ex = exchange(body, kWriteAnswer, FrameForm::Bytes);
+    if (ex.broadcast)
+        return !ex.answerBad;  // sent; no drive answers a broadcast
     if (isRejection(ex.answer, 0x06, ex.station) && acceptsRejection(address)) {
         link.commError = false;
         return true;
@@ -167,6 +169,8 @@ int ReadWriteRTU::runFunctionLocked(const QByteArray &code)
     body.append(record.mid(4, 5));
     const Exchange ex =
         exchange(body, shortAnswer ? kReadAnswer : kWriteAnswer, FrameForm::Bytes);
+    if (ex.broadcast)
+        return broadcastResult(ex, shortAnswer);
 
     if (reading) {
         if (!ex.complete() || ex.answer.at(1) != 0x03)

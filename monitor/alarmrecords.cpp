@@ -1,5 +1,7 @@
 #include "alarmrecords.h"
 
+#include "base/drivetarget.h"
+
 #include "parameteraccess.h"
 
 #include "base/sharedstate.h"
@@ -119,7 +121,10 @@ AlarmDrive AlarmDrive::current()
 {
     AlarmDrive d;
     d.series = seriesLetter();
-    d.version = catalogueVersionNumber();
+    // A window bound to its drive keeps the catalogue version it was opened with.
+    const DriveTarget *bound = DriveTargetScope::bound();
+    d.version = bound && !bound->catalogueVersion.isEmpty() ? bound->catalogueVersion.toDouble()
+                                                            : catalogueVersionNumber();
     d.model = modelString();
     d.readP187 = isSeriesFeature(QStringLiteral("alarmcode_readP187"));
     d.recordsData = isSeriesFeature(QStringLiteral("alarmcode_errorInfomation"));

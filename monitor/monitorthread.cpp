@@ -94,7 +94,7 @@ void MonitorThread::attachTrend(TrendPageSink *page)
     m_trendPage = page;
 }
 
-bool MonitorThread::start(std::atomic<bool> &flag)
+bool MonitorThread::start(bool dials)
 {
     if (!m_parameters)
         return false;
@@ -107,31 +107,38 @@ bool MonitorThread::start(std::atomic<bool> &flag)
     }
     if (record.isEmpty())
         return false;
-    beginMonitoring(flag, record, target);
+    beginMonitoring(dials, record, target);
     return true;
 }
 
-DriveTarget MonitorThread::target() const
+DriveTarget MonitorThread::dialTarget() const
 {
     QMutexLocker lock(&m_targetMutex);
-    return m_target;
+    return m_dialTarget;
 }
 
-void MonitorThread::beginMonitoring(std::atomic<bool> &flag, const QStringList &record,
+DriveTarget MonitorThread::trendTarget() const
+{
+    QMutexLocker lock(&m_targetMutex);
+    return m_trendTarget;
+}
+
+void MonitorThread::beginMonitoring(bool dials, const QStringList &record,
                                     const DriveTarget &target)
 {
     {
         QMutexLocker lock(&m_targetMutex);
-        m_target = target;
+        (dials ? m_dialTarget : m_trendTarget) = target;
     }
     {
+        // Only the page that asked: the other may be watching another drive.
         PageLocker lock(pageLock());
-        if (m_dialPage)
+        if (dials && m_dialPage)
             m_dialPage->showDriveInfo(record);
-        if (m_trendPage)
+        if (!dials && m_trendPage)
             m_trendPage->showDriveInfo(record);
     }
-    flag = true;
+    (dials ? m_dialActive : m_trendActive) = true;
     // A loop that has decided to end may not have returned yet: it is
     // waited for and started again rather than left to end with the flag set.
     if (!m_looping.exchange(true)) {
@@ -142,21 +149,35 @@ void MonitorThread::beginMonitoring(std::atomic<bool> &flag, const QStringList &
 
 std::shared_ptr<LinkJob> MonitorThread::requestStartForDials(LinkWorker &worker)
 {
-    return requestStart(worker, true);
+    return requestStart(worker, true, currentDriveTarget());
 }
 
 std::shared_ptr<LinkJob> MonitorThread::requestStartForTrend(LinkWorker &worker)
 {
-    return requestStart(worker, false);
+    return requestStart(worker, false, currentDriveTarget());
 }
 
-std::shared_ptr<LinkJob> MonitorThread::requestStart(LinkWorker &worker, bool dials)
+std::shared_ptr<LinkJob> MonitorThread::requestStartForDials(LinkWorker &worker,
+                                                             const DriveTarget &drive)
+{
+    return requestStart(worker, true, drive);
+}
+
+std::shared_ptr<LinkJob> MonitorThread::requestStartForTrend(LinkWorker &worker,
+                                                             const DriveTarget &drive)
+{
+    return requestStart(worker, false, drive);
+}
+
+std::shared_ptr<LinkJob> MonitorThread::requestStart(LinkWorker &worker, bool dials,
+                                                     const DriveTarget &drive)
 {
     if (!m_parameters) {
         emit startFinished(dials, false);
         return nullptr;
     }
     auto job = makeLinkJob<IdentityJob>(*m_parameters);
+    job->setTarget(drive);
     m_identityJobs.push_back(job);
     IdentityJob *raw = job.get();
     connect(raw, &LinkJob::finished, this, [this, raw, dials] { finishRequest(raw, dials); });
@@ -171,12 +192,12 @@ void MonitorThread::finishRequest(IdentityJob *job, bool dials)
                                         [job](const auto &j) { return j.get() == job; }),
                          m_identityJobs.end());
     if (!record.isEmpty())
-        beginMonitoring(dials ? m_dialActive : m_trendActive, record, job->target());
+        beginMonitoring(dials, record, job->target());
     emit startFinished(dials, !record.isEmpty());
 }
 
-bool MonitorThread::startForDials() { return start(m_dialActive); }
-bool MonitorThread::startForTrend() { return start(m_trendActive); }
+bool MonitorThread::startForDials() { return start(true); }
+bool MonitorThread::startForTrend() { return start(false); }
 
 void MonitorThread::stopDials() { m_dialActive = false; }
 
@@ -199,9 +220,6 @@ void MonitorThread::run()
                 continue;
             return;
         }
-        // Every exchange of the cycle goes to the polled drive, and its
-        // quantities are that drive's, whatever station is chosen meanwhile.
-        DriveTargetScope drive(target());
         runCycle();
         // With nothing to read a cycle costs no line time; it must not cost
         // a whole core either.
@@ -212,21 +230,30 @@ void MonitorThread::run()
 
 bool MonitorThread::anyQuantityRequested() const
 {
+    const bool dials = m_dialActive, trend = m_trendActive;
+    return (dials && anyQuantityRequested(dialTarget(), DialRole)) ||
+           (trend && anyQuantityRequested(trendTarget(), TrendRole));
+}
+
+bool MonitorThread::anyQuantityRequested(const DriveTarget &drive, int roles) const
+{
     const MonitorData &data = monitorData();
-    const int count = quantityTable(seriesLetter()).size();
+    const int count = quantityTable(drive.series).size();
     for (int k = 0; k < count; ++k)
-        if (data.dialFlag(k) || (k < count - 1 && data.trendFlag(k)))
+        if (((roles & DialRole) && data.dialFlag(k)) ||
+            ((roles & TrendRole) && k < count - 1 && data.trendFlag(k)))
             return true;
     return false;
 }
 
-// Quantity k is read when a page asked for it; the last quantity of a table
-// (the status word) only for the dial page.
-bool MonitorThread::readQuantity(const QList<QuantityFunctions> &table, int k)
+// Quantity k is read when a page of `roles` asked for it; the last quantity
+// of a table (the status word) only for the dial page.
+bool MonitorThread::readQuantity(const QList<QuantityFunctions> &table, int k, int roles)
 {
     MonitorData &data = monitorData();
     const bool lastOfTable = k == table.size() - 1;
-    const bool wanted = data.dialFlag(k) || (!lastOfTable && data.trendFlag(k));
+    const bool wanted = ((roles & DialRole) && data.dialFlag(k)) ||
+                        ((roles & TrendRole) && !lastOfTable && data.trendFlag(k));
     if (!wanted)
         return true;
     const QuantityFunctions &f = table.at(k);
@@ -244,18 +271,45 @@ bool MonitorThread::readQuantity(const QList<QuantityFunctions> &table, int k)
     return true;
 }
 
-bool MonitorThread::runCycle()
+bool MonitorThread::readPass(int roles)
 {
+    // seriesLetter() answers for the drive bound by the caller.
     const QList<QuantityFunctions> &table = quantityTable(seriesLetter());
     for (int k = 0; k < table.size(); ++k)
-        if (!readQuantity(table, k))
+        if (!readQuantity(table, k, roles))
             return false;
     // Each pointer is read after the call before it: a page may have
     // detached (or deleted) itself or the other page from inside its call.
     PageLocker lock(pageLock());
-    if (m_dialPage && m_dialActive)
+    if ((roles & DialRole) && m_dialPage && m_dialActive)
         m_dialPage->takeSample();
-    if (m_trendPage && m_trendActive)
+    if ((roles & TrendRole) && m_trendPage && m_trendActive)
         m_trendPage->sampleChannels();
     return true;
+}
+
+// Every exchange of a pass goes to the drive its page was started for, and
+// the quantities are that drive's, whatever station is chosen meanwhile.
+// Two pages on one drive share one pass; on two drives each page's pass
+// reads its own drive and hands over its samples before the other's pass
+// reuses the values.
+bool MonitorThread::runCycle()
+{
+    const bool dials = m_dialActive, trend = m_trendActive;
+    if (!dials && !trend)
+        return readPass(BothRoles);  // nothing started: the current drive
+    const DriveTarget dialDrive = dialTarget(), trendDrive = trendTarget();
+    if (dials && trend && dialDrive != trendDrive) {
+        bool complete;
+        {
+            DriveTargetScope drive(dialDrive);
+            complete = readPass(DialRole);
+        }
+        if (linkState().linkLost)
+            return false;
+        DriveTargetScope drive(trendDrive);
+        return readPass(TrendRole) && complete;
+    }
+    DriveTargetScope drive(dials ? dialDrive : trendDrive);
+    return readPass(BothRoles);
 }

@@ -48,14 +48,21 @@ public:
     // The same for a window: the identity is read by a job on `worker`, and
     // startFinished tells the outcome on this object's thread (the pages
     // have the identity by then). Cancelling the job refuses the start.
+    // A window passes the drive it was built for; without one the current
+    // drive is meant.
     std::shared_ptr<LinkJob> requestStartForDials(LinkWorker &worker);
     std::shared_ptr<LinkJob> requestStartForTrend(LinkWorker &worker);
+    std::shared_ptr<LinkJob> requestStartForDials(LinkWorker &worker, const DriveTarget &drive);
+    std::shared_ptr<LinkJob> requestStartForTrend(LinkWorker &worker, const DriveTarget &drive);
     void stopDials();
     void stopTrend();
 
-    // The drive being polled: the one the last start read the identity of.
-    // A station chosen later does not change it.
-    DriveTarget target() const;
+    // The drives being polled for the dial page and for the trend page: each
+    // the one its last start read the identity of. A station chosen later
+    // changes neither. When the two differ, each cycle reads each page's
+    // quantities from its own drive, with that drive's quantity table.
+    DriveTarget dialTarget() const;
+    DriveTarget trendTarget() const;
 
     bool dialActive() const { return m_dialActive.load(); }
     bool trendActive() const { return m_trendActive.load(); }
@@ -77,14 +84,20 @@ private:
     void attachTrend(TrendPageSink *page);
     // Forgets the page in whichever role it has here; under the page lock.
     void unlink(PageLink *page);
-    bool start(std::atomic<bool> &flag);
-    std::shared_ptr<LinkJob> requestStart(LinkWorker &worker, bool dials);
+    bool start(bool dials);
+    std::shared_ptr<LinkJob> requestStart(LinkWorker &worker, bool dials,
+                                          const DriveTarget &drive);
     void finishRequest(IdentityJob *job, bool dials);
     // Hands the identity to the pages, sets the flag and makes sure the loop runs.
-    void beginMonitoring(std::atomic<bool> &flag, const QStringList &record,
-                         const DriveTarget &target);
+    void beginMonitoring(bool dials, const QStringList &record, const DriveTarget &target);
+    // Which page's requests a pass serves.
+    enum Role { DialRole = 1, TrendRole = 2, BothRoles = DialRole | TrendRole };
+    bool anyQuantityRequested(const DriveTarget &drive, int roles) const;
     bool anyQuantityRequested() const;
-    bool readQuantity(const QList<QuantityFunctions> &table, int k);
+    // The requested quantities of `roles` from the drive bound to the thread
+    // (the caller binds it), then the samples of those pages.
+    bool readPass(int roles);
+    bool readQuantity(const QList<QuantityFunctions> &table, int k, int roles);
 
     ParameterAccess *m_parameters;
     // Under the page lock, as is every call into them.
@@ -98,5 +111,6 @@ private:
     std::atomic<bool> m_looping{false};
     std::vector<std::shared_ptr<IdentityJob>> m_identityJobs;
     mutable QMutex m_targetMutex;
-    DriveTarget m_target;
+    DriveTarget m_dialTarget;
+    DriveTarget m_trendTarget;
 };

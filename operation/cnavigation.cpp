@@ -3,6 +3,7 @@
 #include "ui_navform.h"
 
 #include "app/csettype.h"
+#include "base/messagetable.h"
 #include "base/series.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
@@ -139,6 +140,7 @@ void CNavigation::darkenLamps()
 void CNavigation::setCommandsEnabled(bool on)
 {
     m_commandsEnabled = on;
+    m_broadcastConfirmed = false;  // asked again for every station chosen
     const Ui::NavForm &ui = *m_ui;
     for (QPushButton *button : {ui.CUPB, ui.ExtPB, ui.JOGPB, ui.NaRevPB, ui.NaFWDPB, ui.NaSetPB,
                                 ui.NaStopPB})
@@ -178,8 +180,17 @@ int CNavigation::frequencyValue() const
 
 void CNavigation::InvSetFre()
 {
-    if (!m_commandsEnabled)
+    if (!m_commandsEnabled || !broadcastAllowed(false))
         return;
+    if (isBroadcast() && isSeriesFeature(QStringLiteral("Navigation_readP187"))) {
+        // The frequency unit (P.187) of every drive cannot be read through
+        // an address that answers nothing.
+        userInteraction()->warning(
+            messageText(20),
+            tr("The frequency unit (P.187) cannot be read at the broadcast address. Set the "
+               "frequency station by station."));
+        return;
+    }
     const int value = frequencyValue();
     if (value < 0)
         return;
@@ -191,14 +202,36 @@ void CNavigation::InvSetFre()
 
 void CNavigation::InvRunFwd()
 {
-    if (m_commandsEnabled)
+    if (m_commandsEnabled && broadcastAllowed(m_jogWired))
         currentDriver()->runFunction("FWD");
 }
 
 void CNavigation::InvRunRev()
 {
-    if (m_commandsEnabled)
+    if (m_commandsEnabled && broadcastAllowed(m_jogWired))
         currentDriver()->runFunction("REV");
+}
+
+bool CNavigation::isBroadcast() const
+{
+    return m_currentStation == 0 && linkState().protocolCode != 0;
+}
+
+// Over Modbus, station 0 is every drive on the line at once. The first
+// command to it is confirmed; STOP never asks. In JOG the press that asked
+// sends nothing: its release went to the question, and a run that no
+// release stops is worse than a second press.
+bool CNavigation::broadcastAllowed(bool holdToRun)
+{
+    if (!isBroadcast() || m_broadcastConfirmed)
+        return true;
+    const QString text = tr("Station 0 is the broadcast address: every drive on the line obeys "
+                            "this command, and none answers. Send commands to all drives?");
+    if (userInteraction()->question(messageText(20), text, true, false) !=
+        UserInteraction::Answer::Yes)
+        return false;
+    m_broadcastConfirmed = true;
+    return !holdToRun;
 }
 
 void CNavigation::InvStop()
@@ -217,7 +250,7 @@ void CNavigation::SwitchToJOG() { switchMode(2, "JOG"); }
 
 void CNavigation::switchMode(int mode, const char *mnemonic)
 {
-    if (!m_commandsEnabled)
+    if (!m_commandsEnabled || !broadcastAllowed(false))
         return;
     ReadWrite *driver = currentDriver();
     int inMode = mode;
@@ -235,7 +268,8 @@ void CNavigation::switchMode(int mode, const char *mnemonic)
         m_modeThread.clearModeValid();
         if (mode == 0 && !versionReadFromDrive() && m_form)
             m_form->loadCatalogue();
-        if (!m_modeThread.isRunning() || m_modeThread.stopRequested()) {
+        // No drive answers the broadcast address: nothing to poll.
+        if (!isBroadcast() && (!m_modeThread.isRunning() || m_modeThread.stopRequested())) {
             m_modeThread.startPolling();
             m_lampTimer.start();
         }
@@ -331,6 +365,13 @@ void CNavigation::makeCurrent(QStandardItem *item)
 {
     if (wordCount(item->text()) < 3)
         item = firstTypedStation();
+    const QStringList next = item->text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (next.size() >= 3 && !formMayFollow(item->row(), next.last().simplified())) {
+        // The panel stays on the drive the form still shows.
+        if (QStandardItem *current = stationItem(m_currentStation))
+            m_ui->SysSettreeView->setCurrentIndex(current->index());
+        return;
+    }
     m_ui->SysSettreeView->setCurrentIndex(item->index());
     setStationLabel(item->text());
     const QString before = modelString();
@@ -361,6 +402,15 @@ void CNavigation::driveChanged(const QString &before)
     }
 }
 
+// The form loads another catalogue when the model changes; it may hold
+// work of the user's or a running batch, and asks first.
+bool CNavigation::formMayFollow(int station, const QString &model)
+{
+    if (!m_form || model == modelString())
+        return true;
+    return m_form->mayReplaceTable(tr("station %1 %2").arg(station).arg(model));
+}
+
 void CNavigation::getINVType() { setSeriesLetter(seriesLetterForModel(modelString(), seriesLetter())); }
 
 void CNavigation::CallSetType()
@@ -386,6 +436,8 @@ void CNavigation::CallSetType()
     const QString before = modelString();
     if (m_setType->powerEnabled() && !m_setType->powerText().isEmpty()) {
         const QString model = CSetType::modelFor(m_setType->typeText(), m_setType->powerText());
+        if (!formMayFollow(station, model))
+            return;
         m_names[station] = model;
         target->setText(itemText(station));
         setModelString(model);

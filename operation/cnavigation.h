@@ -94,6 +94,12 @@ private:
     void buildTree();
     void connectControls();
     void switchMode(int mode, const char *mnemonic);
+    // The current station is Modbus station 0, every drive on the line.
+    bool isBroadcast() const;
+    // Asks before the first command to the broadcast address of a station
+    // choice; false when nothing is to be sent.
+    bool broadcastAllowed(bool holdToRun);
+    bool formMayFollow(int station, const QString &model);
     void wireJog(bool jog);
     void setModeLamps(int mode);
     void showMode(int mode);
@@ -127,6 +133,7 @@ private:
     QMetaObject::Connection m_jogFwd;
     bool m_quitRequested = false;
     bool m_commandsEnabled = false;
+    bool m_broadcastConfirmed = false;
     bool m_jogWired = false;
     // The station made current (the label's), -1 for none.
     int m_currentStation = -1;

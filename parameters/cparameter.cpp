@@ -5,7 +5,7 @@
 #include "selectparadialog.h"
 #include "ui_parameterform.h"
 
-#include "app/jobprogressdialog.h"
+#include "app/jobprogresspanel.h"
 #include "base/messagetable.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
@@ -13,6 +13,8 @@
 #include "link/linkworker.h"
 #include "parameters/batchjob.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -52,6 +54,13 @@ CParameter::CParameter(LinkWorker &worker, QWidget *parent)
                       : QFileDialog::getOpenFileName(this, tr("Open File"), QDir::currentPath(), filter);
     };
     m_dialogRunner = [](QDialog &dialog) { return dialog.exec(); };
+    // A setting typed into the table is the user's work until it is written
+    // to the drive or saved.
+    connect(view->itemDelegate(), &QAbstractItemDelegate::commitData, this,
+            [this] { m_unsavedWork = true; });
+    m_progress = new JobProgressPanel(this);
+    m_ui->formLayout->addWidget(m_progress);
+    connect(m_progress, &JobProgressPanel::busyChanged, this, &CParameter::setControlsBusy);
     connectControls();
     applyPresentation();
     view->setFocus();
@@ -65,6 +74,45 @@ CParameter::~CParameter()
 }
 
 QTableView *CParameter::table() const { return m_ui->PartableWidget; }
+
+JobProgressPanel *CParameter::progressPanel() const { return m_progress; }
+
+bool CParameter::transferRunning() const { return m_progress->busy(); }
+
+// While a batch runs the form's own controls rest (the batch put its values
+// into the table at the end); the rest of the window stays usable. Only the
+// controls that were on come back on.
+void CParameter::setControlsBusy(bool busy)
+{
+    // A batch and a catalogue load may overlap: the controls come back when
+    // the last of them has ended.
+    m_busyCount = qMax(0, m_busyCount + (busy ? 1 : -1));
+    if (busy ? m_busyCount != 1 : m_busyCount != 0)
+        return;
+    QTableView *view = m_ui->PartableWidget;
+    if (busy) {
+        m_restEnabled.clear();
+        const auto controls = findChildren<QWidget *>();
+        for (QWidget *w : controls) {
+            if (w == view || view->isAncestorOf(w) || w == m_progress ||
+                m_progress->isAncestorOf(w) || w->isWindow())
+                continue;
+            if ((qobject_cast<QAbstractButton *>(w) || qobject_cast<QComboBox *>(w)) &&
+                w->isEnabled()) {
+                w->setEnabled(false);
+                m_restEnabled.append(w);
+            }
+        }
+        m_editTriggers = view->editTriggers();
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        return;
+    }
+    for (const QPointer<QWidget> &w : qAsConst(m_restEnabled))
+        if (w)
+            w->setEnabled(true);
+    m_restEnabled.clear();
+    view->setEditTriggers(m_editTriggers);
+}
 
 void CParameter::connectControls()
 {
@@ -135,11 +183,30 @@ void CParameter::attachModel()
     applyPresentation();
 }
 
+// The drive is asked on the link worker (the GUI thread never waits on the
+// line); the table follows when the answers are in. A newer load makes an
+// older one's answers moot.
 void CParameter::loadCatalogue()
 {
-    m_core.loadCatalogue();
-    m_core.loadHiddenParameters();
-    applyPresentation();
+    m_unsavedWork = false;
+    const unsigned request = ++m_catalogueRequest;
+    if (!m_catalogueLoading) {
+        m_catalogueLoading = true;
+        setControlsBusy(true);
+    }
+    auto probe = std::make_shared<ParameterCore::CatalogueProbe>();
+    runOnWorker([probe] { *probe = ParameterCore::probeCatalogue(); },
+                [this, request, probe] {
+                    if (request != m_catalogueRequest)
+                        return;
+                    // The shared catalogue version is the probe's now.
+                    m_core.applyCatalogue(*probe);
+                    m_core.loadHiddenParameters();
+                    applyPresentation();
+                    m_catalogueLoading = false;
+                    setControlsBusy(false);
+                    emit catalogueLoaded();
+                });
 }
 
 void CParameter::applyPresentation()
@@ -270,7 +337,7 @@ void CParameter::runOnWorker(std::function<void()> work, std::function<void()> d
 void CParameter::ReadAllPar()
 {
     std::shared_ptr<BatchJob> job = m_core.startReadAll(m_worker);
-    new JobProgressDialog(job, this);
+    m_progress->follow(job);
     keep(job);
 }
 
@@ -289,7 +356,13 @@ void CParameter::WriteCurParClicked()
 void CParameter::WriteAllPar()
 {
     std::shared_ptr<BatchJob> job = m_core.startWriteAll(m_worker);
-    new JobProgressDialog(job, this);
+    m_progress->follow(job);
+    BatchJob *raw = job.get();
+    connect(raw, &LinkJob::finished, this, [this, raw] {
+        const BatchTransfer::Result result = raw->result();
+        if (result.status == BatchTransfer::Result::Status::Completed && result.failed.isEmpty())
+            m_unsavedWork = false;  // all of it is on the drive now
+    });
     keep(job);
 }
 
@@ -374,8 +447,8 @@ void CParameter::save()
         return;
     }
     const QString fileName = m_fileAsker(true);
-    if (!fileName.isEmpty())
-        m_core.saveFile(fileName);
+    if (!fileName.isEmpty() && m_core.saveFile(fileName))
+        m_unsavedWork = false;
 }
 
 void CParameter::open()
@@ -383,8 +456,35 @@ void CParameter::open()
     const QString fileName = m_fileAsker(false);
     if (fileName.isEmpty())
         return;
-    m_core.openFile(fileName);
+    if (m_core.openFile(fileName))
+        m_unsavedWork = true;  // not on any drive yet
     applyPresentation();
+}
+
+// Asked before another drive's catalogue replaces the table: settings typed
+// or opened and neither written nor saved, or a batch still running, are not
+// thrown away without the user's word. A running batch is cancelled on "Yes".
+bool CParameter::mayReplaceTable(const QString &nextDrive)
+{
+    if (transferRunning()) {
+        const QString text =
+            tr("A transfer with the drive is running in the parameter list. Cancel it and show "
+               "the parameters of %1?")
+                .arg(nextDrive);
+        if (userInteraction()->question(messageText(20), text, true, false) !=
+            UserInteraction::Answer::Yes)
+            return false;
+        m_progress->cancelJob();
+        return true;
+    }
+    if (!m_unsavedWork)
+        return true;
+    const QString text = tr("The parameter list holds settings that were edited or opened from a "
+                            "file and have been neither written to the drive nor saved. Show the "
+                            "parameters of %1 and discard them?")
+                             .arg(nextDrive);
+    return userInteraction()->question(messageText(20), text, true, false) ==
+           UserInteraction::Answer::Yes;
 }
 
 void CParameter::changeEvent(QEvent *event)

@@ -4,12 +4,15 @@
 
 #include <QPair>
 #include <QStringList>
+#include <QAbstractItemView>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 #include <vector>
 
+class JobProgressPanel;
 class LinkJob;
 class LinkWorker;
 class QDialog;
@@ -32,10 +35,21 @@ public:
 
     ParameterCore &core() { return m_core; }
     QTableView *table() const;
+    // The batch progress shown in the form (title, bar, Cancel).
+    JobProgressPanel *progressPanel() const;
+    // A batch read or write of this form is running.
+    bool transferRunning() const;
 
     // Loads the catalogue and the hidden parameters of the current series
     // and shows them; a selection of shown parameters is applied again.
     void loadCatalogue();
+    // Whether the table may give way to another drive's catalogue: asks
+    // when edited or opened settings would be lost or a batch is running.
+    // `nextDrive` names the drive ("station 2 ZN-020-5.5K").
+    bool mayReplaceTable(const QString &nextDrive);
+    bool hasUnsavedWork() const { return m_unsavedWork; }
+    // A catalogue load is waiting for the drive's answers.
+    bool catalogueLoading() const { return m_catalogueLoading; }
 
     // The parameters "Show Select Parameter" shows, by number text ("12",
     // "99X"). Kept by number, so that sorting and a catalogue of another
@@ -75,6 +89,10 @@ public slots:
     void tableHide();
     void mySort(int column);
 
+signals:
+    // The table shows the catalogue of the drive chosen last.
+    void catalogueLoaded();
+
 protected:
     void changeEvent(QEvent *event) override;
 
@@ -88,6 +106,7 @@ private:
     void syncCurrentCell();
     void retranslate();
     void execute99x(int function);
+    void setControlsBusy(bool busy);
     // Runs `work` on the link worker and `done` on this thread afterwards.
     void runOnWorker(std::function<void()> work, std::function<void()> done = {});
     void keep(const std::shared_ptr<LinkJob> &job);
@@ -102,5 +121,12 @@ private:
     DialogRunner m_dialogRunner;
     std::vector<std::shared_ptr<LinkJob>> m_jobs;
     bool m_detached = false;
+    JobProgressPanel *m_progress = nullptr;
+    bool m_unsavedWork = false;
+    int m_busyCount = 0;
+    unsigned m_catalogueRequest = 0;
+    bool m_catalogueLoading = false;
+    QList<QPointer<QWidget>> m_restEnabled;
+    QAbstractItemView::EditTriggers m_editTriggers;
     QPair<int, int> m_keptCurrent{-1, -1};
 };

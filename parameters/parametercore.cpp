@@ -43,10 +43,24 @@ CatalogueReader::Settings catalogueSettings()
 }
 }  // namespace
 
-void ParameterCore::loadCatalogue()
+void ParameterCore::loadCatalogue() { applyCatalogue(probeCatalogue()); }
+
+ParameterCore::CatalogueProbe ParameterCore::probeCatalogue()
+{
+    CatalogueVersion version;
+    version.determineCatalogueVersion();
+    CatalogueProbe probe;
+    if (seriesLetter() == 'A') {
+        ReadWrite *driver = currentDriver();
+        probe.numberOrder = driver && ParameterTransfer::formatValue(driver->readRegister(
+                                         990, 1)) == QLatin1String("1");
+    }
+    return probe;
+}
+
+void ParameterCore::applyCatalogue(const CatalogueProbe &probe)
 {
     ParameterTable::BulkChange bulk(m_table);
-    determineCatalogueVersion();
     m_table.setRowCount(ParameterTable::kInitialRows);
     const CatalogueReader::Settings settings = catalogueSettings();
     CatalogueReader reader(m_table);
@@ -63,14 +77,14 @@ void ParameterCore::loadCatalogue()
     const int language = languageCode();
     if (language == 1 || language == 2)
         reloadCatalogueTexts();
-    arrangeRows();
+    arrangeRows(probe);
     m_table.refreshUnitIndex();
     emit m_table.presentationChanged();
 }
 
 // Series 'A' shows its group codes and starts in group order unless P.990
 // asks for P-number order; the others show P numbers only.
-void ParameterCore::arrangeRows()
+void ParameterCore::arrangeRows(const CatalogueProbe &probe)
 {
     if (seriesLetter() != 'A') {
         m_table.setGroupColumnVisible(false);
@@ -78,9 +92,7 @@ void ParameterCore::arrangeRows()
         return;
     }
     m_table.sortByColumn(ParameterTable::GroupColumn);
-    ReadWrite *driver = currentDriver();
-    if (driver && ParameterTransfer::formatValue(driver->readRegister(990, 1)) ==
-                      QLatin1String("1"))
+    if (probe.numberOrder)
         m_table.sortByColumn(ParameterTable::NumberColumn);
     m_table.setGroupColumnVisible(true);
     m_table.setCurrentCell(0, ParameterTable::GroupColumn);

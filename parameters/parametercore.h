@@ -39,6 +39,16 @@ public:
     // The catalogue of the current series, in the current language.
     void determineCatalogueVersion() { m_version.determineCatalogueVersion(); }
     void loadCatalogue();
+    // A catalogue load in two steps, so that a window's GUI thread does not
+    // wait on the line: what the drive is asked (its version in P.188 and
+    // P.186, which set the shared catalogue version, and on series A the row
+    // order in P.990), on any thread bound to the drive; then the table,
+    // without an exchange. loadCatalogue() does both.
+    struct CatalogueProbe {
+        bool numberOrder = false;  // P.990 = 1: rows in P-number order
+    };
+    static CatalogueProbe probeCatalogue();
+    void applyCatalogue(const CatalogueProbe &probe);
     void reloadCatalogueTexts();
     void loadHiddenParameters();
     QList<HiddenParameterList::Entry> hiddenParameterList() const { return m_hidden.entries(); }
@@ -95,7 +105,7 @@ signals:
     void batchReadRunning(bool running);
 
 private:
-    void arrangeRows();
+    void arrangeRows(const CatalogueProbe &probe);
     std::shared_ptr<BatchJob> startBatch(LinkWorker &worker, bool read);
     void takeBatchResult(const BatchJob &job);
 

@@ -73,6 +73,8 @@ public:
 
     // Live values, for tests.
     double outputFrequency() const;
+    // The frequency the drive ramps towards: 0 once stopped.
+    double targetHz() const;
     bool running() const;
     int mode() const;
     quint16 statusWord() const;
@@ -106,7 +108,6 @@ private:
     double outputVoltage() const;
     double outputCurrent() const;
     double dcBusVoltage() const;
-    double targetHz() const;
     bool bigCapacity() const { return m_capacity > 160; }
 
     mutable QMutex m_mutex;

@@ -131,9 +131,18 @@ QByteArray SlaveProtocol::answer(const QByteArray &frame, SimulatedDrive &drive)
 // Station, function and data of a Modbus request; the answer the same way.
 QByteArray SlaveProtocol::answerModbus(const QByteArray &pdu, SimulatedDrive &drive) const
 {
-    if (pdu.size() < 2 || quint8(pdu.at(0)) != drive.station())
+    if (pdu.size() < 2)
         return QByteArray();
     const quint8 station = quint8(pdu.at(0));
+    if (station == 0) {
+        // A broadcast: every drive takes a write, none answers anything.
+        if (quint8(pdu.at(1)) == 0x06 && pdu.size() == 6)
+            drive.write(quint8(pdu.at(2)) << 8 | quint8(pdu.at(3)),
+                        quint16(quint8(pdu.at(4)) << 8 | quint8(pdu.at(5))));
+        return QByteArray();
+    }
+    if (station != drive.station())
+        return QByteArray();
     const quint8 function = quint8(pdu.at(1));
     if ((function != 0x03 && function != 0x06) || pdu.size() != 6)
         return exceptionPdu(station, function, SimulatedDrive::IllegalFunction);

@@ -216,6 +216,7 @@ void AdvancePlot::addSample(const QVector<bool> &requested, const QVector<int> &
         m_rec.append(cycle);
     }
     m_changed = true;
+    ++m_sampleGeneration;
     if (cycle.t > m_upper) {
         // Scroll: same width, the newest sample at the right edge.
         m_lower += cycle.t - m_upper;
@@ -276,6 +277,7 @@ void AdvancePlot::clearAllCurve()
     {
         QMutexLocker lock(&m_mutex);
         m_rec.clear();
+        m_savedGeneration = m_sampleGeneration;
     }
     for (int i = 0; i < kChannels; ++i)
         showValue(i, QStringLiteral("0"));
@@ -672,7 +674,13 @@ void AdvancePlot::saveData(QVector<QCheckBox *> checkBoxIndex, QVector<QComboBox
     what.date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
     // A copy: the file is written without holding the lock the monitor
     // thread takes every cycle.
-    const TrendRecording rec = recording();
+    quint64 generation;
+    TrendRecording rec;
+    {
+        QMutexLocker lock(&m_mutex);
+        rec = m_rec;
+        generation = m_sampleGeneration;
+    }
     if (workbook && rec.size() > TrendFiles::workbookCapacity()) {
         userInteraction()->warning(
             tr("Warning"),
@@ -685,8 +693,18 @@ void AdvancePlot::saveData(QVector<QCheckBox *> checkBoxIndex, QVector<QComboBox
     QString error;
     const bool ok = workbook ? TrendFiles::saveWorkbook(fileName, rec, what, &error)
                              : TrendFiles::saveText(fileName, rec, what, &error);
-    if (!ok)
+    if (!ok) {
         userInteraction()->warning(tr("Warning"), tr("Cannot write file %1:\n%2.")
                                                       .arg(QDir::toNativeSeparators(fileName),
                                                            error));
+        return;
+    }
+    QMutexLocker lock(&m_mutex);
+    m_savedGeneration = generation;  // samples that came meanwhile stay unsaved
+}
+
+bool AdvancePlot::hasUnsavedSamples() const
+{
+    QMutexLocker lock(&m_mutex);
+    return !m_rec.isEmpty() && m_savedGeneration != m_sampleGeneration;
 }

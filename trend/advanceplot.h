@@ -67,6 +67,8 @@ public:
     int range(int channel) const;
     int offset(int channel) const;
     bool isRecording() const;
+    // Samples recorded since the last successful "Save Data" (or clear).
+    bool hasUnsavedSamples() const;
     bool isRefreshing() const;
     // The points curve i draws now (after the last updateCurve()).
     QVector<QPointF> drawnPoints(int channel) const;
@@ -138,6 +140,9 @@ private:
     double m_dataEnd = 30;
     bool m_recording = false;
     bool m_changed = false;
+    // Counts every sample taken; the count at the last save or clear.
+    quint64 m_sampleGeneration = 0;
+    quint64 m_savedGeneration = 0;
     std::function<qint64()> m_nowMs;
     std::function<qint64()> m_wallMs;
     qint64 m_originMs = 0;

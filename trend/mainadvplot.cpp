@@ -2,6 +2,7 @@
 
 #include "advanceplot.h"
 #include "advoptiondialog.h"
+#include "views/drivetitle.h"
 #include "ui_mainadvplot.h"
 
 #include "base/userinteraction.h"
@@ -51,7 +52,8 @@ MonitorPage<MainAdvPlot> *MainAdvPlot::create(MonitorThread *monitor, LinkWorker
 MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAccess *parameters,
                          QWidget *parent)
     : QMainWindow(parent, Qt::Window), m_ui(new Ui::MainAdvPlot), m_monitor(monitor),
-      m_worker(worker), m_parameters(parameters), m_drive(DriveProfile::current()),
+      m_worker(worker), m_parameters(parameters), m_target(windowDriveTarget()),
+      m_drive(DriveProfile::of(m_target.series, m_target.catalogueVersion.toDouble())),
       m_list(QuantityLists::trendList(m_drive)), m_lineWatch(new QTimer(this))
 {
     m_ui->setupUi(this);
@@ -168,9 +170,12 @@ void MainAdvPlot::fillQuantityBoxes()
     }
 }
 
+bool MainAdvPlot::hasUnsavedRecording() const { return m_ui->plot->hasUnsavedSamples(); }
+
 void MainAdvPlot::retranslate()
 {
     m_ui->retranslateUi(this);
+    setWindowTitle(driveWindowTitle(tr("Trend"), m_target));
     fillQuantityBoxes();
     if (m_moveMode)
         m_ui->actMove->setIcon(QIcon(QStringLiteral(":/new prefix/images/move.ico")));
@@ -281,7 +286,7 @@ void MainAdvPlot::startMonitor()
     setState(State::Starting);
     // The identity is read on the link worker; the window goes on when the
     // job has ended (the monitor thread has taken its answer by then).
-    m_startJob = m_monitor->requestStartForTrend(m_worker);
+    m_startJob = m_monitor->requestStartForTrend(m_worker, m_target);
     if (!m_startJob) {
         setState(State::Idle);
         return;

@@ -3,6 +3,7 @@
 #include "views/dialogrunner.h"
 #include "views/quantitylists.h"
 
+#include "base/drivetarget.h"
 #include "monitor/monitorpages.h"
 
 #include <QMainWindow>
@@ -59,6 +60,9 @@ public:
     ~MainAdvPlot() override;
 
     State state() const { return m_state; }
+    const DriveTarget &driveTarget() const { return m_target; }
+    // The chart holds samples that "Save Data" has not written yet.
+    bool hasUnsavedRecording() const;
     bool moveMode() const { return m_moveMode; }
 
     // Monitor thread.
@@ -130,6 +134,9 @@ private:
     MonitorThread *m_monitor;
     LinkWorker &m_worker;
     ParameterAccess *m_parameters;
+    // The drive the window was opened for; a station chosen later changes
+    // neither what it reads nor how it labels it.
+    const DriveTarget m_target;
     const DriveProfile m_drive;
     QuantityLists::List m_list;
     State m_state = State::Idle;

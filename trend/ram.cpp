@@ -5,6 +5,7 @@
 #include "base/messagetable.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
+#include "link/linkstate.h"
 #include "parameters/passworddlg.h"
 #include "views/optiondialog.h"
 #include "views/plot.h"
@@ -32,12 +33,12 @@ const int kByteCounts[] = {1, 2, 4};  // "8bit", "16bit", "32bit"
 Ram::Ram(QWidget *parent)
     : QMainWindow(parent, Qt::Widget), m_ui(new Ui::Ram),
       m_plot(new Plot(RamChannels::kCount, kPageSeconds, kValueMax)),
-      m_refresh(new QTimer(this)), m_thread(m_channels)
+      m_refresh(new QTimer(this)), m_target(currentDriveTarget()),
+      m_channels(std::make_shared<RamChannels>())
 {
     m_ui->setupUi(this);
     m_ui->plotLayout->addWidget(m_plot);
     m_plot->setMinimumHeight(200);
-    m_thread.setSink(this);
     m_colors[0] = QColor(Qt::green);
     m_colors[1] = QColor(Qt::blue);
     m_chooseColor = [](const QColor &initial, QWidget *p) {
@@ -48,9 +49,13 @@ Ram::Ram(QWidget *parent)
         return QFileDialog::getSaveFileName(p, caption, dir, filter);
     };
 
-    const QString start = isSeriesFeature(QStringLiteral("ram_AdressLineEdit"))
-                              ? QStringLiteral("D000")
-                              : QStringLiteral("9000");
+    // The memory window of the page's drive, not of whichever is current.
+    bool upperWindow = false;
+    {
+        DriveTargetScope drive(m_target);
+        upperWindow = isSeriesFeature(QStringLiteral("ram_AdressLineEdit"));
+    }
+    const QString start = upperWindow ? QStringLiteral("D000") : QStringLiteral("9000");
     for (int i = 0; i < RamChannels::kCount; ++i) {
         QLineEdit *field = addressField(i);
         field->setValidator(new QRegularExpressionValidator(
@@ -79,9 +84,9 @@ Ram::Ram(QWidget *parent)
 
 Ram::~Ram()
 {
-    // Before any member or child goes: the reader calls into the page and
-    // its plot until it has ended.
-    m_thread.stopAndWait();
+    // Before any member or child goes: once let go, the reader calls
+    // neither the page nor its plot, even if its exchange ends later.
+    dropReader();
     m_refresh->stop();
     delete m_ui;
 }
@@ -165,22 +170,34 @@ void Ram::startMonitor()
 {
     if (m_running || !m_unlocked)
         return;
+    // A fresh reader: the one of the last run may still be finishing its
+    // exchange, and is not waited for.
+    dropReader();
+    m_reader = new RamThread(m_channels);
+    m_reader->setSink(this);
     for (int i = 0; i < RamChannels::kCount; ++i) {
-        m_thread.setChannel(i, address(i), byteCount(i));
-        m_channels.read[i] = channelCheck(i)->isChecked();
+        m_reader->setChannel(i, address(i), byteCount(i));
+        m_channels->read[i] = channelCheck(i)->isChecked();
     }
-    m_thread.startReading();
+    m_reader->startReading(m_target);
     m_refresh->start(kRefreshMs);
     m_plot->start();
     m_running = true;
     setControlsEnabled(false);
 }
 
+void Ram::dropReader()
+{
+    RamThread *reader = m_reader;
+    m_reader = nullptr;
+    RamThread::retire(reader);
+}
+
 void Ram::stopMonitor()
 {
-    // Waits for the read in flight (one exchange at most): no sample
-    // comes after the chart has stopped.
-    m_thread.stopAndWait();
+    // Returns at once: the exchange in flight is not waited for, and no
+    // sample of it reaches the chart or the value fields.
+    dropReader();
     m_plot->stop();
     m_refresh->stop();
     m_running = false;
@@ -190,7 +207,7 @@ void Ram::stopMonitor()
 
 void Ram::offLine()
 {
-    m_thread.stopAndWait();
+    dropReader();
     m_plot->stop();
     m_refresh->stop();
     m_running = false;
@@ -209,9 +226,9 @@ void Ram::sampleRam(const QByteArray &flags)
     QByteArray charted = flags;
     QVector<quint32> values(RamChannels::kCount);
     for (int i = 0; i < RamChannels::kCount; ++i) {
-        if (!m_channels.read[i])
+        if (!m_channels->read[i])
             charted[i] = 0;
-        values[i] = m_channels.value[i];
+        values[i] = m_channels->value[i];
     }
     m_plot->addChannelSamples(charted, values);
 }
@@ -220,7 +237,7 @@ void Ram::updateChLineEditValue()
 {
     for (int i = 0; i < RamChannels::kCount; ++i) {
         const QString text = channelCheck(i)->isChecked()
-                                 ? QString::number(m_channels.value[i].load())
+                                 ? QString::number(m_channels->value[i].load())
                                  : QString();
         if (text != m_shown[i] || valueField(i)->text() != text) {
             valueField(i)->setText(text);
@@ -237,7 +254,7 @@ void Ram::checkBoxStateChanged(int)
         const bool on = channelCheck(i)->isChecked();
         {
             QMutexLocker lock(&m_sampleMutex);
-            m_channels.read[i] = on;
+            m_channels->read[i] = on;
             if (!on)
                 m_plot->clearCurve(i);
         }

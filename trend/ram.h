@@ -9,6 +9,7 @@
 #include <QMutex>
 
 #include <functional>
+#include <memory>
 
 class Plot;
 class QAction;
@@ -28,13 +29,20 @@ class Ram;
 // fields refreshed every 30 ms and charted on a two-curve sample plot.
 // "Run" is offered once the service password has been given. A page of
 // the monitor window (its "RAM" tab); it talks to the drive only through
-// its thread, which never outlives it.
+// its reader, and only to the drive that was current when it was made.
+//
+// The page never waits for the line: Stop, closing and deleting it tell the
+// reader to stop and let go of the page at once. A reader still inside an
+// exchange is retired (see RamThread::retire) and ends on its own; the next
+// Run takes a fresh one.
 class Ram : public QMainWindow, private RamSampleSink
 {
     Q_OBJECT
 public:
+    // Made for the drive currentDriveTarget() names now (the bound one when
+    // made inside a DriveTargetScope); every run reads that drive.
     explicit Ram(QWidget *parent = nullptr);
-    // Stops the reader and waits for the read in flight.
+    // Lets go of the reader without waiting for its exchange.
     ~Ram() override;
 
     // Seconds per page and the value maximum of the chart.
@@ -43,7 +51,9 @@ public:
     bool isRunning() const { return m_running; }
     bool isUnlocked() const { return m_unlocked; }
     Plot *plot() const { return m_plot; }
-    RamThread *reader() { return &m_thread; }
+    // The reader of the run going on; null when stopped.
+    RamThread *reader() const { return m_reader; }
+    DriveTarget driveTarget() const { return m_target; }
     QCheckBox *channelCheck(int i) const;
     QLineEdit *addressField(int i) const;
     QComboBox *typeBox(int i) const;
@@ -69,8 +79,8 @@ public:
     // For "Save Chart" and, through the plot, "Save Data".
     void setFileNameAsker(const FileNameAsker &asker);
 
-    // The monitor window closes: the reader stops (and is waited for) and
-    // the chart stops; the controls stay as they are.
+    // The monitor window closes: the reader is told to stop (not waited
+    // for) and the chart stops; the controls stay as they are.
     void offLine();
 
 public slots:
@@ -98,6 +108,8 @@ private:
     void showLengths();
     void setControlsEnabled(bool idle);
     void applyColors();
+    // Tells the reader to stop, detaches it from the page and retires it.
+    void dropReader();
     // The byte count of channel i's type: 1, 2 or 4.
     int byteCount(int i) const;
     // Channel i's address field read as hexadecimal; empty reads 0.
@@ -106,8 +118,10 @@ private:
     Ui::Ram *m_ui;
     Plot *m_plot;
     QTimer *m_refresh;
-    RamChannels m_channels;
-    RamThread m_thread;
+    const DriveTarget m_target;
+    // Shared with the readers, which may outlive the page.
+    const std::shared_ptr<RamChannels> m_channels;
+    RamThread *m_reader = nullptr;
     bool m_running = false;
     bool m_unlocked = false;
     QColor m_colors[RamChannels::kCount];

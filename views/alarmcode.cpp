@@ -1,4 +1,5 @@
 #include "alarmcode.h"
+#include "drivetitle.h"
 
 #include "base/messagetable.h"
 #include "base/sharedstate.h"
@@ -35,7 +36,7 @@ struct AlarmAnswer {
 
 AlarmCode::AlarmCode(LinkWorker &worker, ParameterAccess *parameters, QWidget *parent)
     : QWidget(parent), m_worker(worker), m_parameters(parameters),
-      m_recordDelay(new QTimer(this))
+      m_target(windowDriveTarget()), m_recordDelay(new QTimer(this))
 {
     m_askFileName = [](QWidget *p, const QString &caption, const QString &dir,
                        const QString &filter) {
@@ -106,8 +107,8 @@ void AlarmCode::loadCodeTable()
 void AlarmCode::loadLampNames()
 {
     m_lampNames = AlarmLampList::lampNames(
-        AlarmLampList::read(dataPath(QStringLiteral("InvType/alarm.txt")), seriesLetter(),
-                            catalogueVersionNumber()));
+        AlarmLampList::read(dataPath(QStringLiteral("InvType/alarm.txt")), m_target.series,
+                            m_target.catalogueVersion.toDouble()));
     for (int i = 0; i < kLampCount; ++i) {
         const bool shown = i < m_lampNames.size();
         if (shown) {
@@ -130,7 +131,7 @@ QString AlarmCode::lookupAlarmName(int number)
 {
     if (codeTable().isEmpty())
         return QStringLiteral("-1");
-    return m_codes.lookup(number, seriesLetter());
+    return m_codes.lookup(number, m_target.series);
 }
 
 bool AlarmCode::isBusy() const { return m_job || m_recordDelay->isActive(); }
@@ -141,6 +142,7 @@ void AlarmCode::showCurrentAlarm()
     if (isBusy())
         return;  // one read at a time, never faster than the line answers
     auto answer = std::make_shared<AlarmAnswer>();
+    DriveTargetScope page(m_target);  // the job reads the window's drive
     auto job = makeLinkJob<FunctionJob>([answer](LinkJob &) {
         // The drive may refuse the alarm registers while it reports an alarm.
         SwitchScope accept(linkState().acceptReject288, true);
@@ -179,6 +181,7 @@ void AlarmCode::showAlarm(int number)
             lamp->setPixmap(on);
     append(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(" > ") +
            name);
+    DriveTargetScope page(m_target);
     if (m_parameters && isSeriesFeature(QStringLiteral("alarmcode_errorInfomation")))
         m_recordDelay->start();
 }
@@ -189,6 +192,7 @@ void AlarmCode::readRecord()
         return;
     auto answer = std::make_shared<AlarmAnswer>();
     ParameterAccess *parameters = m_parameters;
+    DriveTargetScope page(m_target);
     const AlarmDrive drive = AlarmDrive::current();
     const bool watching = m_terminalWatch && m_terminalWatch();
     auto job = makeLinkJob<FunctionJob>([answer, parameters, drive, watching](LinkJob &self) {

@@ -4,6 +4,8 @@
 
 #include "monitor/alarmrecords.h"
 
+#include "base/drivetarget.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -84,6 +86,8 @@ private:
 
     LinkWorker &m_worker;
     ParameterAccess *m_parameters;
+    // The drive of the window the page belongs to: its reads go there.
+    const DriveTarget m_target;
     QLabel *m_lamps[kLampCount] = {};
     QLabel *m_captions[kLampCount] = {};
     QLabel *m_historyCaption;

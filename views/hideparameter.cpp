@@ -1,8 +1,9 @@
 #include "hideparameter.h"
 
 #include "alarmcode.h"
+#include "drivetitle.h"
 
-#include "app/jobprogressdialog.h"
+#include "app/jobprogresspanel.h"
 #include "base/messagetable.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
@@ -49,7 +50,8 @@ int parameterNumber(const QString &name)
 
 HideParameter::HideParameter(LinkWorker &worker, ParameterAccess *parameters, AlarmCode *alarms,
                              QWidget *parent)
-    : QWidget(parent), m_worker(worker), m_parameters(parameters), m_alarms(alarms)
+    : QWidget(parent), m_worker(worker), m_parameters(parameters), m_alarms(alarms),
+      m_target(windowDriveTarget())
 {
     m_askFileName = [](QWidget *p, const QString &caption, const QString &dir,
                        const QString &filter) {
@@ -122,6 +124,10 @@ HideParameter::HideParameter(LinkWorker &worker, ParameterAccess *parameters, Al
     runTimeRow->addWidget(m_runTime);
     runTimeRow->addStretch();
     layout->addLayout(runTimeRow);
+    // Progress here rather than in a modal dialog: the main window's STOP
+    // must stay reachable while the drive is read.
+    m_progress = new JobProgressPanel(this);
+    layout->addWidget(m_progress);
     layout->addStretch();
 
     connect(m_historyButton, &QPushButton::clicked, this, &HideParameter::historyAlarm);
@@ -130,11 +136,17 @@ HideParameter::HideParameter(LinkWorker &worker, ParameterAccess *parameters, Al
     connect(m_serviceButton, &QPushButton::clicked, this, &HideParameter::showPassWorkDlg);
     connect(m_readHiddenButton, &QPushButton::clicked, this, &HideParameter::ReadAllValue);
     connect(m_ramButton, &QPushButton::clicked, this, &HideParameter::monitorRam);
-    m_runTimeButton->setEnabled(AlarmDrive::current().offersRunTime());
+    m_runTimeButton->setEnabled(pageDrive().offersRunTime());
     retranslate();
 }
 
 HideParameter::~HideParameter() { cancelReads(); }
+
+AlarmDrive HideParameter::pageDrive() const
+{
+    DriveTargetScope page(m_target);
+    return AlarmDrive::current();
+}
 
 void HideParameter::retranslate()
 {
@@ -163,7 +175,7 @@ void HideParameter::setBusy(const std::shared_ptr<LinkJob> &job)
     const bool idle = !job;
     for (QPushButton *b : {m_historyButton, m_readHiddenButton})
         b->setEnabled(idle);
-    m_runTimeButton->setEnabled(idle && AlarmDrive::current().offersRunTime());
+    m_runTimeButton->setEnabled(idle && pageDrive().offersRunTime());
 }
 
 void HideParameter::jobEnded() { setBusy(nullptr); }
@@ -181,7 +193,8 @@ void HideParameter::historyAlarm()
         return;
     const AlarmCodeTable codes = m_alarms ? m_alarms->codeTable() : AlarmCodeTable();
     const bool watching = m_terminalWatch && m_terminalWatch();
-    auto job = makeLinkJob<AlarmHistoryJob>(*m_parameters, AlarmDrive::current(), codes, watching);
+    DriveTargetScope page(m_target);  // the job reads the window's drive
+    auto job = makeLinkJob<AlarmHistoryJob>(*m_parameters, pageDrive(), codes, watching);
     setBusy(job);
     AlarmHistoryJob *raw = job.get();
     connect(raw, &LinkJob::finished, this, [this, raw] {
@@ -191,7 +204,7 @@ void HideParameter::historyAlarm()
             m_history->append(line);
         jobEnded();
     });
-    new JobProgressDialog(job, this);
+    m_progress->follow(job);
     m_worker.post(job);
 }
 
@@ -201,7 +214,8 @@ void HideParameter::runTime()
         return;
     auto answer = std::make_shared<TextAnswer>();
     ParameterAccess *parameters = m_parameters;
-    const AlarmDrive drive = AlarmDrive::current();
+    const AlarmDrive drive = pageDrive();
+    DriveTargetScope page(m_target);
     auto job = makeLinkJob<FunctionJob>([answer, parameters, drive](LinkJob &self) {
         if (!self.isCancelled())
             answer->text = AlarmRecordReader(*parameters, drive).runTimeText();
@@ -256,7 +270,7 @@ void HideParameter::showPassWorkDlg()
 void HideParameter::fillHiddenTable()
 {
     m_hiddenMode = true;
-    const AlarmDrive drive = AlarmDrive::current();
+    const AlarmDrive drive = pageDrive();
     m_hiddenList.load(drive.series, drive.version);
     const QList<HiddenParameterList::Entry> entries = m_hiddenList.entries();
     m_table->setRowCount(entries.size());
@@ -279,6 +293,9 @@ bool HideParameter::ReadAllValue()
         numbers.append(parameterNumber(m_table->item(row, 0)->text()));
     auto answer = std::make_shared<TextAnswer>();
     ParameterAccess *parameters = m_parameters;
+    // The guard is opened and closed again on the window's drive, whatever
+    // station is chosen meanwhile.
+    DriveTargetScope page(m_target);
     auto job = makeLinkJob<FunctionJob>([answer, parameters, numbers](LinkJob &self) {
         // The hidden registers answer only with the write protection open;
         // the drive may refuse the opening write, as in the identity read.
@@ -320,7 +337,7 @@ bool HideParameter::ReadAllValue()
             m_table->item(row, 2)->setText(answer->values.at(row));
         jobEnded();
     });
-    new JobProgressDialog(job, this);
+    m_progress->follow(job);
     m_worker.post(job);
     return true;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "monitor/alarmrecords.h"
 #include "parameters/hiddenparameterlist.h"
+
+#include "base/drivetarget.h"
 
 #include <QWidget>
 
@@ -8,6 +11,7 @@
 #include <memory>
 
 class AlarmCode;
+class JobProgressPanel;
 class LinkJob;
 class LinkWorker;
 class ParameterAccess;
@@ -57,6 +61,7 @@ public:
     QPushButton *serviceButton() const { return m_serviceButton; }
     QPushButton *readHiddenButton() const { return m_readHiddenButton; }
     QPushButton *ramButton() const { return m_ramButton; }
+    JobProgressPanel *progressPanel() const { return m_progress; }
     QTableWidget *hiddenTable() const { return m_table; }
 
 public slots:
@@ -75,6 +80,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // The alarm reading rules of the window's drive.
+    AlarmDrive pageDrive() const;
     void retranslate();
     void setBusy(const std::shared_ptr<LinkJob> &job);
     void jobEnded();
@@ -82,6 +89,8 @@ private:
     LinkWorker &m_worker;
     ParameterAccess *m_parameters;
     AlarmCode *m_alarms;
+    // The drive of the window the page belongs to: its reads go there.
+    const DriveTarget m_target;
     QPushButton *m_historyButton;
     QPushButton *m_runTimeButton;
     QPushButton *m_saveButton;
@@ -98,6 +107,7 @@ private:
     bool m_hiddenMode = false;
     HiddenParameterList m_hiddenList;
     std::shared_ptr<LinkJob> m_job;
+    JobProgressPanel *m_progress = nullptr;
     DriveInfo m_driveInfo;
     std::function<bool()> m_terminalWatch;
     FileNameAsker m_askFileName;

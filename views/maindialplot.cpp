@@ -7,6 +7,7 @@
 #include "iostate.h"
 #include "optiondialog.h"
 #include "plot.h"
+#include "drivetitle.h"
 #include "ui_maindialplot.h"
 
 #include "link/linkjob.h"
@@ -42,7 +43,8 @@ MonitorPage<MainDialPlot> *MainDialPlot::create(MonitorThread *monitor, LinkWork
 MainDialPlot::MainDialPlot(MonitorThread *monitor, LinkWorker &worker,
                            ParameterAccess *parameters, QWidget *parent)
     : QMainWindow(parent, Qt::Window), m_ui(new Ui::MainDialPlot), m_monitor(monitor),
-      m_worker(worker), m_parameters(parameters), m_drive(DriveProfile::current()),
+      m_worker(worker), m_parameters(parameters), m_target(windowDriveTarget()),
+      m_drive(DriveProfile::of(m_target.series, m_target.catalogueVersion.toDouble())),
       m_plotList(QuantityLists::plotList(m_drive)), m_display(new QTimer(this))
 {
     m_ui->setupUi(this);
@@ -131,6 +133,8 @@ void MainDialPlot::monitorRam()
     if (tabs->count() == kBaseTabs) {
         if (!m_ramFactory)
             return;
+        // The RAM page reads the window's drive, whatever station is chosen.
+        DriveTargetScope drive(m_target);
         QWidget *page = m_ramFactory(tabs);
         tabs->addTab(page, tr("RAM"));
         tabs->setCurrentWidget(page);
@@ -189,6 +193,7 @@ void MainDialPlot::fillPlotSelector()
 void MainDialPlot::retranslate()
 {
     m_ui->retranslateUi(this);
+    setWindowTitle(driveWindowTitle(tr("Monitor"), m_target));
     m_infoCaptions[TypeField]->setText(tr("Inverter Type:"));
     m_infoCaptions[VersionField]->setText(tr("Version:"));
     m_infoCaptions[CurrentField]->setText(tr("Output Current:"));
@@ -244,7 +249,7 @@ void MainDialPlot::startMonitor()
     setState(State::Starting);
     // The identity is read on the link worker; the page goes on when the
     // job has ended (the monitor thread has taken its answer by then).
-    m_startJob = m_monitor->requestStartForDials(m_worker);
+    m_startJob = m_monitor->requestStartForDials(m_worker, m_target);
     if (!m_startJob) {
         setState(State::Idle);
         return;

@@ -3,6 +3,7 @@
 #include "dialogrunner.h"
 #include "quantitylists.h"
 
+#include "base/drivetarget.h"
 #include "monitor/monitorpages.h"
 
 #include <QMainWindow>
@@ -61,6 +62,7 @@ public:
 
     State state() const { return m_state; }
     const DriveProfile &drive() const { return m_drive; }
+    const DriveTarget &driveTarget() const { return m_target; }
 
     // Monitor thread.
     void takeSample() override;
@@ -138,6 +140,9 @@ private:
     MonitorThread *m_monitor;
     LinkWorker &m_worker;
     ParameterAccess *m_parameters;
+    // The drive the window was opened for; a station chosen later changes
+    // neither what it reads nor how it labels it.
+    const DriveTarget m_target;
     const DriveProfile m_drive;
     QuantityLists::List m_plotList;
     State m_state = State::Idle;

@@ -1,6 +1,7 @@
 #include "app/cabout.h"
 #include "app/cmainwindow.h"
 #include "app/helplocation.h"
+#include "app/startup.h"
 #include "common/testsupport.h"
 #include "link/ccomsetup.h"
 #include "link/readwrite.h"
@@ -14,15 +15,33 @@
 #include "simulator/simport.h"
 #include "simulator/simulatedline.h"
 #include "trend/ram.h"
+#include "views/hideparameter.h"
 #include "views/maindialplot.h"
 #include "views/plot.h"
+#include "views/hideparameter.h"
+#include "parameters/passworddlg.h"
+#include "link/frameobserver.h"
+#include "trend/advanceplot.h"
+#include "trend/mainadvplot.h"
+#include "operation/cnavigation.h"
+#include "simulator/simulateddrive.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
+#include <QStandardItem>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QTreeView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTranslator>
 #include <QtTest>
 
@@ -34,6 +53,29 @@ QByteArray fileContents(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
+
+// The stations of the Modbus writes (functions 06 and 16) sent.
+class StationFrames : public FrameObserver
+{
+public:
+    void frameSent(const QByteArray &frame, int station, FrameForm) override
+    {
+        if (frame.size() > 1 && (frame.at(1) == 0x06 || frame.at(1) == 0x10)) {
+            QMutexLocker lock(&m_mutex);
+            m_writes.append(station);
+        }
+    }
+    void frameReceived(const QByteArray &, int, FrameForm) override {}
+    QList<int> writeStations()
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_writes;
+    }
+
+private:
+    QMutex m_mutex;
+    QList<int> m_writes;
+};
 
 // A dial page that only counts what the monitor thread hands it.
 class QuietPage : public DialPageSink
@@ -71,7 +113,7 @@ private slots:
         resetSharedState();
         linkState().reset();
         setUserInteraction(&m_ui);
-        m_ui.clear();
+        m_ui.reset();
         m_dir.reset(new DataDir);
         m_dir->copyShipped("InvType/FNC.txt");
         m_dir->copyShipped("InvType/typeInfo.txt");
@@ -278,6 +320,182 @@ private slots:
         QVERIFY(!dial && !trend);
     }
 
+    // The monitor and trend windows opened on the ZM at station 1 keep
+    // reading it and naming it after station 3, a ZQ1, is chosen and set
+    // running: no value of the ZQ1 appears under a ZM caption.
+    void windowsKeepTheirDrive()
+    {
+        setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));  // the catalogues too
+        MonitorThread monitor;  // outlives the window's pages
+        setMonitorThread(&monitor);
+        auto window = demoWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        SimulatedDrive &zm = *demoLine()->drive(1);
+        SimulatedDrive &zq1 = *demoLine()->drive(3);
+        QCOMPARE(zm.outputFrequency(), 0.0);
+        QVERIFY(window->selectStation(1));
+        window->findChild<QAction *>("actSysMon")->trigger();
+        window->findChild<QAction *>("actionTrend")->trigger();
+        QPointer<MainDialPlot> dial = qobject_cast<MainDialPlot *>(window->dialPage());
+        QPointer<MainAdvPlot> trend = qobject_cast<MainAdvPlot *>(window->trendPage());
+        QVERIFY(dial && trend);
+        const QString zmTitle = QString::fromUtf8(" \u2014 station 1 ZM-043-7.5K");
+        QCOMPARE(dial->windowTitle(), "Monitor" + zmTitle);
+        QCOMPARE(trend->windowTitle(), "Trend" + zmTitle);
+
+        QVERIFY(window->selectStation(3));
+        CNavigation *nav = window->navigationPanel();
+        auto button = [nav](const char *name) { return nav->findChild<QPushButton *>(name); };
+        QTest::mouseClick(button("CUPB"), Qt::LeftButton);
+        nav->findChild<QDoubleSpinBox *>("FrespinBox")->setValue(20);
+        QTest::mouseClick(button("NaSetPB"), Qt::LeftButton);
+        QTest::mouseClick(button("NaFWDPB"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(zq1.outputFrequency() > 5, 10000);
+
+        QCOMPARE(trend->quantityBox(0)->currentText(), QString("Output Frequency"));
+        trend->channelCheckBox(0)->setChecked(true);
+        trend->action("actRun")->trigger();
+        dial->runAction()->trigger();
+        QTRY_VERIFY(trend->state() == MainAdvPlot::State::Running);
+        QTRY_VERIFY(dial->state() == MainDialPlot::State::Running);
+        QTRY_VERIFY_WITH_TIMEOUT(trend->plot()->cycleCount() > 20, 10000);
+        QVERIFY(zq1.outputFrequency() > 5);
+        const TrendRecording rec = trend->plot()->recording();
+        int sampled = 0;
+        for (int k = 0; k < rec.size(); ++k) {
+            const double f = rec.at(k).values[0];
+            if (!TrendRecording::hasValue(f))
+                continue;
+            ++sampled;
+            QVERIFY2(f == 0, qPrintable(QString("cycle %1: %2 Hz").arg(k).arg(f)));
+        }
+        QVERIFY(sampled > 10);
+        QCOMPARE(dial->sampleValueField()->text(), QString("0"));
+        QCOMPARE(dial->infoValue(MainDialPlot::TypeField)->text(), QString("ZM"));
+        QCOMPARE(dial->windowTitle(), "Monitor" + zmTitle);
+        QCOMPARE(trend->windowTitle(), "Trend" + zmTitle);
+
+        QTest::mouseClick(button("NaStopPB"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!zq1.running(), 10000);
+        window.reset();
+        setMonitorThread(nullptr);
+    }
+
+    // The diagnosis tab of a monitor window opened on station 1 reads
+    // station 1 after a real click has chosen station 2: the alarm history
+    // is drive 1's, and "Read Hide Pr." opens and closes the write guard
+    // (P.77) of drive 1 only.
+    void diagnosisReadsTheWindowsDrive()
+    {
+        setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));
+        MonitorThread monitor;
+        setMonitorThread(&monitor);
+        auto window = demoWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        SimulatedDrive &one = *demoLine()->drive(1);
+        SimulatedDrive &two = *demoLine()->drive(2);
+        one.raiseAlarm(48);
+        one.resetAlarm();
+        two.raiseAlarm(16);
+        two.resetAlarm();
+        one.setParameterValue(77, 0);
+        two.setParameterValue(77, 1);
+        QVERIFY(window->selectStation(1));
+        window->iniSysMon();
+        auto *page = qobject_cast<MainDialPlot *>(window->dialPage());
+        QVERIFY(page);
+        HideParameter *diagnosis = page->diagnosisPage();
+        page->tabWidget()->setCurrentIndex(2);
+        QVERIFY(QTest::qWaitForWindowExposed(page));
+        QVERIFY(diagnosis->historyButton()->isVisible());
+
+        // What drive 1 says while station 1 is current.
+        QTest::mouseClick(diagnosis->historyButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!diagnosis->isBusy(), 10000);
+        const QString history = diagnosis->historyBox()->toPlainText();
+        QVERIFY(!history.isEmpty());
+        QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+        diagnosis->historyBox()->clear();
+
+        // A real click on station 2 in the tree.
+        auto *tree = window->navigationPanel()->findChild<QTreeView *>("SysSettreeView");
+        const QModelIndex second = window->navigationPanel()->stationItem(2)->index();
+        tree->scrollTo(second);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          tree->visualRect(second).center());
+        QTRY_COMPARE(int(linkState().stationByte), 2);
+
+        auto frames = std::make_shared<StationFrames>();
+        linkState().addFrameObserver(frames);
+        QTest::mouseClick(diagnosis->historyButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!diagnosis->isBusy(), 10000);
+        QCOMPARE(diagnosis->historyBox()->toPlainText(), history);
+        QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+
+        QTest::mouseClick(diagnosis->serviceButton(), Qt::LeftButton);
+        auto *password = diagnosis->findChild<PassWordDlg *>();
+        QVERIFY(password);
+        QTest::keyClicks(password->findChild<QLineEdit *>("passwordLineEdit"), "tarmelo");
+        QTest::keyClick(password->findChild<QLineEdit *>("passwordLineEdit"), Qt::Key_Return);
+        QTRY_VERIFY(diagnosis->hiddenMode());
+        QTest::mouseClick(diagnosis->readHiddenButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!diagnosis->isBusy(), 20000);
+        linkState().removeFrameObserver(frames);
+
+        QCOMPARE(one.parameter(77).value, quint16(0));
+        QCOMPARE(two.parameter(77).value, quint16(1));
+        const QList<int> writes = frames->writeStations();
+        QVERIFY(writes.size() >= 2);  // the guard opened, then closed
+        QCOMPARE(writes.count(1), writes.size());
+        // The demo's ZM lacks some registers of the hidden list (P.303 to
+        // P.306): their refusals are reported, and nothing else.
+        for (const auto &message : m_ui.messages())
+            QCOMPARE(message.text, QString("Illegal data address!"));
+        window.reset();
+        setMonitorThread(nullptr);
+    }
+
+    // A trend window with a recording not yet saved is replaced only after
+    // the user agrees; after "Save Data" it goes without a question.
+    void unsavedRecordingIsNotDroppedSilently()
+    {
+        setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));  // the catalogues too
+        MonitorThread monitor;  // outlives the window's pages
+        setMonitorThread(&monitor);
+        auto window = demoWindow();
+        QVERIFY(window->selectStation(1));
+        window->trendShow();
+        QPointer<MainAdvPlot> trend = qobject_cast<MainAdvPlot *>(window->trendPage());
+        QVERIFY(trend);
+        trend->channelCheckBox(0)->setChecked(true);
+        trend->action("actRun")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(trend->plot()->cycleCount() > 3, 10000);
+        trend->action("actStop")->trigger();
+        QVERIFY(trend->hasUnsavedRecording());
+
+        m_ui.nextAnswer = UserInteraction::Answer::No;
+        window->findChild<QAction *>("actionTrend")->trigger();
+        QVERIFY(trend);
+        QCOMPARE(window->trendPage(), trend.data());
+        QCOMPARE(m_ui.messages().size(), 1);
+        QVERIFY(m_ui.messages().at(0).text.contains("station 1 ZM-043-7.5K"));
+
+        const QString file = m_dir->path() + "/trend.txt";
+        trend->setFileNameAsker([&](QWidget *, const QString &, const QString &,
+                                    const QString &) { return file; });
+        trend->action("actSaveData")->trigger();
+        QVERIFY(QFile::exists(file));
+        QVERIFY(!trend->hasUnsavedRecording());
+        m_ui.reset();
+        window->findChild<QAction *>("actionTrend")->trigger();
+        QVERIFY(!trend);
+        QVERIFY(m_ui.messages().isEmpty());
+        window.reset();
+        setMonitorThread(nullptr);
+    }
+
     // The service mode's "RAM" tab is the RAM monitor; closing the monitor
     // window ends its reader, which would otherwise go on reading the line.
     void ramTabStopsWithTheMonitorWindow()
@@ -298,12 +516,49 @@ private slots:
         ram->passwordAction()->trigger();
         ram->runAction()->trigger();
         QVERIFY(ram->isRunning());
-        QTRY_VERIFY(ram->reader()->isRunning());
+        QPointer<RamThread> reader = ram->reader();
+        QVERIFY(reader);
+        QTRY_VERIFY(reader->isRunning());
         QTRY_VERIFY(!ram->plot()->series(0).isEmpty());
         page->close();
-        QVERIFY(ram && !ram->reader()->isRunning());
+        QVERIFY(ram && !ram->isRunning() && !ram->reader());
+        // Told to stop, it ends after its exchange and is deleted.
+        QTRY_VERIFY(!reader);
         window->close();
         QVERIFY(!ram);
+    }
+
+    // The "Monitor Ram" button takes the tab away while its page reads the
+    // drive: the page goes at once, its reader is told to stop and let go
+    // of it, and ends on its own.
+    void ramTabRemovedWhileReading()
+    {
+        auto window = demoWindow();
+        QVERIFY(window->selectStation(3));
+        window->iniSysMon();
+        auto *page = qobject_cast<MainDialPlot *>(window->dialPage());
+        QVERIFY(page);
+        QPushButton *ramButton = page->diagnosisPage()->ramButton();
+        ramButton->click();
+        QPointer<Ram> ram = qobject_cast<Ram *>(page->ramPage());
+        QVERIFY(ram);
+        QCOMPARE(ram->driveTarget().station, 3);
+        ram->setDialogRunner([](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("passwordLineEdit"))->setText("tarmelo");
+            QMetaObject::invokeMethod(&dialog, "accept");
+            return dialog.result();
+        });
+        ram->passwordAction()->trigger();
+        ram->runAction()->trigger();
+        QPointer<RamThread> reader = ram->reader();
+        QVERIFY(reader);
+        QTRY_VERIFY(!ram->plot()->series(0).isEmpty());
+        ramButton->click();
+        QCOMPARE(page->tabWidget()->count(), 3);
+        QVERIFY(!ram);
+        QVERIFY(!reader || (reader->isDetached() && reader->stopRequested()));
+        QTRY_VERIFY(!reader);
+        window->close();
     }
 
     void closeSavesTheStationList_data()

@@ -1,4 +1,5 @@
 #include "app/cmainwindow.h"
+#include "app/jobprogresspanel.h"
 #include "app/csettype.h"
 #include "common/testsupport.h"
 #include "link/frameobserver.h"
@@ -6,6 +7,7 @@
 #include "operation/cnavigation.h"
 #include "parameters/cparameter.h"
 #include "parameters/parameterstate.h"
+#include "parameters/parametertable.h"
 #include "simulator/demoline.h"
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
@@ -16,10 +18,13 @@
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTranslator>
+#include <QTableView>
+#include <QThread>
 #include <QTreeView>
 #include <QtTest>
 
@@ -30,10 +35,17 @@ namespace {
 class SentFrames : public FrameObserver
 {
 public:
-    void frameSent(const QByteArray &frame, int, FrameForm) override
+    void frameSent(const QByteArray &frame, int station, FrameForm) override
     {
         QMutexLocker lock(&mutex);
         frames.append(frame);
+        stations.append(station);
+        onGuiThread.append(QThread::currentThread() == qApp->thread());
+    }
+    int stationOfLast()
+    {
+        QMutexLocker lock(&mutex);
+        return stations.isEmpty() ? -1 : stations.last();
     }
     void frameReceived(const QByteArray &, int, FrameForm) override {}
     QByteArray lastWithFunction(char function)
@@ -44,8 +56,15 @@ public:
                 return frames.at(i);
         return QByteArray();
     }
+    int count()
+    {
+        QMutexLocker lock(&mutex);
+        return frames.size();
+    }
     QMutex mutex;
     QList<QByteArray> frames;
+    QList<int> stations;
+    QList<bool> onGuiThread;
 };
 
 bool lit(QLabel *lamp) { return lamp->styleSheet().contains("255, 0, 0"); }
@@ -503,8 +522,232 @@ private slots:
         const int rowsOfA = m_window->parameterForm()->core().parameterCount();
         m_nav->selectStation(2);
         QCOMPARE(seriesLetter(), 'H');
-        QVERIFY(m_window->parameterForm()->core().parameterCount() != rowsOfA);
+        QTRY_VERIFY(m_window->parameterForm()->core().parameterCount() != rowsOfA);
         QVERIFY2(m_ui.messages().size() <= 1, qPrintable(m_ui.messages().value(1).text));
+    }
+
+    // A full batch read runs; STOP on the panel reaches the drive between two
+    // of the batch's exchanges, while the batch is still going: the form's
+    // progress blocks nothing but the form's own controls.
+    void stopGetsThroughDuringABatchRead()
+    {
+        QVERIFY(m_window->selectStation(1));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        SimulatedDrive &drive = *demoLine()->drive(1);
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("CUPB"), Qt::LeftButton);
+        m_nav->findChild<QDoubleSpinBox *>("FrespinBox")->setValue(20);
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("NaSetPB"), Qt::LeftButton);
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("NaFWDPB"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(drive.outputFrequency() > 1, 10000);
+        QVERIFY(drive.targetHz() > 0);
+
+        CParameter *form = m_window->parameterForm();
+        form->show();
+        QTRY_VERIFY(!form->catalogueLoading());
+        auto *readAll = form->findChild<QPushButton *>("allReadPB");
+        QTest::mouseClick(readAll, Qt::LeftButton);
+        JobProgressPanel *progress = form->progressPanel();
+        QTRY_VERIFY(progress->isVisible() && progress->bar()->value() >= 3);
+        QVERIFY(!readAll->isEnabled());
+        QVERIFY(!form->findChild<QPushButton *>("savePB")->isEnabled());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+        const int framesBefore = m_sent->count();
+        auto *stop = m_nav->findChild<QPushButton *>("NaStopPB");
+        QVERIFY(stop->isEnabled());
+        QTest::mouseClick(stop, Qt::LeftButton);
+        // The drive has the stop command while the batch has more to read.
+        QCOMPARE(drive.targetHz(), 0.0);
+        const double atStop = drive.outputFrequency();
+        QVERIFY(form->transferRunning());
+        QVERIFY(m_sent->count() > framesBefore);
+        QTRY_VERIFY_WITH_TIMEOUT(drive.outputFrequency() < atStop, 3000);
+        QVERIFY(form->transferRunning());
+
+        QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->transferRunning(), 10000);
+        QVERIFY(!progress->isVisible());
+        QVERIFY(readAll->isEnabled());
+        QVERIFY(form->findChild<QPushButton *>("savePB")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!drive.running(), 10000);  // the next test switches modes
+    }
+
+    // Station 0 over Modbus is every drive on the line: the first command
+    // asks, "No" sends nothing; after "Yes" every drive obeys, nothing waits
+    // for an answer and no "Communication Error!" follows; STOP never asks.
+    void broadcastAsksFirstAndWaitsForNoAnswer()
+    {
+        m_nav->setDialogRunner([&](QDialog &) {
+            CSetType *dialog = m_nav->typeDialog();
+            auto *types = dialog->findChild<QComboBox *>("TypeComboBox");
+            types->setCurrentIndex(types->findText("ZN-020"));
+            auto *powers = dialog->findChild<QComboBox *>("PowerComboBox");
+            powers->setCurrentIndex(powers->findText("5.5K"));
+            return int(QDialog::Accepted);
+        });
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
+        const QModelIndex zero = m_nav->stationItem(0)->index();
+        tree->scrollTo(zero);
+        const QPoint at = tree->visualRect(zero).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTRY_COMPARE(modelString(), QString("ZN-020-5.5K"));
+        QCOMPARE(int(linkState().stationByte), 0);
+        const QList<SimulatedDrive *> drives{demoLine()->drive(1).get(), demoLine()->drive(2).get(),
+                                             demoLine()->drive(3).get()};
+        for (SimulatedDrive *drive : drives) {
+            QCOMPARE(drive->mode(), 0);
+            // A drive still slowing down refuses a mode switch.
+            QTRY_VERIFY_WITH_TIMEOUT(!drive->running(), 10000);
+        }
+        m_ui.clear();
+        const int framesBefore = m_sent->count();
+
+        m_ui.nextAnswer = UserInteraction::Answer::No;
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("JOGPB"), Qt::LeftButton);
+        QCOMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(m_ui.messages().at(0).kind, QString("question"));
+        QVERIFY(m_ui.messages().at(0).text.contains("every drive on the line"));
+        QCOMPARE(m_sent->count(), framesBefore);
+
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("JOGPB"), Qt::LeftButton);
+        const qint64 sendMs = timer.elapsed();
+        QCOMPARE(m_ui.messages().size(), 2);
+        for (SimulatedDrive *drive : drives)
+            QCOMPARE(drive->mode(), 2);
+        QVERIFY(m_sent->count() > framesBefore);
+        QCOMPARE(m_sent->stationOfLast(), 0);
+        // One frame, no attempts waiting out a missing answer (each ~0.5 s).
+        QVERIFY2(sendMs < 400, qPrintable(QString::number(sendMs)));
+
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("CUPB"), Qt::LeftButton);
+        QTest::mouseClick(m_nav->findChild<QPushButton *>("NaStopPB"), Qt::LeftButton);
+        for (SimulatedDrive *drive : drives)
+            QCOMPARE(drive->mode(), 0);
+        QTest::qWait(200);  // a late report would arrive queued
+        QCOMPARE(m_ui.messages().size(), 2);  // no further question, no error
+    }
+
+    // A setting typed into the form, then a click on a station of another
+    // model: the form asks before its catalogue replaces the table. "No"
+    // keeps the station and the typed value; "Yes" follows.
+    void formAsksBeforeDiscardingEdits()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_window->selectStation(1));
+        CParameter *form = m_window->parameterForm();
+        form->show();
+        QTRY_VERIFY(!form->catalogueLoading());
+        QTest::qWait(50);  // the splitter lays the form out
+        QTableView *view = form->table();
+        const QModelIndex cell = view->model()->index(3, ParameterTable::SettingColumn);
+        view->scrollTo(cell);
+        const QPoint at = view->visualRect(cell).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != view);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, "12");
+        QTest::keyClick(editor, Qt::Key_Return);  // commits through a queued call
+        QTRY_COMPARE(view->model()->index(3, ParameterTable::SettingColumn).data().toString(),
+                     QString("12"));
+        QVERIFY(form->hasUnsavedWork());
+        const int rowsOfZm = form->core().parameterCount();
+
+        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
+        const QModelIndex two = m_nav->stationItem(2)->index();
+        tree->scrollTo(two);
+        const QPoint station2 = tree->visualRect(two).center();
+        m_ui.clear();
+        m_ui.nextAnswer = UserInteraction::Answer::No;
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        QTRY_COMPARE(m_ui.messages().size(), 1);
+        QVERIFY(m_ui.messages().at(0).text.contains("station 2 ZN-020-5.5K"));
+        QCOMPARE(int(linkState().stationByte), 1);
+        QCOMPARE(modelString(), QString("ZM-043-7.5K"));
+        QCOMPARE(tree->currentIndex(), m_nav->stationItem(1)->index());
+        QCOMPARE(view->model()->index(3, ParameterTable::SettingColumn).data().toString(),
+                 QString("12"));
+
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        QTRY_COMPARE(int(linkState().stationByte), 2);
+        QCOMPARE(m_ui.messages().size(), 2);
+        QTRY_VERIFY(form->core().parameterCount() != rowsOfZm);
+        QVERIFY(!form->hasUnsavedWork());
+        m_ui.reset();
+    }
+
+    // A batch read runs; a click on a drive of another model asks whether to
+    // cancel it. "No" keeps both; "Yes" cancels the batch and follows.
+    void stationChangeDuringABatchAsks()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_window->selectStation(1));
+        CParameter *form = m_window->parameterForm();
+        form->show();
+        QTRY_VERIFY(!form->catalogueLoading());
+        QTest::qWait(50);
+        QTest::mouseClick(form->findChild<QPushButton *>("allReadPB"), Qt::LeftButton);
+        QVERIFY(form->transferRunning());
+        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
+        const QModelIndex two = m_nav->stationItem(2)->index();
+        const QPoint station2 = tree->visualRect(two).center();
+        m_ui.clear();
+        m_ui.nextAnswer = UserInteraction::Answer::No;
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        QTRY_COMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(int(linkState().stationByte), 1);
+        QVERIFY(form->transferRunning());
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        QTRY_COMPARE(int(linkState().stationByte), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->transferRunning(), 10000);
+        QCOMPARE(modelString(), QString("ZN-020-5.5K"));
+        m_ui.reset();
+    }
+
+    // A drive of another model chosen with a click: its catalogue version
+    // (P.188) is asked of that drive on the link worker, and the GUI thread
+    // sends nothing.
+    void catalogueLoadsOffTheGuiThread()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_window->selectStation(1));
+        CParameter *form = m_window->parameterForm();
+        QTRY_VERIFY(!form->catalogueLoading());
+        const int rowsOfZm = form->core().parameterCount();
+        const int before = m_sent->count();
+        QSignalSpy loaded(form, &CParameter::catalogueLoaded);
+        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
+        const QModelIndex three = m_nav->stationItem(3)->index();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          tree->visualRect(three).center());
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 10000);
+        QVERIFY(!form->catalogueLoading());
+        QVERIFY(form->findChild<QPushButton *>("allReadPB")->isEnabled());
+        QVERIFY(form->core().parameterCount() != rowsOfZm);
+        QMutexLocker lock(&m_sent->mutex);
+        bool versionAsked = false;
+        for (int i = before; i < m_sent->frames.size(); ++i) {
+            const QByteArray &f = m_sent->frames.at(i);
+            QVERIFY2(!m_sent->onGuiThread.at(i), f.toHex().constData());
+            if (f.size() >= 4 && f.at(1) == 0x03 && f.at(2) == 0 && quint8(f.at(3)) == 188) {
+                versionAsked = true;
+                QCOMPARE(m_sent->stations.at(i), 3);
+            }
+        }
+        QVERIFY(versionAsked);
     }
 
     // Closing in the pause after a parameter function does not wait it out.

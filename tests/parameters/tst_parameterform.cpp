@@ -73,6 +73,8 @@ private slots:
         QVERIFY(m_window->selectStation(1));  // a ZM
         m_ui.clear();  // "load saved stations ?"
         m_form = m_window->parameterForm();
+        // The catalogue comes once the drive has told its version.
+        QTRY_VERIFY(!m_form->catalogueLoading());
     }
     void cleanup()
     {
@@ -265,6 +267,7 @@ private slots:
         QCOMPARE(visibleNumbers(form).size(), 2);
         QVERIFY(visibleNumbers(form).contains("7"));
         QVERIFY(m_window->selectStation(2));  // the ZN: another catalogue
+        QTRY_VERIFY(!m_form->catalogueLoading());
         QCOMPARE(seriesLetter(), 'H');
         QCOMPARE(visibleNumbers(form), (QStringList{"3", "7"}));
         form.selectPara(0);

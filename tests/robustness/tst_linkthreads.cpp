@@ -1,7 +1,7 @@
 #include "simrig.h"
 
 #include "app/guiinteraction.h"
-#include "app/jobprogressdialog.h"
+#include "app/jobprogresspanel.h"
 #include "app/cmainwindow.h"
 #include "link/linkjob.h"
 #include "link/linkworker.h"
@@ -14,7 +14,8 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMessageBox>
-#include <QProgressDialog>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QTranslator>
@@ -359,29 +360,37 @@ private slots:
         QVERIFY(!QFile::exists(m_dir.path() + "/cut.xbel"));
     }
 
-    // The window's progress dialog: the texts the batch asks for, its Cancel
-    // stops the job, and it goes when the job has finished.
-    void progressDialogFollowsTheJob()
+    // The window's progress panel: the texts the batch asks for, its Cancel
+    // stops the job, and it goes (and the owner hears it is idle) when the
+    // job has finished. It is no window of its own: nothing else is blocked.
+    void progressPanelFollowsTheJob()
     {
         SimRig rig(1, false);
         ParameterCore core;
         core.loadCatalogue();
         QWidget window;
+        auto *panel = new JobProgressPanel(&window);
+        QSignalSpy busy(panel, &JobProgressPanel::busyChanged);
+        window.show();
         LinkWorker worker;
         const std::shared_ptr<BatchJob> job = core.startReadAll(worker);
-        QPointer<JobProgressDialog> progress = new JobProgressDialog(job, &window);
-        QTRY_VERIFY(progress && progress->dialog() && progress->dialog()->value() >= 3);
-        QProgressDialog *dialog = progress->dialog();
-        QCOMPARE(dialog->windowTitle(), QString("Reading parameters..."));
-        QCOMPARE(dialog->windowModality(), Qt::WindowModal);
-        QVERIFY(dialog->isVisible());
-        QPushButton *cancel = dialog->findChild<QPushButton *>();
-        QVERIFY(cancel);
-        QCOMPARE(cancel->text(), QString("Cancel"));
-        cancel->click();
+        panel->follow(job);
+        QCOMPARE(busy.count(), 1);
+        QCOMPARE(busy.at(0).at(0).toBool(), true);
+        QTRY_VERIFY(panel->isVisible() && panel->bar()->value() >= 3);
+        QVERIFY(!panel->isWindow());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QCOMPARE(panel->titleLabel()->text(), QString("Reading parameters..."));
+        QCOMPARE(panel->cancelButton()->text(), QString("Cancel"));
+        QVERIFY(panel->busy());
+        QTest::mouseClick(panel->cancelButton(), Qt::LeftButton);
+        QVERIFY(!panel->cancelButton()->isEnabled());
         QVERIFY(job->waitForFinished(10000));
         QCOMPARE(job->result().status, BatchTransfer::Result::Status::Cancelled);
-        QTRY_VERIFY(!progress);
+        QTRY_VERIFY(!panel->isVisible());
+        QCOMPARE(busy.count(), 2);
+        QCOMPARE(busy.at(1).at(0).toBool(), false);
+        QVERIFY(!panel->busy());
     }
 
     // A window that goes away while its job runs: the job is cancelled, the

@@ -15,6 +15,7 @@
 #include "link/readwrite.h"
 #include "operation/cnavigation.h"
 #include "parameters/cparameter.h"
+#include "app/jobprogresspanel.h"
 #include "parameters/csearch.h"
 #include "parameters/passworddlg.h"
 #include "parameters/selectparadialog.h"
@@ -43,6 +44,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QEventLoop>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -102,12 +106,21 @@ void processEventsFor(int ms)
     loop.exec();
 }
 
+// Chooses a station as a click would, then waits for the parameter list's
+// catalogue, which comes once the drive has told its version.
+void chooseStation(CMainWindow &w, int station)
+{
+    w.selectStation(station);
+    for (int i = 0; i < 250 && w.parameterForm()->catalogueLoading(); ++i)
+        processEventsFor(20);
+}
+
 // The monitor page of a station whose drive starts towards 50 Hz as the
 // page starts monitoring: the ramp on a plot of 10 seconds per page, the
 // dials on their way up, the lamps of a running drive.
 QWidget *runningMonitorPage(CMainWindow &w, int station)
 {
-    w.selectStation(station);
+    chooseStation(w, station);
     ReadWrite *driver = currentDriver();
     driver->writeRegister(SimRegisters::FrequencyCommand, 5000);
     w.iniSysMon();
@@ -169,7 +182,7 @@ void clearAlarm(CMainWindow &w)
 // the cursor read-out held at 2.5 s.
 QWidget *recordingTrendWindow(CMainWindow &w)
 {
-    w.selectStation(1);
+    chooseStation(w, 1);
     ReadWrite *driver = currentDriver();
     driver->writeRegister(SimRegisters::FrequencyCommand, 5000);
     w.trendShow();
@@ -201,10 +214,31 @@ void stopTrendDrive(CMainWindow &)
 
 MainDialPlot *idlePage(CMainWindow &w)
 {
-    w.selectStation(1);
+    chooseStation(w, 1);
     w.iniSysMon();
     w.dialPage()->hide();
     return qobject_cast<MainDialPlot *>(w.dialPage());
+}
+
+// The parameter list during a batch read: the progress and Cancel inside the
+// form, its own controls resting, the rest of the window usable.
+QWidget *batchInProgress(CMainWindow &w)
+{
+    chooseStation(w, 1);
+    CParameter *form = w.parameterForm();
+    form->show();
+    form->findChild<QPushButton *>(QStringLiteral("allReadPB"))->click();
+    for (int i = 0; i < 200 && form->progressPanel()->bar()->value() < 40; ++i)
+        processEventsFor(20);
+    return &w;
+}
+
+void cancelBatch(CMainWindow &w)
+{
+    CParameter *form = w.parameterForm();
+    form->progressPanel()->cancelJob();
+    for (int i = 0; i < 500 && form->transferRunning(); ++i)
+        processEventsFor(20);
 }
 
 // The parameter list after a batch read of the demo's ZM, with one setting
@@ -234,7 +268,7 @@ QWidget *showReadParameters(CMainWindow &w)
 QWidget *showRunningDrive(CMainWindow &w)
 {
     CNavigation *nav = w.navigationPanel();
-    w.selectStation(1);
+    chooseStation(w, 1);
     nav->SwitchToCU();
     nav->findChild<QDoubleSpinBox *>(QStringLiteral("FrespinBox"))->setValue(30);
     nav->InvSetFre();
@@ -257,7 +291,7 @@ void stopNavigationDrive(CMainWindow &w)
 // on a page of 10 seconds. Closed (and its reader ended) after the shot.
 QWidget *runningRamPage(CMainWindow &w)
 {
-    w.selectStation(1);
+    chooseStation(w, 1);
     auto *page = new Ram;
     page->setAttribute(Qt::WA_DeleteOnClose);
     page->setDialogRunner([](QDialog &dialog) {
@@ -291,6 +325,7 @@ QList<Shot> shots()
              return &w;
          }},
         {QStringLiteral("CParameter"), QStringLiteral("read"), showReadParameters},
+        {QStringLiteral("CParameter"), QStringLiteral("reading"), batchInProgress, cancelBatch},
         {QStringLiteral("SelectParaDialog"), QString(),
          [](CMainWindow &w) -> QWidget * {
              auto *dialog = new SelectParaDialog(w.parameterForm()->core().table(), {"3", "7", "8"}, &w);
@@ -340,7 +375,7 @@ QList<Shot> shots()
          stopTrendDrive},
         {QStringLiteral("AdvOptionDialog"), QString(),
          [](CMainWindow &w) -> QWidget * {
-             w.selectStation(1);
+             chooseStation(w, 1);
              w.trendShow();
              w.trendPage()->hide();
              auto *dialog = new AdvOptionDialog(w.trendPage());
@@ -392,7 +427,25 @@ bool grabTo(QWidget *widget, const QString &path)
     widget->raise();
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
-    return widget->grab().save(path, "PNG");
+    const QPixmap content = widget->grab();
+    if (!widget->isWindow())
+        return content.save(path, "PNG");
+    // The offscreen platform draws no window frame: a plain title bar shows
+    // the window's title as a window manager would (the monitor and trend
+    // windows name their drive there).
+    const int bar = 28;
+    QPixmap framed(content.width(), content.height() + bar);
+    framed.fill(QColor(60, 63, 70));
+    QPainter painter(&framed);
+    QFont font = widget->font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(10, 0, content.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft,
+                     widget->windowTitle());
+    painter.drawPixmap(0, bar, content);
+    painter.end();
+    return framed.save(path, "PNG");
 }
 
 }  // namespace

@@ -10,9 +10,12 @@
 #include "simulator/simregisters.h"
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
+#include "trend/ramthread.h"
 
 #include <QMutex>
+#include <QThread>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -76,6 +79,9 @@ struct RamRig {
     }
     ~RamRig()
     {
+        // A reader let go of during the test may still be inside its
+        // exchange: it ends before the log and the line go.
+        RamThread::deleteRetired();
         linkState().removeFrameObserver(log);
         linkState().setSerialPort(nullptr);
     }
@@ -89,4 +95,43 @@ struct RamRig {
     // The free-running byte at the start of each memory window: advanced
     // to `value` (the drive counts in 10 ms steps).
     void setCounter(int value) { drive->advance(value * 10.0); }
+};
+
+// The rig's line with a slow answer on demand: once armed, the next request
+// is answered kLateMs of real time later (the drive's answer is made at the
+// end of that time, so it carries what the drive holds then).
+class LateLine
+{
+public:
+    static constexpr int kLateMs = 1500;
+
+    explicit LateLine(RamRig &rig) : m_state(std::make_shared<State>())
+    {
+        std::shared_ptr<SimulatedLine> line = rig.line;
+        std::shared_ptr<State> state = m_state;
+        rig.port->setResponder([line, state](const QByteArray &request) {
+            if (state->armed.exchange(false)) {
+                state->holding = true;
+                QThread::msleep(kLateMs);
+                const auto answer = line->respond(request);
+                state->holding = false;
+                state->answered = true;
+                return answer;
+            }
+            return line->respond(request);
+        });
+    }
+    void arm() { m_state->armed = true; }
+    // The armed request has come and its answer is being held.
+    bool holding() const { return m_state->holding; }
+    // The held answer has been given.
+    bool answered() const { return m_state->answered; }
+
+private:
+    struct State {
+        std::atomic<bool> armed{false};
+        std::atomic<bool> holding{false};
+        std::atomic<bool> answered{false};
+    };
+    std::shared_ptr<State> m_state;
 };

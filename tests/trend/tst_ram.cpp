@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -204,6 +205,9 @@ private slots:
         ErrorRecorder errors;
         page.startMonitor();
         QVERIFY(page.isRunning());
+        QPointer<RamThread> reader = page.reader();
+        QVERIFY(reader && reader->isRunning());
+        QCOMPARE(reader->target().station, 1);
         for (QAction *a : {page.runAction(), page.optionAction(), page.saveDataAction(),
                            page.saveChartAction()})
             QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
@@ -213,7 +217,9 @@ private slots:
         QTRY_COMPARE(page.valueField(0)->text(), value1);
         QCOMPARE(page.valueField(1)->text(), value2);
         page.stopMonitor();
-        QVERIFY(!page.reader()->isRunning());
+        QVERIFY(!page.reader());
+        // Told to stop, it ends after its exchange and is deleted.
+        QTRY_VERIFY(!reader);
         for (QAction *a : {page.runAction(), page.optionAction(), page.saveDataAction(),
                            page.saveChartAction()})
             QVERIFY2(a->isEnabled(), qPrintable(a->text()));
@@ -446,8 +452,8 @@ private slots:
         QCOMPARE(m_ui.messagesOfKind("warning").size(), name.contains('/') ? 1 : 0);
     }
 
-    // The monitor window closes: the reader is stopped and waited for, the
-    // controls stay locked.
+    // The monitor window closes: the reader is stopped (it ends after its
+    // exchange and is deleted), the controls stay locked.
     void offLine()
     {
         RamRig rig;
@@ -455,8 +461,10 @@ private slots:
         unlock(page);
         page.startMonitor();
         QTRY_VERIFY(!page.plot()->series(2).isEmpty());
+        QPointer<RamThread> reader = page.reader();
         page.offLine();
-        QVERIFY(!page.reader()->isRunning());
+        QVERIFY(!page.reader());
+        QTRY_VERIFY(!reader);
         QVERIFY(!page.isRunning());
         QVERIFY(!page.plot()->isRefreshing());
         QVERIFY(!page.runAction()->isEnabled());
@@ -467,7 +475,8 @@ private slots:
     }
 
     // Destroyed while its reader waits on the line or samples: no call
-    // reaches the freed page, and the end waits for one exchange at most.
+    // reaches the freed page, the end does not wait for the line, and the
+    // reader ends after its exchange.
     void destroyedWhileReading_data()
     {
         QTest::addColumn<bool>("dead");
@@ -487,10 +496,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!rig.log->reads().isEmpty(), 3000);
         if (!dead)
             QTRY_VERIFY_WITH_TIMEOUT(!page->plot()->series(2).isEmpty(), 3000);
+        QPointer<RamThread> reader = page->reader();
         QElapsedTimer clock;
         clock.start();
         delete page;
         QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(!reader, 3000);
         const int sent = rig.log->reads().size();
         QTest::qWait(100);
         QCOMPARE(rig.log->reads().size(), sent);

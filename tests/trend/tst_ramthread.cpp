@@ -3,9 +3,11 @@
 #include "trend/ramthread.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QtTest>
 
 #include <atomic>
+#include <memory>
 
 namespace {
 // Counts the passes handed over and keeps the last one's flags and values.
@@ -101,10 +103,10 @@ private slots:
         RamRig rig;
         rig.setCounter(130);
         rig.drive->setParameterValue(0, 0x12AB);  // only the low byte is read
-        RamChannels channels;
-        channels.read[0] = read1;
-        channels.read[1] = read2;
-        CountingSink sink(channels);
+        auto channels = std::make_shared<RamChannels>();
+        channels->read[0] = read1;
+        channels->read[1] = read2;
+        CountingSink sink(*channels);
         RamThread thread(channels);
         thread.setSink(&sink);
         thread.setChannel(0, address1, count1);
@@ -141,8 +143,8 @@ private slots:
         QFETCH(int, code);
         QFETCH(int, requests);
         RamRig rig;
-        RamChannels channels;
-        CountingSink sink(channels);
+        auto channels = std::make_shared<RamChannels>();
+        CountingSink sink(*channels);
         RamThread thread(channels);
         thread.setSink(&sink);
         const int base = SimRegisters::RamBase1;
@@ -156,12 +158,12 @@ private slots:
         ErrorRecorder errors;
         for (int pass = 0; pass < 3; ++pass) {
             QVERIFY(!thread.runPass());
-            QCOMPARE(channels.value[refused == 1 ? 1 : 0].load(), 0xFFFFu);
+            QCOMPARE(channels->value[refused == 1 ? 1 : 0].load(), 0xFFFFu);
         }
         QCOMPARE(sink.samples(), 0);
         QCOMPARE(rig.log->reads().size(), 3 * requests);
         if (refused == 1)
-            QCOMPARE(channels.value[0].load(), 0u);  // offset 1: frequency byte
+            QCOMPARE(channels->value[0].load(), 0u);  // offset 1: frequency byte
         QCOMPARE(errors.codes(), QList<int>{code});
 
         // Mended: the pass is complete again, and the next failure is told.
@@ -170,7 +172,7 @@ private slots:
         rig.mendLine();
         QVERIFY(thread.runPass());
         QCOMPARE(sink.samples(), 1);
-        QCOMPARE(channels.value[1].load(), quint32((0x10 * 37) & 0xFF) << 8 | ((0x11 * 37) & 0xFF));
+        QCOMPARE(channels->value[1].load(), quint32((0x10 * 37) & 0xFF) << 8 | ((0x11 * 37) & 0xFF));
         rig.breakLine();
         QVERIFY(!thread.runPass());
         QCOMPARE(errors.codes(), (QList<int>{code, 8}));
@@ -183,13 +185,13 @@ private slots:
         RamRig rig;
         linkState().protocolCode = 0;
         setCurrentDriver(createDriver(0));
-        RamChannels channels;
-        CountingSink sink(channels);
+        auto channels = std::make_shared<RamChannels>();
+        CountingSink sink(*channels);
         RamThread thread(channels);
         thread.setSink(&sink);
         thread.setChannel(0, SimRegisters::RamBase1 + 4, 4);
         QVERIFY(!thread.runPass());
-        QCOMPARE(channels.value[0].load(), 0xFFFFu);
+        QCOMPARE(channels->value[0].load(), 0xFFFFu);
         QCOMPARE(sink.samples(), 0);
         QVERIFY(rig.log->reads().isEmpty());
     }
@@ -214,8 +216,8 @@ private slots:
             linkState().protocolCode = 0;
             setCurrentDriver(createDriver(0));
         }
-        RamChannels channels;
-        CountingSink sink(channels);
+        auto channels = std::make_shared<RamChannels>();
+        CountingSink sink(*channels);
         RamThread thread(channels);
         thread.setSink(&sink);
         std::atomic<int> passes{0};
@@ -225,7 +227,7 @@ private slots:
         });
         thread.setChannel(0, SimRegisters::RamBase1, 1);
         ErrorRecorder errors;
-        thread.startReading();
+        QVERIFY(thread.startReading(currentDriveTarget()));
         QTest::qWait(600);
         QVERIFY(thread.isRunning());
         thread.stopAndWait();
@@ -244,12 +246,12 @@ private slots:
     {
         RamRig rig(false);
         rig.breakLine();
-        RamChannels channels;
-        CountingSink sink(channels);
+        auto channels = std::make_shared<RamChannels>();
+        CountingSink sink(*channels);
         RamThread thread(channels);
         thread.setSink(&sink);
         thread.setChannel(0, SimRegisters::RamBase1, 1);
-        thread.startReading();
+        QVERIFY(thread.startReading(currentDriveTarget()));
         QTRY_VERIFY_WITH_TIMEOUT(!rig.log->reads().isEmpty(), 2000);
         QElapsedTimer clock;
         clock.start();
@@ -266,20 +268,137 @@ private slots:
     void runsAndRestarts()
     {
         RamRig rig;
-        RamChannels channels;
-        channels.read[1] = false;
-        CountingSink sink(channels);
+        auto channels = std::make_shared<RamChannels>();
+        channels->read[1] = false;
+        CountingSink sink(*channels);
         RamThread thread(channels);
         thread.setSink(&sink);
         thread.setChannel(0, SimRegisters::RamBase2 + 4, 4);
         for (int run = 1; run <= 2; ++run) {
             const int before = sink.samples();
-            thread.startReading();
+            QVERIFY(thread.startReading(currentDriveTarget()));
             QTRY_VERIFY(sink.samples() >= before + 3);
             thread.stopAndWait();
-            QCOMPARE(channels.value[0].load(), 0x94B9DE03u);
+            QCOMPARE(channels->value[0].load(), 0x94B9DE03u);
             QCOMPARE(sink.flags(), QByteArray("\1\0", 2));
         }
+    }
+
+    // Detached and retired while its exchange waits for a late answer:
+    // both return at once; the answer comes, but neither the sink nor the
+    // channels' values get it; the reader sends nothing more, ends after
+    // the exchange and is deleted from the event loop.
+    void retiredDuringLateAnswer()
+    {
+        RamRig rig;
+        LateLine late(rig);
+        rig.setCounter(130);
+        auto channels = std::make_shared<RamChannels>();
+        channels->read[1] = false;
+        CountingSink sink(*channels);
+        QPointer<RamThread> thread = new RamThread(channels);
+        thread->setSink(&sink);
+        thread->setChannel(0, SimRegisters::RamBase1, 1);
+        QVERIFY(thread->startReading(currentDriveTarget()));
+        QTRY_VERIFY(sink.samples() >= 2);
+        late.arm();
+        QTRY_VERIFY_WITH_TIMEOUT(late.holding(), 2000);
+        const int samples = sink.samples();
+        const int sent = rig.log->reads().size();
+        rig.setCounter(70);
+
+        QElapsedTimer clock;
+        clock.start();
+        RamThread::retire(thread);
+        QVERIFY2(clock.elapsed() < LateLine::kLateMs / 2, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!late.answered());
+        QVERIFY(thread && thread->isRunning() && thread->isDetached() && thread->stopRequested());
+        QCOMPARE(RamThread::retiredCount(), 1);
+        // Neither a new sink nor a new run for a reader let go of.
+        thread->setSink(&sink);
+        QVERIFY(!thread->startReading(currentDriveTarget()));
+
+        QTRY_VERIFY_WITH_TIMEOUT(late.answered(), 2 * LateLine::kLateMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!thread, 2000);
+        QCOMPARE(RamThread::retiredCount(), 0);
+        QCOMPARE(sink.samples(), samples);
+        QCOMPARE(channels->value[0].load(), 130u);
+        QCOMPARE(rig.log->reads().size(), sent);
+    }
+
+    // The application's end: a retired reader still inside its exchange is
+    // waited for and deleted, never left running.
+    void deleteRetiredWaitsForTheExchange()
+    {
+        RamRig rig;
+        LateLine late(rig);
+        auto channels = std::make_shared<RamChannels>();
+        QPointer<RamThread> thread = new RamThread(channels);
+        thread->setChannel(0, SimRegisters::RamBase1, 1);
+        QVERIFY(thread->startReading(currentDriveTarget()));
+        late.arm();
+        QTRY_VERIFY_WITH_TIMEOUT(late.holding(), 2000);
+        RamThread::retire(thread);
+        QVERIFY(thread);
+        RamThread::deleteRetired();
+        QVERIFY(late.answered());
+        QVERIFY(!thread);
+        QCOMPARE(RamThread::retiredCount(), 0);
+    }
+
+    // A reader that is not running is deleted by retire() itself.
+    void retiredIdleReaderDeletedAtOnce()
+    {
+        auto channels = std::make_shared<RamChannels>();
+        QPointer<RamThread> idle = new RamThread(channels);
+        RamThread::retire(idle);
+        QVERIFY(!idle);
+        QCOMPARE(RamThread::retiredCount(), 0);
+    }
+
+    // Starting never waits for a run that is ending: the reader says no
+    // at once and a fresh one reads while the old exchange is still out.
+    // Each run reads the target it was given.
+    void startNeverWaits()
+    {
+        RamRig rig;
+        LateLine late(rig);
+        auto channels = std::make_shared<RamChannels>();
+        channels->read[1] = false;
+        CountingSink sink(*channels);
+        RamThread first(channels);
+        first.setSink(&sink);
+        first.setChannel(0, SimRegisters::RamBase1, 1);
+        const DriveTarget target = currentDriveTarget();
+        QVERIFY(first.startReading(target));
+        QVERIFY(first.startReading(target));  // already reading it
+        DriveTarget other = target;
+        other.station = 7;
+        QVERIFY(!first.startReading(other));  // reading another drive
+        QCOMPARE(first.target().station, 1);
+        QTRY_VERIFY(sink.samples() >= 1);
+        late.arm();
+        QTRY_VERIFY_WITH_TIMEOUT(late.holding(), 2000);
+        first.requestStop();
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!first.startReading(target));
+        QVERIFY2(clock.elapsed() < LateLine::kLateMs / 2, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(first.isRunning() && first.stopRequested());
+
+        first.stopAndDetach();
+        RamThread second(channels);
+        second.setSink(&sink);
+        second.setChannel(0, SimRegisters::RamBase1, 1);
+        QVERIFY(second.startReading(target));
+        QVERIFY(!late.answered());
+        const int samples = sink.samples();
+        QTRY_VERIFY_WITH_TIMEOUT(sink.samples() >= samples + 3, 2 * LateLine::kLateMs);
+        QVERIFY(late.answered());
+        first.wait();
+        // Ended, but let go of: it does not start again.
+        QVERIFY(!first.startReading(target));
+        second.stopAndWait();
     }
 
 private:

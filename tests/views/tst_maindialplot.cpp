@@ -514,7 +514,7 @@ private slots:
                      qPrintable(text));
         QCoreApplication::removeTranslator(&translator);
         QCoreApplication::processEvents();
-        QCOMPARE(page->windowTitle(), QString("Monitor"));
+        QCOMPARE(page->windowTitle(), QString::fromUtf8("Monitor \u2014 station 1 ZM-043-7.5K"));
         QCOMPARE(page->cockpit()->leftSelector()->itemText(0), QString("Output Frequency"));
         QCOMPARE(page->statusPanel()->caption(3)->text(), QString("Freq Arrival"));
     }
