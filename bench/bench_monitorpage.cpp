@@ -21,10 +21,10 @@
 #include "simulator/simregisters.h"
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
-#include "views/cockpit.h"
-#include "views/dial.h"
-#include "views/maindialplot.h"
-#include "views/plot.h"
+#include "gui/monitor/cockpit.h"
+#include "gui/monitor/dial.h"
+#include "gui/monitor/maindialplot.h"
+#include "gui/widgets/plot.h"
 
 #include "simlink.h"
 

@@ -4,7 +4,7 @@
 
 #include "base/sharedstate.h"
 #include "link/linkworker.h"
-#include "parameters/cparameter.h"
+#include "gui/parameters/cparameter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,15 +3,15 @@
 // drives with real byte timing at 9600 baud, offscreen. The click goes in
 // as a mouse click; the time runs until the observer sees the STOP frame
 // leave. About one exchange in flight plus the STOP exchange is the floor.
-#include "app/cmainwindow.h"
-#include "app/jobprogresspanel.h"
+#include "gui/mainwindow/cmainwindow.h"
+#include "gui/widgets/jobprogresspanel.h"
 #include "base/series.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
 #include "link/frameobserver.h"
 #include "link/linkstate.h"
-#include "operation/cnavigation.h"
-#include "parameters/cparameter.h"
+#include "gui/navigation/cnavigation.h"
+#include "gui/parameters/cparameter.h"
 #include "simulator/demoline.h"
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"

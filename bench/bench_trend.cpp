@@ -5,8 +5,8 @@
 //   bench_trend            (offscreen: QT_QPA_PLATFORM=offscreen)
 
 #include "monitor/monitordata.h"
-#include "trend/advanceplot.h"
-#include "trend/trendrecording.h"
+#include "gui/trend/advanceplot.h"
+#include "monitor/trendrecording.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,6 +3,7 @@
 #include "base/series.h"
 #include "base/sharedstate.h"
 #include "link/driverfactory.h"
+#include "link/driverregistry.h"
 #include "link/linkstate.h"
 #include "simulator/catalogueseed.h"
 #include "simulator/simport.h"

@@ -1,11 +1,9 @@
 #include "linkstate.h"
 
 #include "base/sharedstate.h"
-#include "readwrite.h"
 #include "transport.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QMutex>
 #include <QThread>
 #include <QTimer>
@@ -138,28 +136,6 @@ QByteArray exchangeStationText()
 QByteArray stationTextFor(int station)
 {
     return QByteArray::number(quint8(station), 16).toUpper().rightJustified(2, '0');
-}
-
-namespace {
-std::atomic<ReadWrite *> g_current{nullptr};
-QMutex g_retiredMutex;
-std::vector<std::unique_ptr<ReadWrite>> &retiredDrivers()
-{
-    static std::vector<std::unique_ptr<ReadWrite>> drivers;
-    return drivers;
-}
-}  // namespace
-
-ReadWrite *currentDriver() { return g_current.load(); }
-
-void setCurrentDriver(ReadWrite *driver)
-{
-    QMutexLocker lock(&g_retiredMutex);
-    if (driver)
-        retiredDrivers().emplace_back(driver);
-    g_current.store(driver);
-    lock.unlock();
-    emit LinkEvents::instance()->linkChanged();
 }
 
 LinkEvents::LinkEvents()

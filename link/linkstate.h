@@ -14,7 +14,6 @@
 
 class FrameObserver;
 class QTimer;
-class ReadWrite;
 class Transport;
 
 // A reporting switch of one operation. Each thread has its own value: a batch
@@ -130,11 +129,6 @@ QByteArray exchangeStationText();
 
 // The station number as the text protocols address it: "0A" for 10, "C8" for 200.
 QByteArray stationTextFor(int station);
-
-// The driver every caller uses. Setting a new one keeps the old object alive
-// until exit, since another thread may still be inside one of its operations.
-ReadWrite *currentDriver();
-void setCurrentDriver(ReadWrite *driver);
 
 // Carries link errors and the line's health to whoever shows them (the main
 // window's warning box and lamp, the command-line tool's stderr).

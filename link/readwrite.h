@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include "frameobserver.h"
+#include "driverregistry.h"
 
 #include <atomic>
 

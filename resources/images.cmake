@@ -108,6 +108,5 @@ add_library(vantreo_images STATIC ${CMAKE_CURRENT_LIST_DIR}/images.cpp
 set_target_properties(vantreo_images PROPERTIES AUTORCC ON)
 vantreo_layer(vantreo_images resources)
 target_link_libraries(vantreo_images PUBLIC Qt5::Core)
-target_link_libraries(vantreo_gui PUBLIC vantreo_images)
 
 unset(_vantreo_pictures)

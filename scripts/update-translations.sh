@@ -8,11 +8,12 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dir="$(cd "${1:-$root/language}" && pwd)"
 cd "$root"
-sources=(app base link parameters monitor views trend operation forms)
+sources=(gui base link parameters monitor)
 update() {  # language file [lupdate options]
   local language="$1" file="$2"
   shift 2
-  lupdate -silent -locations none -no-obsolete "$@" "${sources[@]}" \
+  # -I: the sources include one another by their folder ("parameters/x.h").
+  lupdate -silent -locations none -no-obsolete -I "$root" "$@" "${sources[@]}" \
     -target-language "$language" -ts "$dir/$file"
 }
 update zh_CN KorvaneINV_zh_CN.ts

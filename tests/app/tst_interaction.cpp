@@ -1,4 +1,4 @@
-#include "app/guiinteraction.h"
+#include "gui/widgets/guiinteraction.h"
 #include "base/userinteraction.h"
 
 #include <QApplication>

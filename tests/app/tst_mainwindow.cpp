@@ -1,12 +1,12 @@
-#include "app/cabout.h"
-#include "app/cmainwindow.h"
-#include "app/helplocation.h"
-#include "app/startup.h"
+#include "gui/mainwindow/cabout.h"
+#include "gui/mainwindow/cmainwindow.h"
+#include "gui/mainwindow/helplocation.h"
+#include "gui/app/startup.h"
 #include "common/testsupport.h"
-#include "link/ccomsetup.h"
+#include "gui/mainwindow/ccomsetup.h"
 #include "link/readwrite.h"
 #include "link/stationfile.h"
-#include "parameters/cparameter.h"
+#include "gui/parameters/cparameter.h"
 #include "monitor/monitordata.h"
 #include "monitor/monitorpages.h"
 #include "monitor/monitorthread.h"
@@ -14,16 +14,16 @@
 #include "simulator/demoline.h"
 #include "simulator/simport.h"
 #include "simulator/simulatedline.h"
-#include "trend/ram.h"
-#include "views/hideparameter.h"
-#include "views/maindialplot.h"
-#include "views/plot.h"
-#include "views/hideparameter.h"
-#include "parameters/passworddlg.h"
+#include "gui/trend/ram.h"
+#include "gui/monitor/hideparameter.h"
+#include "gui/monitor/maindialplot.h"
+#include "gui/widgets/plot.h"
+#include "gui/monitor/hideparameter.h"
+#include "gui/widgets/passworddlg.h"
 #include "link/frameobserver.h"
-#include "trend/advanceplot.h"
-#include "trend/mainadvplot.h"
-#include "operation/cnavigation.h"
+#include "gui/trend/advanceplot.h"
+#include "gui/trend/mainadvplot.h"
+#include "gui/navigation/cnavigation.h"
 #include "simulator/simulateddrive.h"
 
 #include <QAction>
@@ -327,8 +327,8 @@ private slots:
     {
         setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));  // the catalogues too
         MonitorThread monitor;  // outlives the window's pages
-        setMonitorThread(&monitor);
         auto window = demoWindow();
+        window->setMonitorThread(&monitor);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         SimulatedDrive &zm = *demoLine()->drive(1);
@@ -379,7 +379,6 @@ private slots:
         QTest::mouseClick(button("NaStopPB"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!zq1.running(), 10000);
         window.reset();
-        setMonitorThread(nullptr);
     }
 
     // The diagnosis tab of a monitor window opened on station 1 reads
@@ -390,8 +389,8 @@ private slots:
     {
         setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));
         MonitorThread monitor;
-        setMonitorThread(&monitor);
         auto window = demoWindow();
+        window->setMonitorThread(&monitor);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         SimulatedDrive &one = *demoLine()->drive(1);
@@ -454,7 +453,6 @@ private slots:
         for (const auto &message : m_ui.messages())
             QCOMPARE(message.text, QString("Illegal data address!"));
         window.reset();
-        setMonitorThread(nullptr);
     }
 
     // A trend window with a recording not yet saved is replaced only after
@@ -463,8 +461,8 @@ private slots:
     {
         setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));  // the catalogues too
         MonitorThread monitor;  // outlives the window's pages
-        setMonitorThread(&monitor);
         auto window = demoWindow();
+        window->setMonitorThread(&monitor);
         QVERIFY(window->selectStation(1));
         window->trendShow();
         QPointer<MainAdvPlot> trend = qobject_cast<MainAdvPlot *>(window->trendPage());
@@ -493,7 +491,6 @@ private slots:
         QVERIFY(!trend);
         QVERIFY(m_ui.messages().isEmpty());
         window.reset();
-        setMonitorThread(nullptr);
     }
 
     // The service mode's "RAM" tab is the RAM monitor; closing the monitor

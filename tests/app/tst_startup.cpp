@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "gui/app/startup.h"
 #include "common/testsupport.h"
 
 #include <QApplication>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/driverfactory.h"
+#include "link/driverregistry.h"
 #include "link/linkstate.h"
 #include "simulator/simport.h"
 #include "simulator/simulateddrive.h"

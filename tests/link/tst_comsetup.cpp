@@ -1,6 +1,6 @@
 #include "common/scriptedports.h"
 #include "common/testsupport.h"
-#include "link/ccomsetup.h"
+#include "gui/mainwindow/ccomsetup.h"
 #include "link/portsetup.h"
 #include "link/readwrite.h"
 #include "resources/images.h"

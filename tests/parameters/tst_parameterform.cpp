@@ -1,12 +1,12 @@
-#include "app/cmainwindow.h"
+#include "gui/mainwindow/cmainwindow.h"
 #include "common/testsupport.h"
 #include "link/readwrite.h"
-#include "parameters/cparameter.h"
-#include "parameters/csearch.h"
-#include "parameters/parameterdelegate.h"
-#include "parameters/passworddlg.h"
+#include "gui/parameters/cparameter.h"
+#include "gui/parameters/csearch.h"
+#include "gui/parameters/parameterdelegate.h"
+#include "gui/widgets/passworddlg.h"
 #include "parameters/rangetext.h"
-#include "parameters/selectparadialog.h"
+#include "gui/parameters/selectparadialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

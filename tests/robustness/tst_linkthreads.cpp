@@ -1,8 +1,8 @@
 #include "simrig.h"
 
-#include "app/guiinteraction.h"
-#include "app/jobprogresspanel.h"
-#include "app/cmainwindow.h"
+#include "gui/widgets/guiinteraction.h"
+#include "gui/widgets/jobprogresspanel.h"
+#include "gui/mainwindow/cmainwindow.h"
 #include "link/linkjob.h"
 #include "link/linkworker.h"
 #include "monitor/monitordata.h"

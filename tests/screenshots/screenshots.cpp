@@ -4,35 +4,35 @@
 // (MainDialPlot-running-en.png).
 //   vantreo-screenshots OUTDIR   (offscreen: QT_QPA_PLATFORM=offscreen)
 
-#include "app/cabout.h"
-#include "app/csettype.h"
-#include "app/cmainwindow.h"
-#include "app/startup.h"
+#include "gui/mainwindow/cabout.h"
+#include "gui/navigation/csettype.h"
+#include "gui/mainwindow/cmainwindow.h"
+#include "gui/app/startup.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
-#include "link/ccomsetup.h"
+#include "gui/mainwindow/ccomsetup.h"
 #include "link/linkstate.h"
 #include "link/readwrite.h"
-#include "operation/cnavigation.h"
-#include "parameters/cparameter.h"
-#include "app/jobprogresspanel.h"
-#include "parameters/csearch.h"
-#include "parameters/passworddlg.h"
-#include "parameters/selectparadialog.h"
+#include "gui/navigation/cnavigation.h"
+#include "gui/parameters/cparameter.h"
+#include "gui/widgets/jobprogresspanel.h"
+#include "gui/parameters/csearch.h"
+#include "gui/widgets/passworddlg.h"
+#include "gui/parameters/selectparadialog.h"
 #include "simulator/demoline.h"
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
 #include "monitor/monitorthread.h"
 #include "simulator/simregisters.h"
-#include "trend/advanceplot.h"
-#include "trend/advoptiondialog.h"
-#include "trend/mainadvplot.h"
-#include "trend/ram.h"
-#include "views/dialoptiondialog.h"
-#include "views/hideparameter.h"
-#include "views/maindialplot.h"
-#include "views/optiondialog.h"
-#include "views/plot.h"
+#include "gui/trend/advanceplot.h"
+#include "gui/trend/advoptiondialog.h"
+#include "gui/trend/mainadvplot.h"
+#include "gui/trend/ram.h"
+#include "gui/monitor/dialoptiondialog.h"
+#include "gui/monitor/hideparameter.h"
+#include "gui/monitor/maindialplot.h"
+#include "gui/widgets/optiondialog.h"
+#include "gui/widgets/plot.h"
 
 #include "resources/images.h"
 
@@ -473,7 +473,6 @@ int main(int argc, char **argv)
     QCoreApplication::installTranslator(&translator);
     // The monitor pages' thread (the program makes its own at start-up).
     MonitorThread monitor;
-    setMonitorThread(&monitor);
     int written = 0;
     for (int language = 0; language < 3; ++language) {
         // Each language's window starts as the program does: no drive chosen.
@@ -482,6 +481,7 @@ int main(int argc, char **argv)
         setLanguageCode(quint8(language));
         CMainWindow::Options options;
         options.demo = true;
+        options.monitorThread = &monitor;
         CMainWindow window(translator, options);
         window.selectStation(1);
         window.resize(1280, 800);
@@ -509,7 +509,6 @@ int main(int argc, char **argv)
         }
         window.close();
     }
-    setMonitorThread(nullptr);
     setUserInteraction(nullptr);
     QTextStream(stdout) << written << " screenshots in " << QDir(outDir).absolutePath() << '\n';
     return 0;

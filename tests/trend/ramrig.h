@@ -10,7 +10,7 @@
 #include "simulator/simregisters.h"
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
-#include "trend/ramthread.h"
+#include "monitor/ramthread.h"
 
 #include <QMutex>
 #include <QThread>

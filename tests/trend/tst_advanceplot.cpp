@@ -3,7 +3,7 @@
 #include "common/xlrdpeer.h"
 #include "monitor/monitordata.h"
 #include "parameters/workbook.h"
-#include "trend/advanceplot.h"
+#include "gui/trend/advanceplot.h"
 
 #include <QCheckBox>
 #include <QComboBox>

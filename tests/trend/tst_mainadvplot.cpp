@@ -17,9 +17,9 @@
 #include "simulator/simregisters.h"
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
-#include "trend/advanceplot.h"
-#include "trend/advoptiondialog.h"
-#include "trend/mainadvplot.h"
+#include "gui/trend/advanceplot.h"
+#include "gui/trend/advoptiondialog.h"
+#include "gui/trend/mainadvplot.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #include "ramrig.h"
 
 #include "base/sharedstate.h"
-#include "parameters/passworddlg.h"
-#include "trend/ram.h"
-#include "views/optiondialog.h"
-#include "views/plot.h"
+#include "gui/widgets/passworddlg.h"
+#include "gui/trend/ram.h"
+#include "gui/widgets/optiondialog.h"
+#include "gui/widgets/plot.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 
 #include "base/series.h"
 #include "base/sharedstate.h"
-#include "trend/ram.h"
-#include "views/plot.h"
+#include "gui/trend/ram.h"
+#include "gui/widgets/plot.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "ramrig.h"
 
-#include "trend/ramthread.h"
+#include "monitor/ramthread.h"
 
 #include <QElapsedTimer>
 #include <QPointer>

@@ -1,12 +1,12 @@
 #include "common/testsupport.h"
 #include "monitor/monitordata.h"
-#include "views/alarmlamps.h"
-#include "views/cockpit.h"
-#include "views/dial.h"
-#include "views/inverterstate.h"
-#include "views/iostate.h"
-#include "views/lamp.h"
-#include "views/quantitylists.h"
+#include "gui/monitor/alarmlamps.h"
+#include "gui/monitor/cockpit.h"
+#include "gui/monitor/dial.h"
+#include "gui/monitor/inverterstate.h"
+#include "gui/monitor/iostate.h"
+#include "gui/widgets/lamp.h"
+#include "monitor/quantitylists.h"
 
 #include <QComboBox>
 #include <QLabel>

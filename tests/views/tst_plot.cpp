@@ -1,5 +1,5 @@
-#include "views/optiondialog.h"
-#include "views/plot.h"
+#include "gui/widgets/optiondialog.h"
+#include "gui/widgets/plot.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,0 +1,473 @@
+#include "maindialplot.h"
+
+#include "alarmcode.h"
+#include "cockpit.h"
+#include "hideparameter.h"
+#include "inverterstate.h"
+#include "iostate.h"
+#include "gui/widgets/optiondialog.h"
+#include "gui/widgets/plot.h"
+#include "gui/widgets/drivetitle.h"
+#include "ui_maindialplot.h"
+
+#include "link/linkjob.h"
+#include "link/linkstate.h"
+#include "monitor/identityjob.h"
+#include "monitor/monitordata.h"
+#include "monitor/monitorthread.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QThread>
+#include <QTimer>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kRefreshMs = 30;
+constexpr int kBaseTabs = 3;
+const QString kNoValue = QStringLiteral("...");
+}  // namespace
+
+MonitorPage<MainDialPlot> *MainDialPlot::create(MonitorThread *monitor, LinkWorker &worker,
+                                                ParameterAccess *parameters, QWidget *parent)
+{
+    auto *page = new MonitorPage<MainDialPlot>(monitor, worker, parameters, parent);
+    if (monitor)
+        monitor->setDialPage(page);
+    return page;
+}
+
+MainDialPlot::MainDialPlot(MonitorThread *monitor, LinkWorker &worker,
+                           ParameterAccess *parameters, QWidget *parent)
+    : QMainWindow(parent, Qt::Window), m_ui(new Ui::MainDialPlot), m_monitor(monitor),
+      m_worker(worker), m_parameters(parameters), m_target(windowDriveTarget()),
+      m_drive(DriveProfile::of(m_target.series, m_target.catalogueVersion.toDouble())),
+      m_plotList(QuantityLists::plotList(m_drive)), m_display(new QTimer(this))
+{
+    m_ui->setupUi(this);
+    shareHeight();
+    buildInfoLabels();
+    fillPlotSelector();
+    connect(m_ui->actRun, &QAction::triggered, this, &MainDialPlot::startMonitor);
+    connect(m_ui->actStop, &QAction::triggered, this, &MainDialPlot::stopMonitor);
+    connect(m_ui->actExit, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->optionToolButton, &QToolButton::clicked, this, &MainDialPlot::optionPlot);
+    connect(m_ui->clearToolButton, &QToolButton::clicked, this, &MainDialPlot::clearPlotCurve);
+    connect(m_ui->cockpit, &Cockpit::leftDialMaxChosen, this, &MainDialPlot::setLeftDialMax);
+    connect(m_ui->cockpit, &Cockpit::midDialMaxChosen, this, &MainDialPlot::setMidDialMax);
+    connect(m_ui->cockpit, &Cockpit::rightDialMaxChosen, this, &MainDialPlot::setRightDialMax);
+    connect(m_display, &QTimer::timeout, this, &MainDialPlot::updateLineEditValue);
+    buildAlarmPages();
+    retranslate();
+    setState(State::Idle);
+}
+
+MainDialPlot::~MainDialPlot()
+{
+    m_ui->statusPanel->setAlarmLamps(nullptr);
+    m_alarmCode->cancelReads();
+    m_hideParameter->cancelReads();
+    // MonitorPage has detached the page: no sample comes any more. A page
+    // deleted without being closed still gives up what it asked for.
+    cancelStart();
+    if (m_state == State::Running && m_monitor)
+        m_monitor->stopDials();
+    if (m_state == State::Running)
+        clearDialFlags();
+    delete m_ui;
+}
+
+// The dials, the lamp row and the plot share the height 5 : 1 : 4 whatever
+// each would like for itself; the dials and the plot keep what they need.
+void MainDialPlot::shareHeight()
+{
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->cockpit), static_cast<QWidget *>(m_ui->plot)}) {
+        w->setMinimumHeight(w->minimumSizeHint().height());
+        w->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    }
+    // "Option" and " Clear" under their icons in 48 pixels.
+    for (QToolButton *b : {m_ui->optionToolButton, m_ui->clearToolButton}) {
+        QFont small = b->font();
+        small.setPixelSize(11);
+        b->setFont(small);
+    }
+}
+
+void MainDialPlot::buildAlarmPages()
+{
+    m_alarmCode = new AlarmCode(m_worker, m_parameters, m_ui->alarmCodeTab);
+    auto *alarmLayout = new QVBoxLayout(m_ui->alarmCodeTab);
+    alarmLayout->addWidget(m_alarmCode);
+    m_hideParameter = new HideParameter(m_worker, m_parameters, m_alarmCode, m_ui->hideParameterTab);
+    auto *diagnosisLayout = new QVBoxLayout(m_ui->hideParameterTab);
+    diagnosisLayout->addWidget(m_hideParameter);
+    auto watching = [this] { return m_terminalWatch.load(); };
+    m_alarmCode->setTerminalWatch(watching);
+    m_hideParameter->setTerminalWatch(watching);
+    m_hideParameter->setDriveInfo([this] {
+        QList<QPair<QString, QString>> info;
+        for (InfoField f : {TypeField, VersionField, CurrentField, VoltageField, PowerField})
+            info.append({m_infoCaptions[f]->text(), m_infoValues[f]->text()});
+        return info;
+    });
+    connect(m_hideParameter, &HideParameter::ramPageToggled, this, &MainDialPlot::monitorRam);
+    m_ui->statusPanel->setAlarmLamps(m_alarmCode);
+}
+
+QTabWidget *MainDialPlot::tabWidget() const { return m_ui->monitorTabWidget; }
+
+void MainDialPlot::setRamPageFactory(PageFactory factory) { m_ramFactory = std::move(factory); }
+
+QWidget *MainDialPlot::ramPage() const
+{
+    QTabWidget *tabs = m_ui->monitorTabWidget;
+    return tabs->count() > kBaseTabs ? tabs->widget(kBaseTabs) : nullptr;
+}
+
+void MainDialPlot::monitorRam()
+{
+    QTabWidget *tabs = m_ui->monitorTabWidget;
+    if (tabs->count() == kBaseTabs) {
+        if (!m_ramFactory)
+            return;
+        // The RAM page reads the window's drive, whatever station is chosen.
+        DriveTargetScope drive(m_target);
+        QWidget *page = m_ramFactory(tabs);
+        tabs->addTab(page, tr("RAM"));
+        tabs->setCurrentWidget(page);
+        return;
+    }
+    while (tabs->count() > kBaseTabs) {
+        QWidget *page = tabs->widget(kBaseTabs);
+        tabs->removeTab(kBaseTabs);
+        page->close();
+        delete page;
+    }
+}
+
+void MainDialPlot::buildInfoLabels()
+{
+    QToolBar *bar = m_ui->monitorToolBar;
+    auto box = [this, bar](std::initializer_list<InfoField> fields) {
+        auto *w = new QWidget(bar);
+        auto *grid = new QGridLayout(w);
+        grid->setContentsMargins(12, 0, 12, 0);
+        grid->setVerticalSpacing(0);
+        int row = 0;
+        for (InfoField f : fields) {
+            m_infoCaptions[f] = new QLabel(w);
+            m_infoValues[f] = new QLabel(kNoValue, w);
+            for (QLabel *l : {m_infoCaptions[f], m_infoValues[f]}) {
+                QFont font = l->font();
+                font.setPixelSize(16);
+                font.setBold(true);
+                l->setFont(font);
+                l->setStyleSheet(QStringLiteral("QLabel{color:darkMagenta;}"));
+            }
+            grid->addWidget(m_infoCaptions[f], row, 0);
+            grid->addWidget(m_infoValues[f], row, 1);
+            ++row;
+        }
+        return w;
+    };
+    bar->addWidget(box({TypeField, VersionField}));
+    bar->addSeparator();
+    bar->addWidget(box({CurrentField, VoltageField, PowerField}));
+    bar->addSeparator();
+}
+
+void MainDialPlot::fillPlotSelector()
+{
+    QComboBox *selector = m_ui->plotComboBox;
+    const int index = selector->currentIndex();
+    const bool blocked = selector->blockSignals(true);
+    selector->clear();
+    selector->addItems(QuantityLists::captions(m_plotList));
+    selector->setCurrentIndex(qMax(index, 0));
+    selector->blockSignals(blocked);
+}
+
+void MainDialPlot::retranslate()
+{
+    m_ui->retranslateUi(this);
+    setWindowTitle(driveWindowTitle(tr("Monitor"), m_target));
+    m_infoCaptions[TypeField]->setText(tr("Inverter Type:"));
+    m_infoCaptions[VersionField]->setText(tr("Version:"));
+    m_infoCaptions[CurrentField]->setText(tr("Output Current:"));
+    m_infoCaptions[VoltageField]->setText(tr("Input Voltage:"));
+    m_infoCaptions[PowerField]->setText(tr("kw:"));
+    fillPlotSelector();
+    if (ramPage())
+        m_ui->monitorTabWidget->setTabText(kBaseTabs, tr("RAM"));
+}
+
+void MainDialPlot::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QMainWindow::changeEvent(event);
+}
+
+Cockpit *MainDialPlot::cockpit() const { return m_ui->cockpit; }
+InverterState *MainDialPlot::statusPanel() const { return m_ui->statusPanel; }
+IOState *MainDialPlot::terminalPanel() const { return m_ui->terminalPanel; }
+Plot *MainDialPlot::plot() const { return m_ui->plot; }
+QComboBox *MainDialPlot::plotSelector() const { return m_ui->plotComboBox; }
+QLineEdit *MainDialPlot::sampleValueField() const { return m_ui->sampleLineEdit; }
+QAction *MainDialPlot::runAction() const { return m_ui->actRun; }
+QAction *MainDialPlot::stopAction() const { return m_ui->actStop; }
+QAction *MainDialPlot::exitAction() const { return m_ui->actExit; }
+QToolButton *MainDialPlot::optionButton() const { return m_ui->optionToolButton; }
+QToolButton *MainDialPlot::clearButton() const { return m_ui->clearToolButton; }
+
+void MainDialPlot::setDialogRunner(DialogRunner runner)
+{
+    m_runDialog = runner;
+    m_ui->cockpit->setDialogRunner(std::move(runner));
+}
+
+// Run, Option and the selectors are offered while idle only.
+void MainDialPlot::setState(State state)
+{
+    m_state = state;
+    const bool idle = state == State::Idle;
+    m_ui->actRun->setEnabled(idle && m_monitor);
+    m_ui->optionToolButton->setEnabled(idle);
+    m_ui->cockpit->setSelectorsEnabled(idle);
+    m_ui->plotComboBox->setEnabled(idle);
+}
+
+void MainDialPlot::startMonitor()
+{
+    if (m_state != State::Idle || !m_monitor)
+        return;
+    if (m_parameters)
+        m_monitor->setParameterAccess(m_parameters);
+    setState(State::Starting);
+    // The identity is read on the link worker; the page goes on when the
+    // job has ended (the monitor thread has taken its answer by then).
+    m_startJob = m_monitor->requestStartForDials(m_worker, m_target);
+    if (!m_startJob) {
+        setState(State::Idle);
+        return;
+    }
+    LinkJob *job = m_startJob.get();
+    connect(job, &LinkJob::finished, this, [this, job] { startAnswered(job); });
+}
+
+void MainDialPlot::startAnswered(LinkJob *job)
+{
+    if (!m_startJob || m_startJob.get() != job)
+        return;  // cancelled by a stop or a close
+    const auto *identity = qobject_cast<const IdentityJob *>(job);
+    const bool ok = identity && !job->isCancelled() && !identity->record().isEmpty();
+    m_startJob.reset();
+    if (!ok) {
+        setState(State::Idle);  // the refusal has been reported
+        return;
+    }
+    beginRunning();
+}
+
+void MainDialPlot::beginRunning()
+{
+    m_ui->cockpit->start();
+    m_ui->statusPanel->start();
+    m_ui->plot->start();
+    m_terminalWatch = false;
+    m_display->start(kRefreshMs);
+    const int position = m_ui->plotComboBox->currentIndex();
+    if (position >= 0 && position < MonitorData::kSize) {
+        monitorData().setDialFlag(position, true);
+        m_plotPosition = position;
+    } else {
+        m_plotPosition = -1;
+    }
+    setState(State::Running);
+}
+
+void MainDialPlot::cancelStart()
+{
+    if (m_startJob)
+        m_startJob->cancel();
+    m_startJob.reset();
+}
+
+void MainDialPlot::takeSample()
+{
+    const MonitorData &data = monitorData();
+    const char series = m_drive.series;
+    m_ui->cockpit->takeSample();
+    m_ui->statusPanel->setStatusWord(data.value(QuantityLists::statusPosition(series)));
+    if (m_drive.terminalPanel && m_terminalWatch)
+        m_ui->terminalPanel->setTerminalWords(
+            int(data.value(QuantityLists::terminalInputPosition(series))),
+            int(data.value(QuantityLists::terminalOutputPosition(series))));
+    const int position = m_plotPosition;
+    if (position >= 0 && position < MonitorData::kSize) {
+        const double value = data.value(position);
+        m_ui->plot->addSample(value, false);
+        m_latest = value;
+    }
+}
+
+void MainDialPlot::updateLineEditValue()
+{
+    // The end of the monitor thread is noticed here, on the GUI thread's
+    // own clock, not through a queued finished() signal: no event crosses
+    // from the monitor thread, and the page hears of a lost line in every
+    // run, not only in the first.
+    if (m_monitor && !m_monitor->isRunning()) {
+        offLine();
+        if (m_state != State::Running)
+            return;
+    }
+    const QString text = QString::number(m_latest.load(), 'g', 6);
+    if (text != m_shownLatest) {
+        m_ui->sampleLineEdit->setText(text);
+        m_shownLatest = text;
+    }
+    if (!m_terminalWatch && QuantityLists::watchesTerminals(m_drive)) {
+        IOMonitor();
+        m_terminalWatch = true;
+    }
+}
+
+void MainDialPlot::IOMonitor()
+{
+    m_ui->terminalPanel->start();
+    MonitorData &data = monitorData();
+    data.setDialFlag(QuantityLists::terminalInputPosition(m_drive.series), true);
+    data.setDialFlag(QuantityLists::terminalOutputPosition(m_drive.series), true);
+}
+
+void MainDialPlot::clearDialFlags()
+{
+    MonitorData &data = monitorData();
+    const int count = QuantityLists::flagsClearedOnStop(m_drive.series);
+    for (int k = 0; k < count; ++k)
+        data.setDialFlag(k, false);
+}
+
+void MainDialPlot::quietPanels()
+{
+    m_ui->cockpit->stop();
+    m_ui->statusPanel->stop();
+    m_ui->plot->stop();
+    if (m_drive.terminalPanel)
+        m_ui->terminalPanel->stop();
+    m_display->stop();
+    clearDialFlags();
+    m_plotPosition = -1;
+}
+
+void MainDialPlot::stopMonitor()
+{
+    cancelStart();
+    if (m_monitor)
+        m_monitor->stopDials();
+    quietPanels();
+    setState(State::Idle);
+}
+
+// Asked every refresh whether monitoring has gone off line: the monitor
+// thread ends when the line is lost. Going by the thread as well as by the
+// lost-line flag matters because a later exchange (another window's) may
+// clear the flag before the page looks. The thread is told the dials are
+// done, so that it does not sample for an idle page once the trend page
+// starts it again.
+void MainDialPlot::offLine()
+{
+    if (m_state != State::Running || !m_monitor)
+        return;
+    if (!linkState().linkLost && m_monitor->isRunning())
+        return;
+    m_monitor->stopDials();
+    quietPanels();
+    setState(State::Idle);
+}
+
+void MainDialPlot::closeEvent(QCloseEvent *event)
+{
+    cancelStart();
+    m_alarmCode->cancelReads();
+    m_hideParameter->cancelReads();
+    if (QWidget *ram = ramPage())
+        ram->close();  // its reader stops with the window
+    if (m_monitor)
+        m_monitor->stopDials();
+    quietPanels();
+    setState(State::Idle);
+    QMainWindow::closeEvent(event);
+}
+
+void MainDialPlot::setPlotValue(double seconds, double maximum)
+{
+    m_ui->plot->setRanges(seconds, maximum);
+}
+
+void MainDialPlot::clearPlotCurve() { m_ui->plot->clearCurve(0); }
+
+void MainDialPlot::optionPlot()
+{
+    OptionDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("Plot"));
+    dialog.setValues(m_ui->plot->timeUpper(), m_ui->plot->valueUpper());
+    dialog.setModal(true);
+    connect(&dialog, &OptionDialog::plotValueChosen, this, &MainDialPlot::setPlotValue);
+    runDialog(m_runDialog, dialog);
+}
+
+void MainDialPlot::setLeftDialMax(double maximum) { m_ui->cockpit->setLeftRange(maximum); }
+void MainDialPlot::setMidDialMax(double maximum) { m_ui->cockpit->setMidRange(maximum); }
+void MainDialPlot::setRightDialMax(double maximum) { m_ui->cockpit->setRightRange(maximum); }
+
+// Runs where monitoring was started (the GUI thread for a window); a call
+// from another thread is shown by the GUI thread.
+void MainDialPlot::showDriveInfo(const QStringList &info)
+{
+    if (QThread::currentThread() == thread()) {
+        m_driveInfo = info;
+        applyDriveInfo();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, info] {
+            m_driveInfo = info;
+            applyDriveInfo();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainDialPlot::applyDriveInfo()
+{
+    const QStringList &info = m_driveInfo;
+    m_infoValues[VersionField]->setText(info.value(1));
+    m_infoValues[CurrentField]->setText(info.value(2));
+    m_infoValues[VoltageField]->setText(info.value(3));
+    const QStringList m = info.value(0).split(QLatin1Char('-'));
+    const QString extra = info.value(4);
+    QLabel *type = m_infoValues[TypeField];
+    QLabel *power = m_infoValues[PowerField];
+    if (m_drive.series == 'G') {
+        // ZM-K: the rating selection says which of a dual rating applies.
+        const QStringList s = m.value(2).split(QLatin1Char('/'));
+        if (extra.contains(QLatin1Char('0'))) {
+            type->setText(QStringLiteral("ZM"));
+            power->setText(s.value(0) + QLatin1Char('W'));
+        } else if (extra.contains(QLatin1Char('1'))) {
+            type->setText(QStringLiteral("ZM-K"));
+            power->setText((s.size() < 2 ? s.value(0) : s.value(1)) + QLatin1Char('W'));
+        }
+    } else if (m_drive.series == 'L') {
+        type->setText(QStringLiteral("ZM-KX"));
+        power->setText(m.value(2) + QLatin1Char('W'));
+    } else {
+        type->setText(m.value(0));
+        power->setText(m.value(2));
+    }
+}

@@ -1,0 +1,510 @@
+#include "mainadvplot.h"
+
+#include "advanceplot.h"
+#include "advoptiondialog.h"
+#include "gui/widgets/drivetitle.h"
+#include "ui_mainadvplot.h"
+
+#include "base/userinteraction.h"
+#include "link/linkjob.h"
+#include "link/linkstate.h"
+#include "monitor/identityjob.h"
+#include "monitor/monitordata.h"
+#include "monitor/monitorthread.h"
+#include "parameters/atomicfile.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QThread>
+#include <QTimer>
+
+#include <qwt_plot_canvas.h>
+#include <qwt_plot_curve.h>
+
+namespace {
+constexpr int kLineWatchMs = 100;
+const int kDefaultQuantity[MainAdvPlot::kChannels] = {0, 1, 2, 3, 4, 5, 6, 8};
+const Qt::GlobalColor kDefaultColour[MainAdvPlot::kChannels] = {
+    Qt::green, Qt::blue, Qt::darkRed, Qt::magenta, Qt::yellow, Qt::black, Qt::gray, Qt::darkCyan};
+const QString kNoValue = QStringLiteral("...");
+}  // namespace
+
+MonitorPage<MainAdvPlot> *MainAdvPlot::create(MonitorThread *monitor, LinkWorker &worker,
+                                              ParameterAccess *parameters, QWidget *parent)
+{
+    auto *page = new MonitorPage<MainAdvPlot>(monitor, worker, parameters, parent);
+    if (monitor)
+        monitor->setTrendPage(page);
+    return page;
+}
+
+MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAccess *parameters,
+                         QWidget *parent)
+    : QMainWindow(parent, Qt::Window), m_ui(new Ui::MainAdvPlot), m_monitor(monitor),
+      m_worker(worker), m_parameters(parameters), m_target(windowDriveTarget()),
+      m_drive(DriveProfile::of(m_target.series, m_target.catalogueVersion.toDouble())),
+      m_list(QuantityLists::trendList(m_drive)), m_lineWatch(new QTimer(this))
+{
+    m_ui->setupUi(this);
+    m_askColour = [](QWidget *p, const QColor &initial) { return QColorDialog::getColor(initial, p); };
+    m_checks = {m_ui->checkBox1, m_ui->checkBox2, m_ui->checkBox3, m_ui->checkBox4,
+                m_ui->checkBox5, m_ui->checkBox6, m_ui->checkBox7, m_ui->checkBox8};
+    m_colourButtons = {m_ui->colorButton1, m_ui->colorButton2, m_ui->colorButton3,
+                       m_ui->colorButton4, m_ui->colorButton5, m_ui->colorButton6,
+                       m_ui->colorButton7, m_ui->colorButton8};
+    m_quantities = {m_ui->PrComboBox1, m_ui->PrComboBox2, m_ui->PrComboBox3, m_ui->PrComboBox4,
+                    m_ui->PrComboBox5, m_ui->PrComboBox6, m_ui->PrComboBox7, m_ui->PrComboBox8};
+    m_penWidths = {m_ui->penWidthBox1, m_ui->penWidthBox2, m_ui->penWidthBox3, m_ui->penWidthBox4,
+                   m_ui->penWidthBox5, m_ui->penWidthBox6, m_ui->penWidthBox7, m_ui->penWidthBox8};
+    m_ranges = {m_ui->yRangeSpinBox1, m_ui->yRangeSpinBox2, m_ui->yRangeSpinBox3,
+                m_ui->yRangeSpinBox4, m_ui->yRangeSpinBox5, m_ui->yRangeSpinBox6,
+                m_ui->yRangeSpinBox7, m_ui->yRangeSpinBox8};
+    m_values = {m_ui->chLineEdit1, m_ui->chLineEdit2, m_ui->chLineEdit3, m_ui->chLineEdit4,
+                m_ui->chLineEdit5, m_ui->chLineEdit6, m_ui->chLineEdit7, m_ui->chLineEdit8};
+
+    AdvancePlot *plot = m_ui->plot;
+    plot->setChannelCheckBoxes(QVector<QCheckBox *>(m_checks.begin(), m_checks.end()));
+    std::array<std::function<void(const QString &)>, kChannels> fields;
+    for (int i = 0; i < kChannels; ++i) {
+        QLineEdit *field = m_values[i];
+        fields[i] = [field](const QString &text) { field->setText(text); };
+        m_colours[i] = QColor(kDefaultColour[i]);
+    }
+    plot->setValueFields(fields);
+
+    fillQuantityBoxes();
+    for (int i = 0; i < kChannels; ++i) {
+        QComboBox *box = m_quantities[i];
+        box->setCurrentIndex(kDefaultQuantity[i] < box->count() ? kDefaultQuantity[i] : -1);
+        m_quantityIndex[i] = box->currentIndex();
+    }
+
+    typedef void (MainAdvPlot::*Slot)(int);
+    const Slot channelSlots[kChannels] = {
+        &MainAdvPlot::checkBox1StateChanged, &MainAdvPlot::checkBox2StateChanged,
+        &MainAdvPlot::checkBox3StateChanged, &MainAdvPlot::checkBox4StateChanged,
+        &MainAdvPlot::checkBox5StateChanged, &MainAdvPlot::checkBox6StateChanged,
+        &MainAdvPlot::checkBox7StateChanged, &MainAdvPlot::checkBox8StateChanged};
+    for (int i = 0; i < kChannels; ++i) {
+        connect(m_checks[i], &QCheckBox::stateChanged, this, channelSlots[i]);
+        connect(m_checks[i], &QCheckBox::stateChanged, this, &MainAdvPlot::checkBox);
+        connect(m_colourButtons[i], &QPushButton::clicked, this, &MainAdvPlot::changeColor);
+        connect(m_penWidths[i], QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                &MainAdvPlot::penWidthBoxChanged);
+        connect(m_quantities[i], QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                [this, i](int index) { m_quantityIndex[i] = index; });
+    }
+    connect(m_ui->actRun, &QAction::triggered, this, &MainAdvPlot::startMonitor);
+    connect(m_ui->actClearAll, &QAction::triggered, plot, &AdvancePlot::clearAllCurve);
+    connect(m_ui->actZoomIn, &QAction::triggered, plot, &AdvancePlot::zoomIn);
+    connect(m_ui->actZoomOut, &QAction::triggered, plot, &AdvancePlot::zoomOut);
+    connect(m_ui->actOption, &QAction::triggered, this, &MainAdvPlot::optionAdvancePlot);
+    connect(m_ui->actSaveData, &QAction::triggered, this, &MainAdvPlot::saveData);
+    connect(m_ui->actSaveChart, &QAction::triggered, this, &MainAdvPlot::saveChart);
+    connect(m_ui->actStop, &QAction::triggered, this, &MainAdvPlot::stopMonitor);
+    connect(m_ui->actExit, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->actMove, &QAction::triggered, this, &MainAdvPlot::changeCursor);
+    connect(m_lineWatch, &QTimer::timeout, this, &MainAdvPlot::updateChLineEditValue);
+
+    for (int i = 0; i < kChannels; ++i)
+        channelStateChanged(i, m_checks[i]->isChecked());
+    penWidthBoxChanged(0);
+    retranslate();
+    setState(State::Idle);
+}
+
+MainAdvPlot::~MainAdvPlot()
+{
+    // MonitorPage has detached the page: no cycle comes any more. A page
+    // deleted without being closed still gives up what it asked for.
+    cancelStart();
+    if (m_state == State::Running && m_monitor)
+        m_monitor->stopTrend();
+    if (m_state == State::Running)
+        clearTrendFlags();
+    delete m_ui;
+}
+
+AdvancePlot *MainAdvPlot::plot() const { return m_ui->plot; }
+
+QLabel *MainAdvPlot::infoValue(InfoField field) const
+{
+    QLabel *const labels[] = {m_ui->driveValueLabel, m_ui->versionValueLabel, m_ui->kwValueLabel,
+                              m_ui->voltageValueLabel, m_ui->currentValueLabel};
+    return labels[field];
+}
+
+QAction *MainAdvPlot::action(const char *objectName) const
+{
+    return findChild<QAction *>(QLatin1String(objectName));
+}
+
+void MainAdvPlot::setFileNameAsker(FileNameAsker asker)
+{
+    m_askFileName = asker;
+    m_ui->plot->setFileNameAsker(std::move(asker));
+}
+
+void MainAdvPlot::fillQuantityBoxes()
+{
+    const QStringList captions = QuantityLists::captions(m_list);
+    for (QComboBox *box : m_quantities) {
+        const int index = box->currentIndex();
+        const bool blocked = box->blockSignals(true);
+        box->clear();
+        box->addItems(captions);
+        // A position beyond a short list leaves the box without a choice.
+        box->setCurrentIndex(index < captions.size() ? index : -1);
+        box->blockSignals(blocked);
+    }
+}
+
+bool MainAdvPlot::hasUnsavedRecording() const { return m_ui->plot->hasUnsavedSamples(); }
+
+void MainAdvPlot::retranslate()
+{
+    m_ui->retranslateUi(this);
+    setWindowTitle(driveWindowTitle(tr("Trend"), m_target));
+    fillQuantityBoxes();
+    if (m_moveMode)
+        m_ui->actMove->setIcon(QIcon(QStringLiteral(":/new prefix/images/move.ico")));
+    applyDriveInfo();
+}
+
+void MainAdvPlot::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QMainWindow::changeEvent(event);
+}
+
+// Run, Option, the saves, the quantities and the ranges are offered while
+// idle only; the rest stays usable while recording.
+void MainAdvPlot::setState(State state)
+{
+    m_state = state;
+    const bool idle = state == State::Idle;
+    m_ui->actRun->setEnabled(idle && m_monitor);
+    for (QAction *a : {m_ui->actOption, m_ui->actSaveData, m_ui->actSaveChart})
+        a->setEnabled(idle);
+    for (int i = 0; i < kChannels; ++i) {
+        m_quantities[i]->setEnabled(idle);
+        m_ranges[i]->setEnabled(idle);
+    }
+}
+
+// ---- channels --------------------------------------------------------------
+
+void MainAdvPlot::checkBoxStateChanged()
+{
+    for (int i = 0; i < kChannels; ++i)
+        channelStateChanged(i, m_checks[i]->isChecked());
+}
+
+void MainAdvPlot::checkBox1StateChanged(int state) { channelStateChanged(0, state != Qt::Unchecked); }
+void MainAdvPlot::checkBox2StateChanged(int state) { channelStateChanged(1, state != Qt::Unchecked); }
+void MainAdvPlot::checkBox3StateChanged(int state) { channelStateChanged(2, state != Qt::Unchecked); }
+void MainAdvPlot::checkBox4StateChanged(int state) { channelStateChanged(3, state != Qt::Unchecked); }
+void MainAdvPlot::checkBox5StateChanged(int state) { channelStateChanged(4, state != Qt::Unchecked); }
+void MainAdvPlot::checkBox6StateChanged(int state) { channelStateChanged(5, state != Qt::Unchecked); }
+void MainAdvPlot::checkBox7StateChanged(int state) { channelStateChanged(6, state != Qt::Unchecked); }
+void MainAdvPlot::checkBox8StateChanged(int state) { channelStateChanged(7, state != Qt::Unchecked); }
+
+// A checked channel samples its quantity from the next cycle on; an
+// unchecked one loses its points. Request flags are asked for only while a
+// recording runs (a stop clears them) and never cleared here: another
+// channel may show the same quantity.
+void MainAdvPlot::channelStateChanged(int channel, bool checked)
+{
+    AdvancePlot *plot = m_ui->plot;
+    if (checked) {
+        const int q = m_quantityIndex[channel];
+        if (m_state != State::Idle && q >= 0 && q < MonitorData::kSize)
+            monitorData().setTrendFlag(q, true);
+        plot->setChannelOn(channel, true);
+        m_requested[channel] = true;
+        plot->curve(channel)->setVisible(true);
+    } else {
+        m_requested[channel] = false;
+        plot->setChannelOn(channel, false);
+        plot->curve(channel)->setVisible(false);
+    }
+}
+
+void MainAdvPlot::checkBox() { m_ui->plot->replot(); }
+
+void MainAdvPlot::penWidthBoxChanged(int)
+{
+    for (int i = 0; i < kChannels; ++i)
+        m_ui->plot->curve(i)->setPen(QPen(m_colours[i], m_penWidths[i]->currentIndex() + 1));
+    m_ui->plot->replot();
+}
+
+void MainAdvPlot::changeColor()
+{
+    auto *button = qobject_cast<QPushButton *>(sender());
+    const auto it = std::find(m_colourButtons.begin(), m_colourButtons.end(), button);
+    if (it == m_colourButtons.end())
+        return;
+    const int channel = int(it - m_colourButtons.begin());
+    const QColor colour = m_askColour(this, m_colours[channel]);
+    if (!colour.isValid())
+        return;
+    m_colours[channel] = colour;
+    button->setStyleSheet(QStringLiteral("background-color:rgb(%1,%2,%3)")
+                              .arg(colour.red())
+                              .arg(colour.green())
+                              .arg(colour.blue()));
+    penWidthBoxChanged(0);  // every curve takes its button's colour
+}
+
+// ---- running ---------------------------------------------------------------
+
+void MainAdvPlot::startMonitor()
+{
+    if (m_state != State::Idle || !m_monitor)
+        return;
+    QVector<int> ranges;
+    for (int i = 0; i < kChannels; ++i) {
+        m_channelRanges[i] = m_ranges[i]->value();
+        ranges.append(m_channelRanges[i]);
+    }
+    m_ui->plot->GetStepLength(ranges);
+    if (m_parameters)
+        m_monitor->setParameterAccess(m_parameters);
+    setState(State::Starting);
+    // The identity is read on the link worker; the window goes on when the
+    // job has ended (the monitor thread has taken its answer by then).
+    m_startJob = m_monitor->requestStartForTrend(m_worker, m_target);
+    if (!m_startJob) {
+        setState(State::Idle);
+        return;
+    }
+    LinkJob *job = m_startJob.get();
+    connect(job, &LinkJob::finished, this, [this, job] { startAnswered(job); });
+}
+
+void MainAdvPlot::startAnswered(LinkJob *job)
+{
+    if (!m_startJob || m_startJob.get() != job)
+        return;  // cancelled by a stop or a close
+    const auto *identity = qobject_cast<const IdentityJob *>(job);
+    const bool ok = identity && !job->isCancelled() && !identity->record().isEmpty();
+    m_startJob.reset();
+    if (!ok) {
+        setState(State::Idle);  // the refusal has been reported
+        return;
+    }
+    beginRunning();
+}
+
+void MainAdvPlot::beginRunning()
+{
+    setState(State::Running);
+    checkBoxStateChanged();
+    m_ui->plot->start();
+    m_lineWatch->start(kLineWatchMs);
+}
+
+void MainAdvPlot::cancelStart()
+{
+    if (m_startJob)
+        m_startJob->cancel();
+    m_startJob.reset();
+}
+
+void MainAdvPlot::sampleChannels()
+{
+    QVector<bool> requested(kChannels);
+    QVector<int> quantities(kChannels);
+    for (int i = 0; i < kChannels; ++i) {
+        requested[i] = m_requested[i].load();
+        quantities[i] = m_quantityIndex[i].load();
+    }
+    m_ui->plot->addSample(requested, quantities);
+}
+
+void MainAdvPlot::clearTrendFlags()
+{
+    MonitorData &data = monitorData();
+    const int count = QuantityLists::flagsClearedOnStop(m_drive.series);
+    for (int k = 0; k < count; ++k)
+        data.setTrendFlag(k, false);
+}
+
+void MainAdvPlot::quietRecording()
+{
+    m_lineWatch->stop();
+    if (m_state == State::Running)
+        m_ui->plot->stop();
+    clearTrendFlags();
+}
+
+void MainAdvPlot::stopMonitor()
+{
+    cancelStart();
+    if (m_monitor)
+        m_monitor->stopTrend();
+    quietRecording();
+    setState(State::Idle);
+}
+
+// Does nothing: the channel fields change with the cursor read-out only.
+// Its timer asks whether the monitor thread has ended (a lost line).
+void MainAdvPlot::updateChLineEditValue()
+{
+    if (m_monitor && !m_monitor->isRunning())
+        offLineAdv();
+}
+
+// The monitor thread ends when the line is lost. Going by the thread as well
+// as by the lost-line flag matters because a later exchange (another
+// window's) may clear the flag before the window looks. The thread is told
+// the trend page is done, so that it does not sample for an idle window when
+// the monitor page starts it again. The ranges are offered again as after a
+// stop: the window is idle.
+void MainAdvPlot::offLineAdv()
+{
+    if (m_state != State::Running || !m_monitor)
+        return;
+    if (!linkState().linkLost && m_monitor->isRunning())
+        return;
+    m_monitor->stopTrend();
+    quietRecording();
+    setState(State::Idle);
+}
+
+void MainAdvPlot::closeEvent(QCloseEvent *event)
+{
+    cancelStart();
+    if (m_monitor)
+        m_monitor->stopTrend();
+    quietRecording();
+    setState(State::Idle);
+    QMainWindow::closeEvent(event);
+}
+
+void MainAdvPlot::setPageAndRecordTime(double page, int recordTime)
+{
+    m_ui->plot->setPageAndRecordTime(page, recordTime);
+}
+
+void MainAdvPlot::optionAdvancePlot()
+{
+    AdvOptionDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("AdvancePlot"));
+    dialog.setSecondsPerPage(m_ui->plot->xUpper());
+    dialog.setModal(true);
+    connect(&dialog, &AdvOptionDialog::valuesChosen, this,
+            [this](double page, int recordTime, const QVector<QSpinBox *> &offsets) {
+                setPageAndRecordTime(page, recordTime);
+                m_ui->plot->setYOffsets(offsets);
+            });
+    runDialog(m_runDialog, dialog);
+}
+
+void MainAdvPlot::changeCursor()
+{
+    m_moveMode = !m_moveMode;
+    m_ui->plot->setMoveMode(m_moveMode);
+    m_ui->plot->canvas()->setCursor(m_moveMode ? Qt::OpenHandCursor : Qt::ArrowCursor);
+    m_ui->actMove->setIcon(QIcon(m_moveMode ? QStringLiteral(":/new prefix/images/move.ico")
+                                            : QStringLiteral(":/new prefix/images/coordinate.ico")));
+}
+
+// ---- saving ----------------------------------------------------------------
+
+void MainAdvPlot::saveData()
+{
+    m_ui->plot->saveData(QVector<QCheckBox *>(m_checks.begin(), m_checks.end()),
+                         QVector<QComboBox *>(m_quantities.begin(), m_quantities.end()));
+}
+
+void MainAdvPlot::saveChart()
+{
+    const QPixmap picture = grab();
+    const QString caption = tr("Save Chart");
+    const QString fileName =
+        m_askFileName ? m_askFileName(this, caption, QDir::currentPath(), QStringLiteral("*.png"))
+                      : QFileDialog::getSaveFileName(this, caption, QDir::currentPath(),
+                                                     QStringLiteral("*.png"));
+    if (fileName.isEmpty())
+        return;
+    // The picture's format follows the ending; an ending no image format
+    // has gets a PNG picture.
+    QByteArray format = QFileInfo(fileName).suffix().toLower().toLatin1();
+    if (!QImageWriter::supportedImageFormats().contains(format))
+        format = "png";
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QString error;
+    if (!picture.save(&buffer, format.constData()))
+        error = tr("The picture cannot be encoded");
+    else if (writeFileAtomically(fileName, bytes, &error))
+        return;
+    userInteraction()->warning(
+        tr("Warning"), tr("Cannot write file %1:\n%2.").arg(QDir::toNativeSeparators(fileName), error));
+}
+
+// ---- drive information -----------------------------------------------------
+
+// Runs where monitoring was started (the link worker for a window); a call
+// from another thread is shown by the GUI thread.
+void MainAdvPlot::showDriveInfo(const QStringList &record)
+{
+    if (QThread::currentThread() == thread()) {
+        m_driveInfo = record;
+        applyDriveInfo();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, record] {
+            m_driveInfo = record;
+            applyDriveInfo();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainAdvPlot::applyDriveInfo()
+{
+    if (m_driveInfo.isEmpty())
+        return;
+    const QStringList &info = m_driveInfo;
+    infoValue(VersionField)->setText(info.value(1));
+    infoValue(CurrentField)->setText(info.value(2));
+    infoValue(VoltageField)->setText(info.value(3));
+    const QStringList parts = info.value(0).split(QLatin1Char('-'));
+    const QString variant = info.value(4);
+    QLabel *type = infoValue(DriveField);
+    QLabel *power = infoValue(KwField);
+    if (m_drive.series == 'G') {
+        // ZM-K: the rating selection says which of a dual rating applies.
+        const QStringList ratings = parts.value(2).split(QLatin1Char('/'));
+        if (variant.contains(QLatin1Char('0'))) {
+            type->setText(QStringLiteral("ZM"));
+            power->setText(ratings.value(0) + QLatin1Char('W'));
+        } else if (variant.contains(QLatin1Char('1'))) {
+            type->setText(QStringLiteral("ZM-K"));
+            power->setText(ratings.value(ratings.size() < 2 ? 0 : 1) + QLatin1Char('W'));
+        }
+    } else if (m_drive.series == 'L') {
+        type->setText(QStringLiteral("ZM-KX"));
+        power->setText(parts.value(2) + QLatin1Char('W'));
+    } else {
+        type->setText(parts.value(0));
+        power->setText(parts.value(2));
+    }
+}
