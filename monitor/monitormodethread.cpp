@@ -5,8 +5,6 @@
 #include "link/readwrite.h"
 #include "parameters/parameterstate.h"
 
-#include <QDeadlineTimer>
-
 MonitorModeThread::MonitorModeThread(QObject *parent) : QThread(parent) {}
 
 MonitorModeThread::~MonitorModeThread()
@@ -17,10 +15,10 @@ MonitorModeThread::~MonitorModeThread()
 
 void MonitorModeThread::startPolling()
 {
-    if (isRunning() && !m_stop)
+    if (isRunning() && !m_stop.requested())
         return;
     wait();  // a pass that is ending
-    m_stop = false;
+    m_stop.clear();
     m_failed = false;
     m_valid = false;
     m_mode = 0;
@@ -28,26 +26,12 @@ void MonitorModeThread::startPolling()
     start();
 }
 
-void MonitorModeThread::requestStop()
-{
-    QMutexLocker lock(&m_pauseMutex);
-    m_stop = true;
-    m_wake.wakeAll();
-}
-
-bool MonitorModeThread::pause(int ms)
-{
-    QDeadlineTimer deadline(ms);
-    QMutexLocker lock(&m_pauseMutex);
-    while (!m_stop && !deadline.hasExpired())
-        m_wake.wait(&m_pauseMutex, deadline);
-    return !m_stop;
-}
+void MonitorModeThread::requestStop() { m_stop.request(); }
 
 void MonitorModeThread::run()
 {
-    while (!m_stop && !linkState().linkLost) {
-        if (!pause(kPollIntervalMs))
+    while (!m_stop.requested() && !linkState().linkLost) {
+        if (!m_stop.pause(kPollIntervalMs))
             break;
         pollMode();
     }
@@ -56,14 +40,14 @@ void MonitorModeThread::run()
 void MonitorModeThread::fail()
 {
     m_failed = true;
-    m_stop = true;
+    m_stop.request();
 }
 
 void MonitorModeThread::pollMode()
 {
     if (parameterResetPending()) {
         // The drive restarts its parameters after P.996 to P.999.
-        if (!pause(resetPauseMs(seriesLetter())))
+        if (!m_stop.pause(resetPauseMs(seriesLetter())))
             return;
         setParameterResetPending(false);
     }

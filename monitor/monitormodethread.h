@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QMutex>
+#include "base/stopsignal.h"
+
 #include <QThread>
-#include <QWaitCondition>
 
 #include <atomic>
 
@@ -23,7 +23,7 @@ public:
     void startPolling();
     // Ends the polling after the exchange in progress; returns at once.
     void requestStop();
-    bool stopRequested() const { return m_stop.load(); }
+    bool stopRequested() const { return m_stop.requested(); }
 
     // One poll: after a parameter function the drive is given time first
     // (7 s for series ZR, 2 s for the others); then MOD and STA.
@@ -45,15 +45,11 @@ protected:
     void run() override;
 
 private:
-    // Waits `ms` unless a stop comes first; false then.
-    bool pause(int ms);
     void fail();
 
     std::atomic<int> m_mode{0};
     std::atomic<int> m_status{0};
     std::atomic<bool> m_valid{false};
     std::atomic<bool> m_failed{false};
-    std::atomic<bool> m_stop{true};
-    QMutex m_pauseMutex;
-    QWaitCondition m_wake;
+    StopSignal m_stop;
 };

@@ -4,7 +4,6 @@
 #include "link/readwrite.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QTimer>
 
 #include <algorithm>
@@ -141,19 +140,14 @@ bool RamThread::startReading(const DriveTarget &target)
     if (m_detached)
         return false;
     if (isRunning())
-        return !m_stop && m_target == target;
+        return !m_stop.requested() && m_target == target;
     m_target = target;
-    m_stop = false;
+    m_stop.clear();
     start();
     return true;
 }
 
-void RamThread::requestStop()
-{
-    QMutexLocker lock(&m_pauseMutex);
-    m_stop = true;
-    m_wake.wakeAll();
-}
+void RamThread::requestStop() { m_stop.request(); }
 
 void RamThread::stopAndDetach()
 {
@@ -185,15 +179,6 @@ int RamThread::retiredCount() { return retiredReaders().count(); }
 
 void RamThread::deleteRetired() { retiredReaders().deleteAll(); }
 
-bool RamThread::pause(int ms)
-{
-    QDeadlineTimer deadline(ms);
-    QMutexLocker lock(&m_pauseMutex);
-    while (!m_stop && !deadline.hasExpired())
-        m_wake.wait(&m_pauseMutex, deadline);
-    return !m_stop;
-}
-
 DriveTarget RamThread::target() const { return m_target; }
 
 void RamThread::run()
@@ -202,8 +187,8 @@ void RamThread::run()
     // Every run reports its first failure.
     m_failing[0] = m_failing[1] = false;
     linkState().silentReads = false;
-    while (!m_stop) {
-        if (!pass(true) && !pause(kRetryPauseMs))
+    while (!m_stop.requested()) {
+        if (!pass(true) && !m_stop.pause(kRetryPauseMs))
             break;
     }
     linkState().silentReads = false;
@@ -244,14 +229,14 @@ bool RamThread::pass(bool stoppable)
     for (int i = 0; i < RamChannels::kCount; ++i) {
         if (!flags.at(i))
             continue;
-        if (stoppable && m_stop)
+        if (stoppable && m_stop.requested())
             return false;
         const quint32 value = readChannel(driver, i);
         // Detached while the exchange ran: the value is nobody's any more.
         if (!publish(i, value) || value == RamChannels::kFailed)
             return false;
     }
-    if (stoppable && m_stop)
+    if (stoppable && m_stop.requested())
         return false;
     // Nothing read, nothing to chart; the pause keeps an idle loop cheap.
     if (flags.count('\0') == flags.size())

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "base/drivetarget.h"
+#include "base/stopsignal.h"
+
 #include <QByteArray>
 #include <QMutex>
 #include <QThread>
-#include <QWaitCondition>
 
 #include <atomic>
 #include <functional>
@@ -89,7 +90,7 @@ public:
     // requestStop(), then waits until the thread has ended (at most the
     // exchange in flight).
     void stopAndWait();
-    bool stopRequested() const { return m_stop.load(); }
+    bool stopRequested() const { return m_stop.requested(); }
 
     // One pass on the calling thread, whatever the stop flag says; true
     // when it was complete (and sampled). Not while the thread runs.
@@ -118,8 +119,6 @@ private:
     quint32 readChannel(ReadWrite *driver, int i);
     // Stores channel i's value unless detached; false then.
     bool publish(int i, quint32 value);
-    // Waits `ms` unless a stop comes first; false then.
-    bool pause(int ms);
 
     const std::shared_ptr<RamChannels> m_channels;
     // Guards the sink and every store of a value: detaching waits for
@@ -130,12 +129,10 @@ private:
     std::function<ReadWrite *()> m_driver;
     std::atomic<int> m_address[RamChannels::kCount] = {{0}, {0}};
     std::atomic<int> m_count[RamChannels::kCount] = {{1}, {1}};
-    std::atomic<bool> m_stop{true};
+    StopSignal m_stop;
     // Set before start(), read by the thread it starts.
     DriveTarget m_target;
     // Per channel, set after a failed read: its further failures are not
     // reported until one of its reads succeeds. The reader's thread only.
     bool m_failing[RamChannels::kCount] = {false, false};
-    QMutex m_pauseMutex;
-    QWaitCondition m_wake;
 };

@@ -5,20 +5,17 @@
 
 #include "link/linkstate.h"
 
-#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
-#include <QTimer>
 
 namespace {
-constexpr int kRefreshMs = 30;
 constexpr int kAlarmBit = 7;
 }  // namespace
 
 InverterState::InverterState(QWidget *parent) : InverterState(DriveProfile::current(), parent) {}
 
 InverterState::InverterState(const DriveProfile &drive, QWidget *parent)
-    : QGroupBox(parent), m_drive(drive), m_timer(new QTimer(this))
+    : LampPanel(drive, kLamps, parent)
 {
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(6, 2, 6, 2);
@@ -26,16 +23,12 @@ InverterState::InverterState(const DriveProfile &drive, QWidget *parent)
     // Two rows of four lamp and caption pairs: bits 0 and 1 in the first
     // pair, 2 and 3 in the second, and so on.
     for (int bit = 0; bit < kLamps; ++bit) {
-        m_lamps[bit] = new Lamp(this);
-        m_captions[bit] = new QLabel(this);
-        m_captions[bit]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         const int row = bit % 2;
         const int column = 2 * (bit / 2);
         grid->addWidget(m_lamps[bit], row, column);
         grid->addWidget(m_captions[bit], row, column + 1);
         grid->setColumnStretch(column + 1, 1);
     }
-    connect(m_timer, &QTimer::timeout, this, &InverterState::updateStatus);
     retranslate();
 }
 
@@ -55,24 +48,6 @@ void InverterState::retranslate()
     for (int bit = 0; bit < kLamps; ++bit)
         m_captions[bit]->setText(captions[bit]);
 }
-
-void InverterState::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QGroupBox::changeEvent(event);
-}
-
-void InverterState::start() { m_timer->start(kRefreshMs); }
-
-void InverterState::stop()
-{
-    m_timer->stop();
-    m_word = 0;
-    updateStatus();
-}
-
-bool InverterState::isRunning() const { return m_timer->isActive(); }
 
 void InverterState::setStatusWord(double word) { m_word = int(word); }
 

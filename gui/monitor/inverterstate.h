@@ -1,21 +1,18 @@
 #pragma once
 
-#include "monitor/quantitylists.h"
-
-#include <QGroupBox>
+#include "lamppanel.h"
 
 #include <atomic>
 
 class AlarmLamps;
 class Lamp;
 class QLabel;
-class QTimer;
 
 // "System State": eight lamps for the low eight bits of the drive's status
 // word. The monitor thread hands the word in; a 30 ms timer repaints. While
 // the alarm bit is set the alarm history is asked for the current alarm on
 // every tick; while it is clear the history's lamps are darkened.
-class InverterState : public QGroupBox
+class InverterState : public LampPanel
 {
     Q_OBJECT
 public:
@@ -25,12 +22,9 @@ public:
     explicit InverterState(QWidget *parent = nullptr);
     explicit InverterState(const DriveProfile &drive, QWidget *parent = nullptr);
 
-    void start();
-    void stop();
     // Any thread: the status word, cut to a whole number.
     void setStatusWord(double word);
     int statusWord() const { return m_word.load(); }
-    bool isRunning() const;
 
     // The alarm history the alarm bit drives (none: nobody is told).
     void setAlarmLamps(AlarmLamps *alarms) { m_alarms = alarms; }
@@ -39,18 +33,12 @@ public:
     QLabel *caption(int bit) const { return m_captions[bit]; }
 
 public slots:
-    void updateStatus();
-
-protected:
-    void changeEvent(QEvent *event) override;
+    void updateStatus() override;
 
 private:
-    void retranslate();
+    void retranslate() override;
+    void clearWords() override { m_word = 0; }
 
-    DriveProfile m_drive;
-    Lamp *m_lamps[kLamps];
-    QLabel *m_captions[kLamps];
-    QTimer *m_timer;
     std::atomic<int> m_word{0};
     AlarmLamps *m_alarms = nullptr;
 };

@@ -2,15 +2,12 @@
 
 #include "gui/widgets/lamp.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QTimer>
 
 namespace {
-constexpr int kRefreshMs = 30;
 constexpr int kInputBits = 10;
 constexpr int kOutputBits = 6;
 
@@ -49,16 +46,12 @@ int IOState::lampOfOutput(char series, int bit)
 IOState::IOState(QWidget *parent) : IOState(DriveProfile::current(), parent) {}
 
 IOState::IOState(const DriveProfile &drive, QWidget *parent)
-    : QGroupBox(parent), m_drive(drive), m_timer(new QTimer(this))
+    : LampPanel(drive, kLamps, parent)
 {
-    for (int i = 0; i < kLamps; ++i) {
-        m_lamps[i] = new Lamp(this);
-        m_captions[i] = new QLabel(QString::fromLatin1(kDefaultCaptions[i]), this);
-        m_captions[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    }
+    for (int i = 0; i < kLamps; ++i)
+        m_captions[i]->setText(QString::fromLatin1(kDefaultCaptions[i]));
     buildLayout();
     applySeries();
-    connect(m_timer, &QTimer::timeout, this, &IOState::updateStatus);
     retranslate();
 }
 
@@ -118,24 +111,6 @@ void IOState::applySeries()
 }
 
 void IOState::retranslate() { setTitle(tr("I/O State")); }
-
-void IOState::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QGroupBox::changeEvent(event);
-}
-
-void IOState::start() { m_timer->start(kRefreshMs); }
-
-void IOState::stop()
-{
-    m_timer->stop();
-    setTerminalWords(0xFFFF, 0xFFFF);
-    updateStatus();
-}
-
-bool IOState::isRunning() const { return m_timer->isActive(); }
 
 void IOState::setTerminalWords(int inputs, int outputs)
 {

@@ -1,21 +1,18 @@
 #pragma once
 
-#include "monitor/quantitylists.h"
-
-#include <QGroupBox>
+#include "lamppanel.h"
 
 #include <atomic>
 
 class Lamp;
 class QLabel;
-class QTimer;
 
 // "I/O State": fifteen terminal lamps (L1 to L10 inputs, L11 to L15
 // outputs). Terminals are active low: a lamp is lit while its bit is 0.
 // Which bit drives which lamp, the captions and which lamps are greyed out
 // follow the series; the monitor thread hands the two words in and a 30 ms
 // timer repaints.
-class IOState : public QGroupBox
+class IOState : public LampPanel
 {
     Q_OBJECT
 public:
@@ -24,13 +21,10 @@ public:
     explicit IOState(QWidget *parent = nullptr);
     explicit IOState(const DriveProfile &drive, QWidget *parent = nullptr);
 
-    void start();
-    void stop();
     // Any thread.
     void setTerminalWords(int inputs, int outputs);
     int inputWord() const { return m_inputs.load(); }
     int outputWord() const { return m_outputs.load(); }
-    bool isRunning() const;
 
     // Lamps and captions by number, 1 to 15.
     Lamp *lamp(int number) const { return m_lamps[number - 1]; }
@@ -41,20 +35,14 @@ public:
     static int lampOfOutput(char series, int bit);
 
 public slots:
-    void updateStatus();
-
-protected:
-    void changeEvent(QEvent *event) override;
+    void updateStatus() override;
 
 private:
     void buildLayout();
     void applySeries();
-    void retranslate();
+    void retranslate() override;
+    void clearWords() override { setTerminalWords(0xFFFF, 0xFFFF); }
 
-    DriveProfile m_drive;
-    Lamp *m_lamps[kLamps];
-    QLabel *m_captions[kLamps];
-    QTimer *m_timer;
     std::atomic<int> m_inputs{0xFFFF};
     std::atomic<int> m_outputs{0xFFFF};
 };
