@@ -1,4 +1,6 @@
 #include "alarmcode.h"
+
+#include "monitor/alarmrecordreader.h"
 #include "gui/widgets/drivetitle.h"
 
 #include "base/messagetable.h"

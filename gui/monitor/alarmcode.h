@@ -2,7 +2,7 @@
 
 #include "alarmlamps.h"
 
-#include "monitor/alarmrecords.h"
+#include "monitor/alarmcodes.h"
 
 #include "base/drivetarget.h"
 

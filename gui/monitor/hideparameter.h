@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/alarmrecords.h"
+#include "monitor/alarmdrive.h"
 #include "parameters/hiddenparameterlist.h"
 
 #include "base/drivetarget.h"
