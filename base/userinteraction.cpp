@@ -74,6 +74,8 @@ void StderrInteraction::progressEnd() { m_progressTitle.clear(); }
 // without flooding a log.
 void StderrInteraction::printProgress(int value)
 {
+    if (!m_showProgress)
+        return;
     const int span = m_maximum - m_minimum;
     const int tenth = span > 0 ? qBound(0, (value - m_minimum) * 10 / span, 10) : 10;
     if (tenth == m_lastTenth)

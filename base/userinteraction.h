@@ -48,11 +48,14 @@ class QTextStream;
 
 // Prints every message on stderr (or on the stream given), answers every
 // question with Yes (or the default button) and reports progress in steps of
-// a tenth.
+// a tenth, unless told to keep progress to itself (benchmarks, picture runs).
 class StderrInteraction : public UserInteraction
 {
 public:
-    explicit StderrInteraction(QTextStream *stream = nullptr) : m_stream(stream) {}
+    explicit StderrInteraction(QTextStream *stream = nullptr, bool showProgress = true)
+        : m_stream(stream), m_showProgress(showProgress)
+    {
+    }
 
     void warning(const QString &title, const QString &text) override;
     void critical(const QString &title, const QString &text) override;
@@ -73,6 +76,7 @@ private:
     void printProgress(int value);
 
     QTextStream *m_stream;
+    const bool m_showProgress;
     QString m_progressTitle;
     int m_minimum = 0;
     int m_maximum = 0;

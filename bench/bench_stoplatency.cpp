@@ -50,27 +50,6 @@ private:
     std::atomic<qint64> m_sentAt{-1};
 };
 
-// Says yes to every question and writes messages to stderr.
-class QuietAnswers : public UserInteraction
-{
-public:
-    void warning(const QString &, const QString &text) override
-    {
-        std::fprintf(stderr, "warning: %s\n", qPrintable(text));
-    }
-    void critical(const QString &title, const QString &text) override { warning(title, text); }
-    void information(const QString &, const QString &) override {}
-    Answer question(const QString &, const QString &, bool, bool) override { return Answer::Yes; }
-    int choose(Icon, const QString &, const QString &, const QStringList &, int d) override
-    {
-        return d;
-    }
-    void progressStart(const ProgressSetup &) override {}
-    void progressSetRange(int, int) override {}
-    void progressSetValue(int) override {}
-    bool progressCancelled() override { return false; }
-    void progressEnd() override {}
-};
 }  // namespace
 
 int main(int argc, char **argv)
@@ -79,7 +58,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     setDataDirectory(QStringLiteral(VANTREO_BIN_DIR));
     loadSeriesFeatures();
-    QuietAnswers answers;
+    // Yes to every question, messages on stderr, no progress lines.
+    StderrInteraction answers(nullptr, false);
     setUserInteraction(&answers);
     QTranslator translator;
     CMainWindow::Options demo;

@@ -14,8 +14,7 @@ CSearch::CSearch(QTableView *table, QWidget *parent)
     m_ui->setupUi(this);
     m_buttons->addButton(m_ui->UpSearchPB, 0);
     m_buttons->addButton(m_ui->DownSearchPB, 1);
-    connect(m_buttons, QOverload<int>::of(&QButtonGroup::buttonClicked), this,
-            &CSearch::IndexAccept);
+    connect(m_buttons, &QButtonGroup::idClicked, this, &CSearch::IndexAccept);
     connect(m_ui->MatchCaseCheckBox, &QCheckBox::stateChanged, this, &CSearch::reset);
     connect(m_ui->MatchExaCheckBox, &QCheckBox::stateChanged, this, &CSearch::reset);
 }

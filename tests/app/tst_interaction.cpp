@@ -91,11 +91,19 @@ private slots:
         gui.progressEnd();
     }
 
+    void streamInteraction_data()
+    {
+        QTest::addColumn<bool>("showProgress");
+        QTest::newRow("progress shown") << true;
+        QTest::newRow("progress kept quiet") << false;
+    }
+
     void streamInteraction()
     {
+        QFETCH(bool, showProgress);
         QString text;
         QTextStream stream(&text);
-        StderrInteraction ui(&stream);
+        StderrInteraction ui(&stream, showProgress);
         ui.warning("Warning", "Cannot read file x:\nNo such file.");
         QCOMPARE(ui.choose(UserInteraction::Icon::Warning, "Warning", "P.3 Write error!",
                            {"Continue", "Cancel"}, 0),
@@ -109,6 +117,10 @@ private slots:
         const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.mid(0, 3), (QStringList{"Warning: Cannot read file x:", "No such file.",
                                                "Warning: P.3 Write error!"}));
+        if (!showProgress) {
+            QCOMPARE(lines.size(), 4);  // the messages only
+            return;
+        }
         // One progress line per tenth of the range.
         QCOMPARE(lines.filter("Reading parameters...").size(), 11);
         QCOMPARE(lines.last(), QString("Reading parameters...: 100/100"));

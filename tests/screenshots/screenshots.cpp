@@ -58,36 +58,6 @@
 
 namespace {
 
-// Messages go to stderr; a shot must never wait on a box.
-class ConsoleInteraction : public UserInteraction
-{
-public:
-    void warning(const QString &title, const QString &text) override { say(title, text); }
-    void critical(const QString &title, const QString &text) override { say(title, text); }
-    void information(const QString &title, const QString &text) override { say(title, text); }
-    Answer question(const QString &title, const QString &text, bool, bool) override
-    {
-        say(title, text);
-        return Answer::Yes;
-    }
-    int choose(Icon, const QString &title, const QString &text, const QStringList &,
-               int defaultButton) override
-    {
-        say(title, text);
-        return defaultButton;
-    }
-    void progressStart(const ProgressSetup &) override {}
-    void progressSetRange(int, int) override {}
-    void progressSetValue(int) override {}
-    bool progressCancelled() override { return false; }
-    void progressEnd() override {}
-
-private:
-    static void say(const QString &title, const QString &text)
-    {
-        QTextStream(stderr) << "screenshots: " << title << ": " << text << '\n';
-    }
-};
 
 // One picture: the file name's word before the language (empty for none) and
 // what to grab, made ready on the main window.
@@ -467,7 +437,8 @@ int main(int argc, char **argv)
         return 1;
     }
     loadSeriesFeatures();
-    ConsoleInteraction interaction;
+    // Messages go to stderr; a shot must never wait on a box.
+    StderrInteraction interaction(nullptr, false);
     setUserInteraction(&interaction);
     QTranslator translator;
     QCoreApplication::installTranslator(&translator);
