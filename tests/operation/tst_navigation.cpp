@@ -639,13 +639,8 @@ private slots:
     // keeps the station and the typed value; "Yes" follows.
     void formAsksBeforeDiscardingEdits()
     {
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        QVERIFY(m_window->selectStation(1));
-        CParameter *form = m_window->parameterForm();
-        form->show();
-        QTRY_VERIFY(!form->catalogueLoading());
-        QTest::qWait(50);  // the splitter lays the form out
+        CParameter *form = showWindowOnStation1(true);
+        QVERIFY(form);
         QTableView *view = form->table();
         const QModelIndex cell = view->model()->index(3, ParameterTable::SettingColumn);
         view->scrollTo(cell);
@@ -662,23 +657,19 @@ private slots:
         QVERIFY(form->hasUnsavedWork());
         const int rowsOfZm = form->core().parameterCount();
 
-        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
-        const QModelIndex two = m_nav->stationItem(2)->index();
-        tree->scrollTo(two);
-        const QPoint station2 = tree->visualRect(two).center();
         m_ui.clear();
         m_ui.nextAnswer = UserInteraction::Answer::No;
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        clickStation(2);
         QTRY_COMPARE(m_ui.messages().size(), 1);
         QVERIFY(m_ui.messages().at(0).text.contains("station 2 ZN-020-5.5K"));
         QCOMPARE(int(linkState().stationByte), 1);
         QCOMPARE(modelString(), QString("ZM-043-7.5K"));
-        QCOMPARE(tree->currentIndex(), m_nav->stationItem(1)->index());
+        QCOMPARE(stationTree()->currentIndex(), m_nav->stationItem(1)->index());
         QCOMPARE(view->model()->index(3, ParameterTable::SettingColumn).data().toString(),
                  QString("12"));
 
         m_ui.nextAnswer = UserInteraction::Answer::Yes;
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        clickStation(2);
         QTRY_COMPARE(int(linkState().stationByte), 2);
         QCOMPARE(m_ui.messages().size(), 2);
         QTRY_VERIFY(form->core().parameterCount() != rowsOfZm);
@@ -690,26 +681,18 @@ private slots:
     // cancel it. "No" keeps both; "Yes" cancels the batch and follows.
     void stationChangeDuringABatchAsks()
     {
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        QVERIFY(m_window->selectStation(1));
-        CParameter *form = m_window->parameterForm();
-        form->show();
-        QTRY_VERIFY(!form->catalogueLoading());
-        QTest::qWait(50);
+        CParameter *form = showWindowOnStation1(true);
+        QVERIFY(form);
         QTest::mouseClick(form->findChild<QPushButton *>("allReadPB"), Qt::LeftButton);
         QVERIFY(form->transferRunning());
-        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
-        const QModelIndex two = m_nav->stationItem(2)->index();
-        const QPoint station2 = tree->visualRect(two).center();
         m_ui.clear();
         m_ui.nextAnswer = UserInteraction::Answer::No;
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        clickStation(2);
         QTRY_COMPARE(m_ui.messages().size(), 1);
         QCOMPARE(int(linkState().stationByte), 1);
         QVERIFY(form->transferRunning());
         m_ui.nextAnswer = UserInteraction::Answer::Yes;
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, station2);
+        clickStation(2);
         QTRY_COMPARE(int(linkState().stationByte), 2);
         QTRY_VERIFY_WITH_TIMEOUT(!form->transferRunning(), 10000);
         QCOMPARE(modelString(), QString("ZN-020-5.5K"));
@@ -721,18 +704,12 @@ private slots:
     // sends nothing.
     void catalogueLoadsOffTheGuiThread()
     {
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        QVERIFY(m_window->selectStation(1));
-        CParameter *form = m_window->parameterForm();
-        QTRY_VERIFY(!form->catalogueLoading());
+        CParameter *form = showWindowOnStation1(false);
+        QVERIFY(form);
         const int rowsOfZm = form->core().parameterCount();
         const int before = m_sent->count();
         QSignalSpy loaded(form, &CParameter::catalogueLoaded);
-        auto *tree = m_nav->findChild<QTreeView *>("SysSettreeView");
-        const QModelIndex three = m_nav->stationItem(3)->index();
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          tree->visualRect(three).center());
+        clickStation(3);
         QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 10000);
         QVERIFY(!form->catalogueLoading());
         QVERIFY(form->findChild<QPushButton *>("allReadPB")->isEnabled());
@@ -768,6 +745,35 @@ private slots:
     }
 
 private:
+    // The window shown with station 1 chosen and the form's catalogue in;
+    // the form shown too when asked (null when any of it failed).
+    CParameter *showWindowOnStation1(bool showForm)
+    {
+        m_window->show();
+        if (!QTest::qWaitForWindowExposed(m_window.get()) || !m_window->selectStation(1))
+            return nullptr;
+        CParameter *form = m_window->parameterForm();
+        if (showForm)
+            form->show();
+        if (!QTest::qWaitFor([form] { return !form->catalogueLoading(); }, 5000))
+            return nullptr;
+        if (showForm)
+            QTest::qWait(50);  // the splitter lays the form out
+        return form;
+    }
+
+    QTreeView *stationTree() const { return m_nav->findChild<QTreeView *>("SysSettreeView"); }
+
+    // A real click on the station's row of the tree.
+    void clickStation(int station)
+    {
+        QTreeView *tree = stationTree();
+        const QModelIndex index = m_nav->stationItem(station)->index();
+        tree->scrollTo(index);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          tree->visualRect(index).center());
+    }
+
     RecordingInteraction m_ui;
     QTranslator m_translator;
     std::unique_ptr<CMainWindow> m_window;
