@@ -9,6 +9,7 @@
 //                                     plot, memory after each minute
 //   --protocol 0|1|2                  native (default: the fastest poll),
 //                                     Modbus RTU, Modbus ASCII
+#include "link/driverregistry.h"
 #include "base/sharedstate.h"
 #include "link/linkstate.h"
 #include "link/linkworker.h"

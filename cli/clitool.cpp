@@ -1,4 +1,5 @@
 #include "clitool.h"
+#include "link/driverregistry.h"
 #include "clioptions.h"
 
 #include "base/messagetable.h"

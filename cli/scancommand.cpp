@@ -1,5 +1,6 @@
 // vantreo-cli scan: which drives answer on the line, at which station,
 // protocol, baud rate and character format.
+#include "link/driverregistry.h"
 #include "clitool.h"
 #include "outputformat.h"
 

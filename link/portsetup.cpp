@@ -1,4 +1,5 @@
 #include "portsetup.h"
+#include "driverregistry.h"
 
 #include "driverfactory.h"
 #include "linkstate.h"

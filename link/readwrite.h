@@ -6,7 +6,6 @@
 #include <QObject>
 
 #include "frameobserver.h"
-#include "driverregistry.h"
 
 #include <atomic>
 

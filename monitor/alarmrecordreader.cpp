@@ -1,4 +1,5 @@
 #include "alarmrecordreader.h"
+#include "link/driverregistry.h"
 
 #include "parameteraccess.h"
 

@@ -1,4 +1,5 @@
 #include "driveprobe.h"
+#include "link/driverregistry.h"
 
 #include "base/sharedstate.h"
 #include "link/linkstate.h"

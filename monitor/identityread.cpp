@@ -1,4 +1,5 @@
 #include "identityread.h"
+#include "link/driverregistry.h"
 
 #include "parameteraccess.h"
 

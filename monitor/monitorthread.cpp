@@ -1,4 +1,5 @@
 #include "monitorthread.h"
+#include "link/driverregistry.h"
 
 #include "identityjob.h"
 #include "identityread.h"

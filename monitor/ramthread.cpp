@@ -1,4 +1,5 @@
 #include "ramthread.h"
+#include "link/driverregistry.h"
 
 #include "link/linkstate.h"
 #include "link/readwrite.h"

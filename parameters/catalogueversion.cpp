@@ -1,4 +1,5 @@
 #include "catalogueversion.h"
+#include "link/driverregistry.h"
 
 #include "cataloguefiles.h"
 #include "parameterstate.h"

@@ -1,4 +1,5 @@
 #include "parametercore.h"
+#include "link/driverregistry.h"
 
 #include "batchjob.h"
 

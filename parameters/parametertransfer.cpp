@@ -1,4 +1,5 @@
 #include "parametertransfer.h"
+#include "link/driverregistry.h"
 
 #include "parameterstate.h"
 #include "parametertable.h"

@@ -1,4 +1,5 @@
 #include "unitscale.h"
+#include "link/driverregistry.h"
 
 #include "capacityrules.h"
 #include "hiddenparameterlist.h"

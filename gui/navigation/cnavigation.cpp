@@ -1,4 +1,5 @@
 #include "cnavigation.h"
+#include "link/driverregistry.h"
 
 #include "ui_navform.h"
 

@@ -1,3 +1,4 @@
+#include "link/driverregistry.h"
 #include "gui/mainwindow/cabout.h"
 #include "gui/mainwindow/cmainwindow.h"
 #include "gui/mainwindow/helplocation.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/driverregistry.h"
 #include "rtudrive.h"
 #include "testsupport.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/driverregistry.h"
 #include "base/sharedstate.h"
 #include "link/driverfactory.h"
 #include "link/linkstate.h"

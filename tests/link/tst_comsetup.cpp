@@ -1,3 +1,4 @@
+#include "link/driverregistry.h"
 #include "common/scriptedports.h"
 #include "common/testsupport.h"
 #include "gui/mainwindow/ccomsetup.h"

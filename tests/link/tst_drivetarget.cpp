@@ -1,3 +1,4 @@
+#include "link/driverregistry.h"
 #include "base/drivetarget.h"
 #include "base/series.h"
 #include "base/sharedstate.h"

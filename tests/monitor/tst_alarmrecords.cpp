@@ -1,3 +1,4 @@
+#include "link/driverregistry.h"
 #include "base/series.h"
 #include "common/simdriverig.h"
 #include "common/testsupport.h"

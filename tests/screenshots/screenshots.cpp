@@ -4,6 +4,7 @@
 // (MainDialPlot-running-en.png).
 //   vantreo-screenshots OUTDIR   (offscreen: QT_QPA_PLATFORM=offscreen)
 
+#include "link/driverregistry.h"
 #include "gui/mainwindow/cabout.h"
 #include "gui/navigation/csettype.h"
 #include "gui/mainwindow/cmainwindow.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/driverregistry.h"
 #include "common/testsupport.h"
 #include "link/driverfactory.h"
 #include "link/frameobserver.h"

@@ -1,3 +1,4 @@
+#include "link/driverregistry.h"
 #include "ramrig.h"
 
 #include "monitor/ramthread.h"
