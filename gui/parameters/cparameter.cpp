@@ -248,12 +248,16 @@ void CParameter::fitColumns()
 }
 
 // The core's current row is a plain index: take it from the view, whose
-// current index follows its row through sorts and inserted rows.
+// current index follows its row through sorts and inserted rows. A row the
+// selection of shown parameters hides is no current row: Read and Write
+// never act on a parameter the user cannot see.
 void CParameter::syncCurrentCell()
 {
-    const QModelIndex current = m_ui->PartableWidget->currentIndex();
-    m_core.table().setCurrentCell(current.isValid() ? current.row() : -1,
-                                  current.isValid() ? current.column() : -1);
+    const QTableView *view = m_ui->PartableWidget;
+    const QModelIndex current = view->currentIndex();
+    const bool visible = current.isValid() && !view->isRowHidden(current.row());
+    m_core.table().setCurrentCell(visible ? current.row() : -1,
+                                  visible ? current.column() : -1);
 }
 
 void CParameter::setSelectedNumbers(const QStringList &numbers)

@@ -7,6 +7,8 @@
 #include <QButtonGroup>
 #include <QTableView>
 
+#include <algorithm>
+
 CSearch::CSearch(QTableView *table, QWidget *parent)
     : QDialog(parent, Qt::WindowTitleHint | Qt::WindowSystemMenuHint), m_ui(new Ui::SearchDialog),
       m_table(table), m_buttons(new QButtonGroup(this))
@@ -41,6 +43,40 @@ QVector<QModelIndex> CSearch::findCells(const QAbstractItemModel &model, const Q
 
 void CSearch::reset() { m_lastText.clear(); }
 
+// Only rows the user can see (a selection of shown parameters hides the
+// others), down the table as it is shown: row by row, left to right.
+QVector<QModelIndex> CSearch::visibleInTableOrder(QVector<QModelIndex> cells) const
+{
+    cells.erase(std::remove_if(cells.begin(), cells.end(),
+                               [this](const QModelIndex &i) {
+                                   return m_table->isRowHidden(i.row()) ||
+                                          m_table->isColumnHidden(i.column());
+                               }),
+                cells.end());
+    std::sort(cells.begin(), cells.end(), [](const QModelIndex &a, const QModelIndex &b) {
+        return std::make_pair(a.row(), a.column()) < std::make_pair(b.row(), b.column());
+    });
+    return cells;
+}
+
+int CSearch::nextFromCurrent(bool downward) const
+{
+    const QModelIndex current = m_table->currentIndex();
+    if (!current.isValid())
+        return downward ? 0 : m_found.size() - 1;
+    const auto here = std::make_pair(current.row(), current.column());
+    if (downward) {
+        for (int i = 0; i < m_found.size(); ++i)
+            if (std::make_pair(m_found.at(i).row(), m_found.at(i).column()) > here)
+                return i;
+        return -1;
+    }
+    for (int i = m_found.size() - 1; i >= 0; --i)
+        if (std::make_pair(m_found.at(i).row(), m_found.at(i).column()) < here)
+            return i;
+    return -1;
+}
+
 void CSearch::notFound()
 {
     userInteraction()->information(tr("Search"), tr("Did not find the accordant characters"));
@@ -67,23 +103,21 @@ void CSearch::IndexAccept(int id)
         // case-sensitive, "Case sensitive" alone a case-sensitive part.
         const bool whole = m_ui->MatchCaseCheckBox->isChecked();
         const bool sensitive = whole || m_ui->MatchExaCheckBox->isChecked();
-        m_found = findCells(*m_table->model(), text, whole, sensitive);
+        m_found = visibleInTableOrder(findCells(*m_table->model(), text, whole, sensitive));
         m_index = -1;
     }
     if (m_found.isEmpty()) {
         notFound();
         return;
     }
-    if (m_index == -1) {
-        // A fresh search starts at the found cell nearest above the current row.
-        const int current = m_table->currentIndex().row();
-        for (int i = 1; i < m_found.size(); ++i) {
-            if (m_found.at(i).row() > current && m_found.at(i - 1).row() <= current) {
-                select(i - 1);
-                return;
-            }
-        }
-        select(m_found.size() - 1);
+    // A fresh search, or one whose cell the user has left, goes from the
+    // current cell to the next match in its direction.
+    if (m_index == -1 || m_table->currentIndex() != m_found.at(m_index)) {
+        const int next = nextFromCurrent(id == 1);
+        if (next < 0)
+            notFound();
+        else
+            select(next);
         return;
     }
     if (id == 1) {

@@ -13,8 +13,8 @@ namespace Ui {
 class SearchDialog;
 }
 
-// The "Search" dialog of the parameter list: finds a text in every cell of
-// the table (hidden rows too) and steps through the cells found, up or down.
+// The "Search" dialog of the parameter list: finds a text in the cells the
+// user can see and steps through them from the current cell, up or down.
 class CSearch : public QDialog
 {
     Q_OBJECT
@@ -39,6 +39,9 @@ public slots:
 private:
     void notFound();
     void select(int index);
+    QVector<QModelIndex> visibleInTableOrder(QVector<QModelIndex> cells) const;
+    // The found cell after (or before) the current one, -1 when none.
+    int nextFromCurrent(bool downward) const;
 
     Ui::SearchDialog *m_ui;
     QTableView *m_table;

@@ -1,6 +1,7 @@
 #include "gui/mainwindow/cmainwindow.h"
 #include "gui/widgets/jobprogresspanel.h"
 #include "gui/navigation/csettype.h"
+#include "common/sentframes.h"
 #include "common/testsupport.h"
 #include "link/frameobserver.h"
 #include "link/readwrite.h"
@@ -31,42 +32,6 @@
 #include <memory>
 
 namespace {
-// The frames the program sends, as the simulated drive receives them.
-class SentFrames : public FrameObserver
-{
-public:
-    void frameSent(const QByteArray &frame, int station, FrameForm) override
-    {
-        QMutexLocker lock(&mutex);
-        frames.append(frame);
-        stations.append(station);
-        onGuiThread.append(QThread::currentThread() == qApp->thread());
-    }
-    int stationOfLast()
-    {
-        QMutexLocker lock(&mutex);
-        return stations.isEmpty() ? -1 : stations.last();
-    }
-    void frameReceived(const QByteArray &, int, FrameForm) override {}
-    QByteArray lastWithFunction(char function)
-    {
-        QMutexLocker lock(&mutex);
-        for (int i = frames.size() - 1; i >= 0; --i)
-            if (frames.at(i).size() > 1 && frames.at(i).at(1) == function)
-                return frames.at(i);
-        return QByteArray();
-    }
-    int count()
-    {
-        QMutexLocker lock(&mutex);
-        return frames.size();
-    }
-    QMutex mutex;
-    QList<QByteArray> frames;
-    QList<int> stations;
-    QList<bool> onGuiThread;
-};
-
 bool lit(QLabel *lamp) { return lamp->styleSheet().contains("255, 0, 0"); }
 }  // namespace
 

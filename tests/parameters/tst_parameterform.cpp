@@ -1,4 +1,5 @@
 #include "gui/mainwindow/cmainwindow.h"
+#include "common/sentframes.h"
 #include "common/testsupport.h"
 #include "link/readwrite.h"
 #include "gui/parameters/cparameter.h"
@@ -319,29 +320,76 @@ private slots:
             QCOMPARE(inNumberColumn, 0);
     }
 
+    // From the current cell a search goes to the next match in the direction
+    // pressed, and back; past the last one it says so and stays.
     void searchSteps()
     {
         CParameter &form = *m_form;
-        CSearch search(form.table());
-        search.findChild<QLineEdit *>("SearchlineEdit")->setText("P.99");
+        QTableView *view = form.table();
+        CSearch search(view);
+        search.findChild<QLineEdit *>("SearchlineEdit")->setText("P.12");
         search.findChild<QCheckBox *>("MatchExaCheckBox")->setChecked(true);
-        // A fresh search from above every cell found starts at the last one.
-        form.table()->setCurrentIndex(form.core().model()->index(0, 0));
-        search.IndexAccept(1);
+        auto *down = search.findChild<QPushButton *>("DownSearchPB");
+        auto *up = search.findChild<QPushButton *>("UpSearchPB");
+        // P.12 and the P.12x the drive has, in table order.
+        QStringList twelves;
+        for (const QString &number : visibleNumbers(form))
+            if (number.startsWith("12") && number.size() <= 3)
+                twelves << number;
+        QVERIFY(twelves.size() >= 4);
+        selectRowOf(form, "3", Column::NumberColumn);
+        QTest::mouseClick(down, Qt::LeftButton);
+        QCOMPARE(view->currentIndex().row(), rowOf(form, "12"));
         QVERIFY(search.foundCount() >= 2);
-        QCOMPARE(search.currentIndex(), search.foundCount() - 1);
-        const QModelIndex last = form.table()->currentIndex();
-        QVERIFY(last.data().toString().contains("P.99"));
+        QTest::mouseClick(down, Qt::LeftButton);
+        QCOMPARE(view->currentIndex().row(), rowOf(form, twelves.at(1)));
+        QTest::mouseClick(up, Qt::LeftButton);
+        QCOMPARE(view->currentIndex().row(), rowOf(form, "12"));
         QVERIFY(m_ui.messages().isEmpty());
-        search.IndexAccept(1);  // past the last one
+        QTest::mouseClick(up, Qt::LeftButton);  // before the first one
         QCOMPARE(m_ui.messages().size(), 1);
         QCOMPARE(m_ui.messages().at(0).text, QString("Did not find the accordant characters"));
-        QCOMPARE(form.table()->currentIndex(), last);
-        search.IndexAccept(0);
-        QCOMPARE(search.currentIndex(), search.foundCount() - 2);
+        QCOMPARE(view->currentIndex().row(), rowOf(form, "12"));
+        // A cell the user moved to is where the next search starts.
+        selectRowOf(form, twelves.at(2), Column::NumberColumn);
+        QTest::mouseClick(down, Qt::LeftButton);
+        QCOMPARE(view->currentIndex().row(), rowOf(form, twelves.at(3)));
         search.findChild<QLineEdit *>("SearchlineEdit")->setText("no such text anywhere");
-        search.IndexAccept(1);
+        QTest::mouseClick(down, Qt::LeftButton);
         QCOMPARE(m_ui.messages().size(), 2);
+    }
+
+    // With only P.3 and P.7 shown, the search finds none of the hidden rows,
+    // and Read and Write leave a hidden current row alone: nothing reaches
+    // the drive.
+    void hiddenRowsAreNeitherFoundNorTransferred()
+    {
+        CParameter &form = *m_form;
+        QTableView *view = form.table();
+        selectRowOf(form, "129");
+        setCell(form, "129", Column::SettingColumn, "1");
+        form.setSelectedNumbers({"3", "7"});
+        form.tableHide();
+        QCOMPARE(visibleNumbers(form), (QStringList{"3", "7"}));
+        QVERIFY(view->isRowHidden(view->currentIndex().row()));
+
+        auto sent = std::make_shared<SentFrames>();
+        linkState().addFrameObserver(sent);
+        QTest::mouseClick(form.findChild<QPushButton *>("readPB"), Qt::LeftButton);
+        QTest::mouseClick(form.findChild<QPushButton *>("writePB"), Qt::LeftButton);
+        QTRY_COMPARE(form.pendingJobs(), 0);
+        QTest::qWait(100);
+        linkState().removeFrameObserver(sent);
+        QCOMPARE(sent->count(), 0);
+        QCOMPARE(cell(form, rowOf(form, "129"), Column::CurrentColumn), QString());
+
+        CSearch search(view);
+        search.findChild<QLineEdit *>("SearchlineEdit")->setText("P.12");
+        selectRowOf(form, "3", Column::NumberColumn);
+        QTest::mouseClick(search.findChild<QPushButton *>("DownSearchPB"), Qt::LeftButton);
+        QCOMPARE(search.foundCount(), 0);
+        QCOMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(view->currentIndex().row(), rowOf(form, "3"));
     }
 
     void password_data()
