@@ -531,6 +531,26 @@
         <source>The parameter list holds settings that were edited or opened from a file and have been neither written to the drive nor saved. Show the parameters of %1 and discard them?</source>
         <translation>參數列表中有已編輯或從檔案開啟的設定值，尚未寫入變頻器也未儲存。要顯示 %1 的參數並放棄這些設定值嗎？</translation>
     </message>
+    <message>
+        <source>Alarm history clear</source>
+        <translation>清除報警履歷</translation>
+    </message>
+    <message>
+        <source>Inverter reset</source>
+        <translation>變頻器復位</translation>
+    </message>
+    <message>
+        <source>All parameter clear</source>
+        <translation>全部參數清除</translation>
+    </message>
+    <message>
+        <source>Parameter clear</source>
+        <translation>參數清除</translation>
+    </message>
+    <message>
+        <source>Run P.%1 (%2) on station %3 %4?</source>
+        <translation>在站號 %3 %4 上執行 P.%1（%2）？</translation>
+    </message>
 </context>
 <context>
     <name>CSearch</name>

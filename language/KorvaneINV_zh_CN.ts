@@ -531,6 +531,26 @@
         <source>The parameter list holds settings that were edited or opened from a file and have been neither written to the drive nor saved. Show the parameters of %1 and discard them?</source>
         <translation>参数列表中有已编辑或从文件打开的设定值，尚未写入变频器也未保存。要显示 %1 的参数并放弃这些设定值吗？</translation>
     </message>
+    <message>
+        <source>Alarm history clear</source>
+        <translation>清除报警履历</translation>
+    </message>
+    <message>
+        <source>Inverter reset</source>
+        <translation>变频器复位</translation>
+    </message>
+    <message>
+        <source>All parameter clear</source>
+        <translation>全部参数清除</translation>
+    </message>
+    <message>
+        <source>Parameter clear</source>
+        <translation>参数清除</translation>
+    </message>
+    <message>
+        <source>Run P.%1 (%2) on station %3 %4?</source>
+        <translation>在站号 %3 %4 上执行 P.%1（%2）？</translation>
+    </message>
 </context>
 <context>
     <name>CSearch</name>

@@ -6,10 +6,12 @@
 #include "ui_parameterform.h"
 
 #include "gui/widgets/jobprogresspanel.h"
+#include "base/drivetarget.h"
 #include "base/messagetable.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
 #include "link/linkjob.h"
+#include "link/linkstate.h"
 #include "link/linkworker.h"
 #include "parameters/batchjob.h"
 
@@ -429,8 +431,21 @@ void CParameter::ClearCurrentVal() { m_core.clearCurrentValues(); }
 
 void CParameter::ClearSettingVal() { m_core.clearSettingValues(); }
 
+// Each of these clears or resets something on the drive at once: asked
+// first, naming the function and the drive.
 void CParameter::execute99x(int function)
 {
+    const QString names[] = {tr("Alarm history clear"), tr("Inverter reset"),
+                             tr("All parameter clear"), tr("Parameter clear")};
+    const DriveTarget drive = currentDriveTarget();
+    const QString text = tr("Run P.%1 (%2) on station %3 %4?")
+                             .arg(function)
+                             .arg(names[qBound(0, function - 996, 3)])
+                             .arg(drive.station)
+                             .arg(drive.model);
+    if (userInteraction()->question(messageText(20), text, true, false) !=
+        UserInteraction::Answer::Yes)
+        return;
     runOnWorker([this, function] { m_core.runParameterFunction(function); });
 }
 

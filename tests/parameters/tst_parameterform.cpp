@@ -6,6 +6,7 @@
 #include "gui/parameters/csearch.h"
 #include "gui/parameters/parameterdelegate.h"
 #include "gui/widgets/passworddlg.h"
+#include "parameters/parameterstate.h"
 #include "parameters/rangetext.h"
 #include "gui/parameters/selectparadialog.h"
 
@@ -390,6 +391,46 @@ private slots:
         QCOMPARE(search.foundCount(), 0);
         QCOMPARE(m_ui.messages().size(), 1);
         QCOMPARE(view->currentIndex().row(), rowOf(form, "3"));
+    }
+
+    // The parameter function buttons ask first, naming the function and the
+    // drive; "No" sends nothing, "Yes" runs it on that drive.
+    void parameterFunctionsAskFirst_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("function");
+        QTest::newRow("P.996") << "Pr996PB" << "P.996 (Alarm history clear)";
+        QTest::newRow("P.997") << "Pr997PB" << "P.997 (Inverter reset)";
+        QTest::newRow("P.998") << "Pr998PB" << "P.998 (All parameter clear)";
+        QTest::newRow("P.999") << "Pr999PB" << "P.999 (Parameter clear)";
+    }
+    void parameterFunctionsAskFirst()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, function);
+        CParameter &form = *m_form;
+        auto sent = std::make_shared<SentFrames>();
+        linkState().addFrameObserver(sent);
+        setParameterResetPending(false);
+        m_ui.clear();
+        m_ui.nextAnswer = UserInteraction::Answer::No;
+        QTest::mouseClick(form.findChild<QPushButton *>(button), Qt::LeftButton);
+        QCOMPARE(m_ui.messages().size(), 1);
+        QCOMPARE(m_ui.messages().at(0).text,
+                 QString("Run %1 on station 1 ZM-043-7.5K?").arg(function));
+        QTRY_COMPARE(form.pendingJobs(), 0);
+        QCOMPARE(sent->count(), 0);
+        QVERIFY(!parameterResetPending());
+
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        QTest::mouseClick(form.findChild<QPushButton *>(button), Qt::LeftButton);
+        QTRY_COMPARE(form.pendingJobs(), 0);
+        linkState().removeFrameObserver(sent);
+        QVERIFY(sent->count() > 0);
+        QCOMPARE(sent->stationOfLast(), 1);
+        QVERIFY(parameterResetPending());
+        setParameterResetPending(false);
+        m_ui.reset();
     }
 
     void password_data()
