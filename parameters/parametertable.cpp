@@ -63,12 +63,12 @@ bool ParameterTable::isFunctionRowText(const QString &numberCell)
     return numberCell.trimmed() == kFunctionRow;
 }
 
-// Columns 0 to 6 are read-only; "Setting value" is editable except above
-// P.993, where it is disabled altogether; "Comment" keeps the default flags.
+// Only "Setting value" is editable, and not above P.993, where it is
+// disabled altogether; "Comment" is the catalogue's, nothing keeps an edit.
 QStandardItem *ParameterTable::newCell(const QString &text, int column, int number) const
 {
     auto *item = new QStandardItem(text);
-    if (column < SettingColumn)
+    if (column != SettingColumn)
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     else if (column == SettingColumn && number > kHighestWritable)
         item->setFlags(Qt::NoItemFlags);

@@ -205,10 +205,24 @@ void CParameter::loadCatalogue()
                     m_core.applyCatalogue(*probe);
                     m_core.loadHiddenParameters();
                     applyPresentation();
+                    selectFirstCell();
                     m_catalogueLoading = false;
                     setControlsBusy(false);
                     emit catalogueLoaded();
                 });
+}
+
+// A new catalogue starts at the first parameter's number, not at a cell
+// the last drive's table had.
+void CParameter::selectFirstCell()
+{
+    QTableView *view = m_ui->PartableWidget;
+    for (int row = 0; row < m_core.model()->rowCount(); ++row) {
+        if (!view->isRowHidden(row)) {
+            view->setCurrentIndex(m_core.model()->index(row, Column::NumberColumn));
+            return;
+        }
+    }
 }
 
 void CParameter::applyPresentation()

@@ -101,6 +101,7 @@ protected:
 private:
     void connectControls();
     void applyPresentation();
+    void selectFirstCell();
     void followCurrentCell();
     void detachModel();
     void attachModel();

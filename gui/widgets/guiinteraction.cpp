@@ -100,6 +100,11 @@ void GuiInteraction::progressStart(const ProgressSetup &setup)
         m_progress->setAutoClose(false);
         m_progress->setAutoReset(false);
         m_progress->setValue(setup.minimum);
+        // Enter meant for the window behind must not cancel a batch.
+        for (QPushButton *button : m_progress->findChildren<QPushButton *>()) {
+            button->setAutoDefault(false);
+            button->setDefault(false);
+        }
         m_progress->show();
         QCoreApplication::processEvents();
     });

@@ -75,6 +75,9 @@ private slots:
         QCOMPARE(dialog->windowModality(), Qt::WindowModal);
         gui.progressSetValue(12);
         QCOMPARE(dialog->value(), 12);
+        // Enter meant for the window behind does not cancel the batch.
+        QTest::keyClick(dialog, Qt::Key_Return);
+        QVERIFY(!gui.progressCancelled());
         gui.progressSetRange(0, 30);
         QCOMPARE(dialog->maximum(), 30);
         QVERIFY(!gui.progressCancelled());

@@ -433,6 +433,25 @@ private slots:
         m_ui.reset();
     }
 
+    // After every catalogue load the first parameter's number is the current
+    // cell, also when another drive's catalogue replaces a table whose current
+    // cell was elsewhere; "Comment" takes no edit.
+    void firstCellAfterALoad()
+    {
+        CParameter &form = *m_form;
+        QTableView *view = form.table();
+        QCOMPARE(view->currentIndex(), form.core().model()->index(0, Column::NumberColumn));
+        selectRowOf(form, "12", Column::SettingColumn);
+        QVERIFY(m_window->selectStation(2));  // a ZN
+        QTRY_VERIFY(!form.catalogueLoading());
+        QCOMPARE(form.core().table().numberText(0), QString("0"));
+        QCOMPARE(view->currentIndex(), form.core().model()->index(0, Column::NumberColumn));
+        const QModelIndex comment = form.core().model()->index(3, Column::CommentColumn);
+        QVERIFY(!(comment.flags() & Qt::ItemIsEditable));
+        QVERIFY(form.core().model()->index(3, Column::SettingColumn).flags() &
+                Qt::ItemIsEditable);
+    }
+
     void password_data()
     {
         QTest::addColumn<QString>("typed");
