@@ -551,6 +551,18 @@
         <source>Run P.%1 (%2) on station %3 %4?</source>
         <translation>在站號 %3 %4 上執行 P.%1（%2）？</translation>
     </message>
+    <message>
+        <source>The name %1 ends in .%2, but the file type chosen is .%3. Nothing was saved.</source>
+        <translation>檔名 %1 的副檔名是 .%2，但所選檔案類型是 .%3。未儲存任何內容。</translation>
+    </message>
+    <message>
+        <source>The name %1 ends in .%2, but the file type chosen is .%3. Nothing was opened.</source>
+        <translation>檔名 %1 的副檔名是 .%2，但所選檔案類型是 .%3。未開啟任何檔案。</translation>
+    </message>
+    <message>
+        <source>a parameter file&apos;s name ends in .xls or .xbel</source>
+        <translation>參數檔名須以 .xls 或 .xbel 結尾</translation>
+    </message>
 </context>
 <context>
     <name>CSearch</name>

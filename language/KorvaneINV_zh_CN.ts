@@ -551,6 +551,18 @@
         <source>Run P.%1 (%2) on station %3 %4?</source>
         <translation>在站号 %3 %4 上执行 P.%1（%2）？</translation>
     </message>
+    <message>
+        <source>The name %1 ends in .%2, but the file type chosen is .%3. Nothing was saved.</source>
+        <translation>文件名 %1 的扩展名是 .%2，但所选文件类型是 .%3。未保存任何内容。</translation>
+    </message>
+    <message>
+        <source>The name %1 ends in .%2, but the file type chosen is .%3. Nothing was opened.</source>
+        <translation>文件名 %1 的扩展名是 .%2，但所选文件类型是 .%3。未打开任何文件。</translation>
+    </message>
+    <message>
+        <source>a parameter file&apos;s name ends in .xls or .xbel</source>
+        <translation>参数文件名须以 .xls 或 .xbel 结尾</translation>
+    </message>
 </context>
 <context>
     <name>CSearch</name>

@@ -55,6 +55,11 @@ ParameterFiles::Format ParameterFiles::formatOf(const QString &fileName)
     return Format::None;
 }
 
+QString ParameterFiles::endingsText()
+{
+    return tr("a parameter file's name ends in .xls or .xbel");
+}
+
 QString ParameterFiles::identityText() { return kIdentityPrefix + identityModel(); }
 
 bool ParameterFiles::identityMatches(const QString &stored)
@@ -77,7 +82,11 @@ bool ParameterFiles::save(const QString &fileName)
         return false;
     }
     const Format format = formatOf(fileName);
-    if (format == Format::None || !confirmSaveAfterCutShortRead())
+    if (format == Format::None) {
+        warnUnwritable(fileName, endingsText());
+        return false;
+    }
+    if (!confirmSaveAfterCutShortRead())
         return false;
     return format == Format::Xml ? saveXml(fileName) : saveWorkbook(fileName);
 }
@@ -137,8 +146,10 @@ bool ParameterFiles::saveWorkbook(const QString &fileName)
 bool ParameterFiles::open(const QString &fileName)
 {
     const Format format = formatOf(fileName);
-    if (format == Format::None)
+    if (format == Format::None) {
+        warn(tr("Cannot read file %1:\n%2.").arg(shownName(fileName), endingsText()));
         return false;
+    }
     const auto identity = [](const QString &stored) { return identityMatches(stored); };
     const bool xml = format == Format::Xml;
     const ParameterFileReader::Result file =

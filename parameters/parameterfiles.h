@@ -25,6 +25,8 @@ public:
     // The text after the last "." decides: exactly "xbel" or "xls" (so
     // ".XLS" is neither, and such a file is neither written nor read).
     static Format formatOf(const QString &fileName);
+    // Says which endings a parameter file may have.
+    static QString endingsText();
 
     // "InvParameter-" and the model; a dual-rated ZM-K model ("185K/200K")
     // is written without its "/".

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QStandardItemModel>
@@ -51,9 +52,14 @@ CParameter::CParameter(LinkWorker &worker, QWidget *parent)
     m_core.table().setHeaderTexts();
 
     m_fileAsker = [this](bool saving) {
+        QString chosen;
         const QString filter = tr("XLS Files(*.xls);;XBEL Files(*.xbel)");
-        return saving ? QFileDialog::getSaveFileName(this, tr("Save File"), QDir::currentPath(), filter)
-                      : QFileDialog::getOpenFileName(this, tr("Open File"), QDir::currentPath(), filter);
+        const QString name =
+            saving ? QFileDialog::getSaveFileName(this, tr("Save File"), QDir::currentPath(),
+                                                  filter, &chosen)
+                   : QFileDialog::getOpenFileName(this, tr("Open File"), QDir::currentPath(),
+                                                  filter, &chosen);
+        return FileChoice{name, chosen};
     };
     m_dialogRunner = [](QDialog &dialog) { return dialog.exec(); };
     // A setting typed into the table is the user's work until it is written
@@ -479,14 +485,42 @@ void CParameter::save()
         userInteraction()->warning(messageText(20), ParameterFiles::tr("Nothing can be saved."));
         return;
     }
-    const QString fileName = m_fileAsker(true);
+    const QString fileName = fileNameWithEnding(m_fileAsker(true), true);
     if (!fileName.isEmpty() && m_core.saveFile(fileName))
         m_unsavedWork = false;
 }
 
+// A name typed without an ending takes the ending of the file type chosen
+// with it; a name with another ending is refused with a word, rather than
+// saved or opened in a format the user did not pick.
+QString CParameter::fileNameWithEnding(const FileChoice &choice, bool saving) const
+{
+    if (choice.name.isEmpty())
+        return QString();
+    const int star = choice.filter.lastIndexOf(QLatin1String("*."));
+    const int close = choice.filter.indexOf(QLatin1Char(')'), star);
+    if (star < 0 || close < 0)
+        return choice.name;
+    const QString ending = choice.filter.mid(star + 2, close - star - 2);
+    const QString suffix = QFileInfo(choice.name).suffix();
+    if (suffix.isEmpty()) {
+        const bool dotted = choice.name.endsWith(QLatin1Char('.'));
+        return choice.name + (dotted ? QString() : QStringLiteral(".")) + ending;
+    }
+    if (suffix.compare(ending, Qt::CaseInsensitive) == 0)
+        return choice.name;
+    const QString text =
+        saving ? tr("The name %1 ends in .%2, but the file type chosen is .%3. Nothing was saved.")
+               : tr("The name %1 ends in .%2, but the file type chosen is .%3. Nothing was "
+                    "opened.");
+    userInteraction()->warning(messageText(20), text.arg(QFileInfo(choice.name).fileName(),
+                                                         suffix, ending));
+    return QString();
+}
+
 void CParameter::open()
 {
-    const QString fileName = m_fileAsker(false);
+    const QString fileName = fileNameWithEnding(m_fileAsker(false), false);
     if (fileName.isEmpty())
         return;
     if (m_core.openFile(fileName))

@@ -61,7 +61,13 @@ public:
     bool selectionMade() const { return m_selectionMade; }
 
     // Tests answer the file dialogs and run the modal dialogs themselves.
-    using FileAsker = std::function<QString(bool save)>;
+    // The name the user gave and the file type chosen with it ("XLS
+    // Files(*.xls)"; empty: none chosen).
+    struct FileChoice {
+        QString name;
+        QString filter;
+    };
+    using FileAsker = std::function<FileChoice(bool save)>;
     void setFileAsker(FileAsker asker) { m_fileAsker = std::move(asker); }
     using DialogRunner = std::function<int(QDialog &)>;
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
@@ -102,6 +108,7 @@ private:
     void connectControls();
     void applyPresentation();
     void selectFirstCell();
+    QString fileNameWithEnding(const FileChoice &choice, bool saving) const;
     void followCurrentCell();
     void detachModel();
     void attachModel();

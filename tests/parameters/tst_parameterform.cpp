@@ -163,7 +163,7 @@ private slots:
         QTemporaryDir dir;
         for (const char *suffix : {"xbel", "xls"}) {
             const QString file = dir.filePath(QStringLiteral("set.") + suffix);
-            form.setFileAsker([&](bool) { return file; });
+            form.setFileAsker([&](bool) { return CParameter::FileChoice{file, QString()}; });
             form.findChild<QPushButton *>("savePB")->click();
             form.findChild<QPushButton *>("ClearSetValPB")->click();
             QCOMPARE(cell(form, rowOf(form, "7"), Column::SettingColumn), QString());
@@ -185,7 +185,7 @@ private slots:
         // An opened file inserts rows above the selection (P.5 missing here).
         QTemporaryDir dir;
         const QString file = dir.filePath("set.xbel");
-        form.setFileAsker([&](bool) { return file; });
+        form.setFileAsker([&](bool) { return CParameter::FileChoice{file, QString()}; });
         form.save();
         form.core().table().model()->removeRow(rowOf(form, "5"));
         form.open();
@@ -478,13 +478,73 @@ private slots:
             QCOMPARE(m_ui.messages().at(0).text, QString("Password Error !"));
     }
 
+    // A name without an ending takes the ending of the file type chosen; a
+    // name with another ending is refused with a warning naming both, and
+    // the file of that name is left as it was.
+    void fileNamesTakeTheChosenEnding_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("written");  // empty: nothing written
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("xls, no ending") << "myset" << "XLS Files(*.xls)" << "myset.xls" << "";
+        QTest::newRow("xbel, no ending") << "myset" << "XBEL Files(*.xbel)" << "myset.xbel" << "";
+        QTest::newRow("trailing dot") << "myset." << "XLS Files(*.xls)" << "myset.xls" << "";
+        QTest::newRow("its own ending") << "a.xbel" << "XBEL Files(*.xbel)" << "a.xbel" << "";
+        QTest::newRow("another ending")
+            << "myset.txt" << "XLS Files(*.xls)" << ""
+            << "The name myset.txt ends in .txt, but the file type chosen is .xls. Nothing was "
+               "saved.";
+        QTest::newRow("no type chosen, no ending")
+            << "myset" << "" << ""
+            << "Cannot write file myset:\na parameter file's name ends in .xls or .xbel.";
+    }
+    void fileNamesTakeTheChosenEnding()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, filter);
+        QFETCH(QString, written);
+        QFETCH(QString, warning);
+        QTemporaryDir dir;
+        // An older file of the typed name stays as it was.
+        QFile old(dir.filePath(typed));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("kept");
+        old.close();
+        // A file keeps the values read from the drive.
+        setCell(*m_form, "7", Column::CurrentColumn, "12.5");
+        m_ui.clear();
+        m_form->setFileAsker([&](bool) {
+            return CParameter::FileChoice{dir.filePath(typed), filter};
+        });
+        QTest::mouseClick(m_form->findChild<QPushButton *>("savePB"), Qt::LeftButton);
+        if (warning.isEmpty()) {
+            QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+            QVERIFY(QFileInfo(dir.filePath(written)).size() > 100);
+            // Opened with the same answer, it gives the setting back.
+            setCell(*m_form, "7", Column::SettingColumn, "");
+            QTest::mouseClick(m_form->findChild<QPushButton *>("openPB"), Qt::LeftButton);
+            QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+            QCOMPARE(cell(*m_form, rowOf(*m_form, "7"), Column::SettingColumn), QString("12.5"));
+        } else {
+            QCOMPARE(m_ui.messages().size(), 1);
+            QString text = m_ui.messages().at(0).text;
+            QCOMPARE(text.replace(dir.path() + "/", QString()), warning);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{typed});
+        }
+        if (typed != written) {
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            QCOMPARE(old.readAll(), QByteArray("kept"));
+        }
+    }
+
     void nothingToSaveBeforeTheFileDialog()
     {
         setModelString(QString());
         bool asked = false;
         m_form->setFileAsker([&](bool) {
             asked = true;
-            return QString();
+            return CParameter::FileChoice();
         });
         m_form->save();
         QVERIFY(!asked);
