@@ -474,9 +474,15 @@ private slots:
         const QStringList before = snapshot(table);
         QVERIFY(!files.open(upper));
         QCOMPARE(snapshot(table), before);
-        QVERIFY(m_ui.messages().isEmpty());
         QVERIFY(!files.save(path("plain")));
         QVERIFY(!QFile::exists(path("plain")));
+        // Each refusal says why: saving, opening and saving again.
+        QCOMPARE(m_ui.messages().size(), 3);
+        QVERIFY(m_ui.messages().at(0).text.startsWith("Cannot write file " + upper + ":"));
+        QVERIFY(m_ui.messages().at(1).text.startsWith("Cannot read file " + upper + ":"));
+        QVERIFY(m_ui.messages().at(2).text.startsWith("Cannot write file " + path("plain")));
+        for (const auto &message : m_ui.messages())
+            QVERIFY(message.text.endsWith("a parameter file's name ends in .xls or .xbel."));
     }
 
     void anotherModelIsRefused_data()
