@@ -6,7 +6,7 @@
 
 #include "monitor/monitordata.h"
 #include "gui/trend/advanceplot.h"
-#include "monitor/trendrecording.h"
+#include "monitor/trendfiles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

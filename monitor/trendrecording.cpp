@@ -1,16 +1,19 @@
 #include "trendrecording.h"
 
-#include "parameters/atomicfile.h"
-#include "parameters/workbook.h"
-#include "parameters/workbookcells.h"
+#include "monitordata.h"
 
 #include <QDateTime>
-#include <QLocale>
 
 #include <algorithm>
-#include <cstdio>
-#include <cmath>
 #include <limits>
+
+namespace {
+// A read-out takes a sample at most this long before the pointer's time.
+constexpr double kReadOutReach = 0.1;
+// Drawn points per pixel column before a window is thinned to the least
+// and greatest value of each column.
+constexpr int kPointsPerColumn = 4;
+}  // namespace
 
 TrendRecording::TrendRecording(const TrendRecording &other) { *this = other; }
 
@@ -92,121 +95,282 @@ qint64 TrendRecording::bytes() const
            qint64(m_blocks.capacity() * sizeof(void *));
 }
 
-namespace TrendFiles {
-
-namespace {
-// Formats wall-clock times as local "HH:mm:ss.zzz a". The local offset is
-// looked up once per hour of the epoch, not per row: the lookup asks the
-// system's time zone files each time.
-class Timestamps
+TrendRecorder::TrendRecorder() : m_wallMs([] { return QDateTime::currentMSecsSinceEpoch(); })
 {
-public:
-    QByteArray format(qint64 wallMs)
-    {
-        const qint64 hour = wallMs / 3600000;
-        if (hour != m_hour || !m_known) {
-            m_offsetMs = qint64(QDateTime::fromMSecsSinceEpoch(wallMs).offsetFromUtc()) * 1000;
-            m_hour = hour;
-            m_known = true;
-        }
-        qint64 ms = (wallMs + m_offsetMs) % 86400000;
-        if (ms < 0)
-            ms += 86400000;
-        const int h = int(ms / 3600000), m = int(ms / 60000 % 60), s = int(ms / 1000 % 60);
-        char text[24];
-        std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d %s", h, m, s, int(ms % 1000),
-                      h < 12 ? "am" : "pm");
-        return QByteArray(text);
-    }
-
-private:
-    qint64 m_hour = 0;
-    qint64 m_offsetMs = 0;
-    bool m_known = false;
-};
-}  // namespace
-
-QString timestamp(qint64 wallMs) { return QString::fromLatin1(Timestamps().format(wallMs)); }
-
-QByteArray text(const TrendRecording &rec, const TrendExport &what)
-{
-#ifdef Q_OS_WIN
-    const char *const eol = "\r\n";
-#else
-    const char *const eol = "\n";
-#endif
-    QByteArray out;
-    out.reserve(rec.size() * (16 + 10 * what.channels.size()) + 256);
-    out += what.date.toUtf8();
-    out += eol;
-    out += what.systemTimeCaption.toUtf8();
-    out += '\t';
-    for (const QString &caption : what.captions) {
-        out += caption.toUtf8();
-        out += '\t';
-    }
-    out += eol;
-    Timestamps stamps;
-    for (int k = 0; k < rec.size(); ++k) {
-        const TrendCycle &c = rec.at(k);
-        out += stamps.format(c.wallMs);
-        out += '\t';
-        for (int channel : what.channels) {
-            const double v = c.values[channel];
-            if (TrendRecording::hasValue(v))
-                out += QByteArray::number(v, 'g', 6);
-            out += '\t';
-        }
-        out += eol;
-    }
-    return out;
+    m_view.ranges.fill(1);
 }
 
-int workbookSheets(const TrendRecording &rec)
+TrendRecorder::View TrendRecorder::view() const
 {
-    return std::max(1, (rec.size() + kCyclesPerSheet - 1) / kCyclesPerSheet);
+    QMutexLocker lock(&m_mutex);
+    return m_view;
 }
 
-int workbookCapacity() { return Workbook::kMaxSheets * kCyclesPerSheet; }
-
-bool saveWorkbook(const QString &fileName, const TrendRecording &rec, const TrendExport &what,
-                  QString *error)
+void TrendRecorder::setClock(std::function<qint64()> steadyMs)
 {
-    static_assert(kCyclesPerSheet + 2 == kWorkbookRows, "two heading rows a sheet");
-    if (rec.size() > workbookCapacity()) {  // the caller checks first; never a cut file
-        if (error)
-            *error = QStringLiteral("more cycles than a workbook holds");
+    QMutexLocker lock(&m_mutex);
+    m_clock.setSource(std::move(steadyMs));
+}
+
+void TrendRecorder::setWallClock(std::function<qint64()> epochMs)
+{
+    QMutexLocker lock(&m_mutex);
+    m_wallMs = std::move(epochMs);
+}
+
+void TrendRecorder::start()
+{
+    QMutexLocker lock(&m_mutex);
+    m_rec.clear();
+    m_savedGeneration = m_sampleGeneration;
+    m_clock.restart();
+    m_view.recording = true;
+    m_view.dataEnd = m_view.pageLength;
+    m_view.window = {0, m_view.pageLength};
+}
+
+void TrendRecorder::stop()
+{
+    QMutexLocker lock(&m_mutex);
+    View &v = m_view;
+    v.recording = false;
+    v.dataEnd = v.window.upper;
+    if (v.recordTime >= v.dataEnd)
+        return;
+    const double width = v.window.width();
+    m_rec.truncate(m_rec.lastAtOrBefore(v.recordTime) + 1);
+    if (v.recordTime <= width)
+        v.window = {0, width};
+    else
+        v.window = {v.recordTime - width, double(v.recordTime)};
+    v.dataEnd = v.recordTime;
+}
+
+void TrendRecorder::addSample(const QVector<bool> &requested, const QVector<int> &quantities)
+{
+    const MonitorData &data = monitorData();
+    QMutexLocker lock(&m_mutex);
+    if (!m_view.recording)
+        return;  // a cycle that ended after the stop
+    TrendCycle cycle;
+    cycle.t = m_clock.seconds();
+    cycle.wallMs = m_wallMs();
+    for (int i = 0; i < kChannels; ++i) {
+        const int q = quantities.value(i, -1);
+        const bool sampled = requested.value(i) && m_on[i] && q >= 0 && q < MonitorData::kSize;
+        cycle.values[i] = sampled ? data.value(q) : std::numeric_limits<double>::quiet_NaN();
+    }
+    // Cycles faster than the clock's millisecond share one row, the newest
+    // reading winning: a fast line cannot fill the memory with rows that
+    // carry no time of their own.
+    if (!m_rec.isEmpty() && m_rec.last().t == cycle.t) {
+        TrendCycle &last = m_rec.at(m_rec.size() - 1);
+        last.wallMs = cycle.wallMs;
+        for (int i = 0; i < kChannels; ++i)
+            if (TrendRecording::hasValue(cycle.values[i]))
+                last.values[i] = cycle.values[i];
+    } else {
+        m_rec.append(cycle);
+    }
+    m_changed = true;
+    ++m_sampleGeneration;
+    if (m_view.window.follow(cycle.t))
+        m_view.dataEnd = cycle.t;
+}
+
+bool TrendRecorder::setChannelOn(int channel, bool on)
+{
+    if (channel < 0 || channel >= kChannels)
         return false;
+    QMutexLocker lock(&m_mutex);
+    m_on[channel] = on;
+    if (!on)
+        m_rec.clearChannel(channel);
+    return true;
+}
+
+void TrendRecorder::clear()
+{
+    QMutexLocker lock(&m_mutex);
+    m_rec.clear();
+    m_savedGeneration = m_sampleGeneration;
+}
+
+void TrendRecorder::clearChannel(int channel)
+{
+    QMutexLocker lock(&m_mutex);
+    m_rec.clearChannel(channel);
+}
+
+void TrendRecorder::setRanges(const QVector<int> &ranges)
+{
+    QMutexLocker lock(&m_mutex);
+    for (int i = 0; i < kChannels; ++i)
+        m_view.ranges[i] = std::max(ranges.value(i, 1), 1);
+    m_changed = true;
+}
+
+void TrendRecorder::setOffsets(const QVector<int> &offsets)
+{
+    QMutexLocker lock(&m_mutex);
+    for (int i = 0; i < kChannels; ++i)
+        m_view.offsets[i] = offsets.value(i);
+}
+
+void TrendRecorder::setPageAndRecordTime(double page, int recordTime)
+{
+    QMutexLocker lock(&m_mutex);
+    m_view.pageLength = page;
+    m_view.recordTime = recordTime;
+    m_view.window = {0, page};
+}
+
+void TrendRecorder::setWindow(double lower, double upper)
+{
+    QMutexLocker lock(&m_mutex);
+    m_view.window = {lower, upper};
+}
+
+TrendRecording TrendRecorder::recording() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_rec;
+}
+
+int TrendRecorder::cycleCount() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_rec.size();
+}
+
+bool TrendRecorder::hasChanges() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_changed;
+}
+
+bool TrendRecorder::hasUnsavedSamples() const
+{
+    QMutexLocker lock(&m_mutex);
+    return !m_rec.isEmpty() && m_savedGeneration != m_sampleGeneration;
+}
+
+TrendRecording TrendRecorder::recordingToSave(quint64 *mark) const
+{
+    QMutexLocker lock(&m_mutex);
+    *mark = m_sampleGeneration;
+    return m_rec;
+}
+
+void TrendRecorder::markSaved(quint64 mark)
+{
+    QMutexLocker lock(&m_mutex);
+    m_savedGeneration = mark;
+}
+
+TrendRecorder::Drawing TrendRecorder::drawing(int columns)
+{
+    Drawing d;
+    d.points.resize(kChannels);
+    QMutexLocker lock(&m_mutex);
+    d.window = m_view.window;
+    // One point beyond each edge, so that the lines reach the edges.
+    const int from = std::max(m_rec.lowerBound(d.window.lower) - 1, 0);
+    const int to = std::min(m_rec.lastAtOrBefore(d.window.upper) + 2, m_rec.size());
+    if (from < to)
+        d.points = visiblePoints(from, to, std::max(columns, 1));
+    m_changed = false;
+    return d;
+}
+
+QVector<QVector<QPointF>> TrendRecorder::visiblePoints(int from, int to, int columns) const
+{
+    QVector<QVector<QPointF>> points(kChannels);
+    std::array<double, kChannels> scale, offset;
+    for (int i = 0; i < kChannels; ++i) {
+        scale[i] = kValueAxisMax / m_view.ranges[i];
+        offset[i] = m_view.offsets[i];
     }
-    Workbook book;
-    Timestamps stamps;
-    const int sheets = workbookSheets(rec);
-    for (int sheet = 0; sheet < sheets; ++sheet) {
-        book.selectSheet(sheet);
-        book.setText(1, 1, what.date);
-        book.setText(2, 1, what.systemTimeCaption);
-        for (int c = 0; c < what.captions.size(); ++c)
-            book.setText(2, c + 2, what.captions.at(c));
-        const int first = sheet * kCyclesPerSheet;
-        const int end = std::min(rec.size(), first + kCyclesPerSheet);
-        for (int k = first; k < end; ++k) {
-            const TrendCycle &cycle = rec.at(k);
-            const int row = k - first + 3;
-            book.setText(row, 1, QString::fromLatin1(stamps.format(cycle.wallMs)));
-            for (int c = 0; c < what.channels.size(); ++c) {
-                const double v = cycle.values[what.channels.at(c)];
-                if (TrendRecording::hasValue(v))
-                    book.setNumber(row, c + 2, v);
+    auto add = [&](int i, int k) {
+        const TrendCycle &c = m_rec.at(k);
+        points[i].append(QPointF(c.t, c.values[i] * scale[i] + offset[i]));
+    };
+    const int n = to - from;
+    if (n <= kPointsPerColumn * columns) {
+        for (QVector<QPointF> &p : points)
+            p.reserve(n);
+        for (int k = from; k < to; ++k)
+            for (int i = 0; i < kChannels; ++i)
+                if (TrendRecording::hasValue(m_rec.at(k).values[i]))
+                    add(i, k);
+        return points;
+    }
+    // One pass over the cycles serves all channels; each column keeps its
+    // values in time order.
+    for (QVector<QPointF> &p : points)
+        p.reserve(4 * columns);
+    for (int b = 0; b < columns; ++b) {
+        const int lo = from + int(qint64(n) * b / columns);
+        const int hi = from + int(qint64(n) * (b + 1) / columns);
+        std::array<int, kChannels> first, last, least, greatest;
+        first.fill(-1);
+        for (int k = lo; k < hi; ++k) {
+            const TrendCycle &c = m_rec.at(k);
+            for (int i = 0; i < kChannels; ++i) {
+                const double v = c.values[i];
+                if (!TrendRecording::hasValue(v))
+                    continue;
+                if (first[i] < 0) {
+                    first[i] = least[i] = greatest[i] = k;
+                } else if (v < m_rec.at(least[i]).values[i]) {
+                    least[i] = k;
+                } else if (v > m_rec.at(greatest[i]).values[i]) {
+                    greatest[i] = k;
+                }
+                last[i] = k;
+            }
+        }
+        for (int i = 0; i < kChannels; ++i) {
+            if (first[i] < 0)
+                continue;
+            const int keep[4] = {first[i], std::min(least[i], greatest[i]),
+                                 std::max(least[i], greatest[i]), last[i]};
+            int previous = -1;
+            for (int k : keep)
+                if (k != previous) {
+                    add(i, k);
+                    previous = k;
+                }
+        }
+    }
+    return points;
+}
+
+TrendRecorder::ReadOut TrendRecorder::readOut(double seconds,
+                                              const std::array<bool, kChannels> &asked) const
+{
+    ReadOut r;
+    QMutexLocker lock(&m_mutex);
+    r.beyond = m_rec.isEmpty() || seconds > m_rec.last().t;
+    if (r.beyond)
+        return r;
+    // The cycle in effect at that time, and the reach: 0.1 s, or the
+    // cycle's length where the line is slower than that.
+    const int at = m_rec.lastAtOrBefore(seconds);
+    double reach = kReadOutReach;
+    if (at >= 0 && at + 1 < m_rec.size())
+        reach = std::max(reach, m_rec.at(at + 1).t - m_rec.at(at).t);
+    for (int i = 0; i < kChannels; ++i) {
+        if (!asked[i])
+            continue;
+        for (int k = at; k >= 0 && m_rec.at(k).t >= seconds - reach; --k) {
+            const double v = m_rec.at(k).values[i];
+            if (TrendRecording::hasValue(v)) {
+                r.values[i] = v;
+                r.found[i] = r.any = true;
+                break;
             }
         }
     }
-    return book.save(fileName, error);
+    return r;
 }
-
-bool saveText(const QString &fileName, const TrendRecording &rec, const TrendExport &what,
-              QString *error)
-{
-    return writeFileAtomically(fileName, text(rec, what), error);
-}
-
-}  // namespace TrendFiles

@@ -1,9 +1,13 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "sampleclock.h"
+
+#include <QMutex>
+#include <QPointF>
+#include <QVector>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -57,32 +61,104 @@ private:
     int m_size = 0;
 };
 
-// What a saved trend file holds: the recording and, per saved column, the
-// channel and its caption.
-struct TrendExport {
-    QList<int> channels;    // the checked channels, in channel order
-    QStringList captions;   // their quantity captions
-    QString systemTimeCaption;
-    QString date;           // "yyyy-MM-dd", the day of saving
-};
+// A trend recording as it is made: the cycles, which channels sample, how
+// each is scaled for the chart, the time window it shows, the record time
+// and the clocks. The monitor thread appends one cycle per poll
+// (addSample); the GUI thread reads and changes the rest. Every cycle is
+// kept until the next start or clear; stop() cuts what lies beyond the
+// record time. Every call takes the lock.
+//
+// A channel's value v is drawn at v * kValueAxisMax / range + offset.
+class TrendRecorder
+{
+public:
+    static constexpr int kChannels = TrendCycle::kChannels;
+    static constexpr double kValueAxisMax = 20;
 
-namespace TrendFiles {
-// The time column's text for one cycle: "HH:mm:ss.zzz a" in local time.
-QString timestamp(qint64 wallMs);
-// The tab-separated text file, platform line ends.
-QByteArray text(const TrendRecording &rec, const TrendExport &what);
-// Cycles on one sheet of a workbook: its rows less the two heading rows.
-constexpr int kCyclesPerSheet = 65536 - 2;
-// The sheets a recording fills: each starts with the date and the headings,
-// and the cycles go on from sheet to sheet.
-int workbookSheets(const TrendRecording &rec);
-// The most cycles a workbook holds.
-int workbookCapacity();
-// Writes the .xls workbook through the atomic workbook save; false with
-// `error` set when it cannot (the previous file is then untouched).
-bool saveWorkbook(const QString &fileName, const TrendRecording &rec, const TrendExport &what,
-                  QString *error);
-// Writes the text file atomically.
-bool saveText(const QString &fileName, const TrendRecording &rec, const TrendExport &what,
-              QString *error);
-}  // namespace TrendFiles
+    TrendRecorder();
+
+    // The settings and the window, copied under one lock.
+    struct View {
+        TimeWindow window{0, 30};
+        double pageLength = 30;
+        int recordTime = 1200;
+        double dataEnd = 30;  // how far a drag may take the window
+        bool recording = false;
+        std::array<int, kChannels> ranges{};
+        std::array<int, kChannels> offsets{};
+    };
+    View view() const;
+
+    // A steady clock for the recording time, the wall clock of the
+    // timestamps.
+    void setClock(std::function<qint64()> steadyMs);
+    void setWallClock(std::function<qint64()> epochMs);
+
+    // A new recording: forgets the last one, counts from now, takes cycles
+    // and shows the first page.
+    void start();
+    // Takes no more cycles and cuts what lies beyond the record time, in
+    // every channel and the time column alike; the window keeps its width.
+    void stop();
+    // Once per poll cycle: the channels whose request is set (and that are
+    // switched on) take the monitor value of their quantity; a quantity
+    // outside the monitor data gives no sample. Nothing while not recording.
+    void addSample(const QVector<bool> &requested, const QVector<int> &quantities);
+    // Off also forgets the channel's values: no sample of a channel
+    // switched off slips in after it was cleared. False: no such channel.
+    bool setChannelOn(int channel, bool on);
+    void clear();
+    void clearChannel(int channel);
+    // Ranges below 1 count as 1 (no division by zero, no upturned curve).
+    void setRanges(const QVector<int> &ranges);
+    void setOffsets(const QVector<int> &offsets);
+    // The window shows the first page of the new length.
+    void setPageAndRecordTime(double page, int recordTime);
+    void setWindow(double lower, double upper);
+
+    TrendRecording recording() const;  // a copy
+    int cycleCount() const;
+    // Cycles came or settings changed since the last drawing().
+    bool hasChanges() const;
+    // Cycles recorded since the last markSaved() (or clear).
+    bool hasUnsavedSamples() const;
+    // A copy to save and the mark to hand markSaved() once it is written:
+    // cycles that come meanwhile stay unsaved.
+    TrendRecording recordingToSave(quint64 *mark) const;
+    void markSaved(quint64 mark);
+
+    // What the chart draws: each channel's points inside the window and one
+    // beyond each edge, scaled onto the value axis. More points than
+    // `columns` allow are thinned to each column's first, least, greatest
+    // and last value, which draws the same picture.
+    struct Drawing {
+        TimeWindow window;
+        QVector<QVector<QPointF>> points;
+    };
+    Drawing drawing(int columns);
+
+    // What a read-out at `seconds` shows for the channels asked for: the
+    // latest sample not after it and within reach of it.
+    struct ReadOut {
+        bool beyond = true;  // no cycle at or after that time
+        bool any = false;
+        std::array<bool, kChannels> found{};
+        std::array<double, kChannels> values{};
+    };
+    ReadOut readOut(double seconds, const std::array<bool, kChannels> &asked) const;
+
+private:
+    // Under the lock.
+    QVector<QVector<QPointF>> visiblePoints(int from, int to, int columns) const;
+
+    mutable QMutex m_mutex;  // everything below
+    TrendRecording m_rec;
+    View m_view;
+    std::array<bool, kChannels> m_on{};
+    bool m_changed = false;
+    // Counts every sample taken; the count at the last save or clear.
+    quint64 m_sampleGeneration = 0;
+    quint64 m_savedGeneration = 0;
+    SampleClock m_clock;
+    std::function<qint64()> m_wallMs;
+};

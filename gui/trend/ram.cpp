@@ -335,8 +335,10 @@ void Ram::saveChart()
 
 void Ram::saveData()
 {
+    // Worded as a failed "Save Chart" is.
     m_plot->saveData({m_ui->ch1CheckBox, m_ui->ch2CheckBox},
-                     {m_ui->ch1AddressLineEdit, m_ui->ch2AddressLineEdit});
+                     {m_ui->ch1AddressLineEdit, m_ui->ch2AddressLineEdit},
+                     {messageText(20), tr("Cannot write file %1:\n%2.")});
 }
 
 void Ram::showPassWorkDlg()

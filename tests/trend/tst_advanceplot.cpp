@@ -4,6 +4,7 @@
 #include "monitor/monitordata.h"
 #include "parameters/workbook.h"
 #include "gui/trend/advanceplot.h"
+#include "monitor/trendfiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +19,6 @@
 #include <qwt_plot_marker.h>
 
 #include <cmath>
-#include <ctime>
 #include <memory>
 
 namespace {
@@ -245,35 +245,6 @@ private slots:
         }
     }
 
-    // Cycles within one millisecond share a row: the newest reading wins,
-    // and a channel without a sample in the newer cycle keeps its value.
-    void cyclesOfOneMillisecondShareARow_data()
-    {
-        QTest::addColumn<QList<int>>("stepsMs");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("three in one ms") << QList<int>{0, 0, 0} << 1;
-        QTest::newRow("one ms apart") << QList<int>{0, 1, 1} << 3;
-        QTest::newRow("mixed") << QList<int>{0, 0, 1, 0, 5} << 3;
-    }
-    void cyclesOfOneMillisecondShareARow()
-    {
-        QFETCH(QList<int>, stepsMs);
-        QFETCH(int, rows);
-        m_ms = 7;
-        for (int k = 0; k < stepsMs.size(); ++k) {
-            m_ms += stepsMs.at(k);
-            monitorData().setValue(0, k);
-            QVector<bool> requested = requestAll();
-            requested[1] = k == 0;  // channel 1 has a sample in the first cycle only
-            m_plot->addSample(requested, quantities(0));
-        }
-        const TrendRecording rec = m_plot->recording();
-        QCOMPARE(rec.size(), rows);
-        QCOMPARE(rec.last().values[0], double(stepsMs.size() - 1));
-        QCOMPARE(TrendRecording::hasValue(rec.at(0).values[1]), true);
-        QCOMPARE(rec.at(0).values[1], 0.0);
-    }
-
     // A range below 1 draws as 1: no division by zero, no upturned curve.
     void rangeBelowOne_data()
     {
@@ -460,35 +431,6 @@ private slots:
         const int lastRow = (cycles - 1) % 65534 + 3;
         QCOMPARE(last.value("rows").toInt(), lastRow);
         QCOMPARE(at.value({lastRow, 2}).toDouble(), double(cycles - 1));
-    }
-
-    // The time column: local time of day, 00-23 hours and the am/pm marker,
-    // right across a change of the clocks.
-    void timestamps_data()
-    {
-        QTest::addColumn<QByteArray>("zone");
-        QTest::addColumn<qint64>("wallMs");
-        const qint64 spring = QDateTime(QDate(2026, 3, 29), QTime(0, 59, 59), Qt::UTC).toMSecsSinceEpoch();
-        QTest::newRow("UTC morning") << QByteArray("UTC") << qint64(1700000000123);
-        QTest::newRow("UTC midnight") << QByteArray("UTC") << qint64(1699920000000);
-        QTest::newRow("Berlin before spring") << QByteArray("Europe/Berlin") << spring;
-        QTest::newRow("Berlin after spring") << QByteArray("Europe/Berlin") << spring + 1001;
-        QTest::newRow("Berlin afternoon") << QByteArray("Europe/Berlin") << qint64(1700053199999);
-        QTest::newRow("before 1970") << QByteArray("UTC") << qint64(-1500);
-    }
-    void timestamps()
-    {
-        QFETCH(QByteArray, zone);
-        QFETCH(qint64, wallMs);
-        const QByteArray before = qgetenv("TZ");
-        qputenv("TZ", zone);
-        tzset();
-        const QString expected = QLocale::c().toString(
-            QDateTime::fromMSecsSinceEpoch(wallMs).time(), QStringLiteral("HH:mm:ss.zzz a"));
-        const QString got = TrendFiles::timestamp(wallMs);
-        qputenv("TZ", before);
-        tzset();
-        QCOMPARE(got, expected);
     }
 
     // The workbook as an independent reader sees it.

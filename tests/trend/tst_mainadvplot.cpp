@@ -19,6 +19,7 @@
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
 #include "gui/trend/advanceplot.h"
+#include "monitor/trendfiles.h"
 #include "gui/trend/advoptiondialog.h"
 #include "gui/trend/mainadvplot.h"
 

