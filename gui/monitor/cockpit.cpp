@@ -295,10 +295,7 @@ void Cockpit::setSelectorsEnabled(bool on)
 
 void Cockpit::setRange(Which which, double maximum)
 {
-    Dial *dial = m_dials[which];
-    dial->setScale(0, maximum);
-    dial->setScaleMaxMinor(10);
-    dial->setScaleStepSize(maximum / 10);
+    m_dials[which]->setMaximum(maximum);
 }
 
 void Cockpit::setLeftRange(double maximum) { setRange(Left, maximum); }

@@ -29,6 +29,18 @@ void Dial::changeDialValue(double value)
     setValue(value);
 }
 
+// The dial clamps its value into a narrower scale and keeps the clamped
+// value when the scale widens again: the needle is set anew from the value
+// last shown.
+void Dial::setMaximum(double maximum)
+{
+    setScale(0, maximum);
+    setScaleMaxMinor(10);
+    setScaleStepSize(maximum / 10);
+    if (m_shown)
+        setValue(m_needle);
+}
+
 // The unit is the one of the position on show, not a guess from the label
 // text: a label such as "12.5kW" would otherwise lose its unit, and "kHz"
 // would turn into "Hz(r/min)".

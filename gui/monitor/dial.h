@@ -25,6 +25,8 @@ public slots:
     // The unit of a list position becomes the label.
     void setLabel(int position);
     void changeDialValue(double value);
+    // A scale from 0 to `maximum` in ten steps; the needle stays at its value.
+    void setMaximum(double maximum);
     // The right dial's label: the value text followed by the unit of the
     // position shown.
     void setValueText(const QString &text);

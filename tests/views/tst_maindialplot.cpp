@@ -454,6 +454,29 @@ private slots:
         QCOMPARE(dials[dial]->upperBound(), 200.0);
     }
 
+    // At 60 Hz the left dial's maximum goes to 30 and back to 100 through its
+    // option dialog: the needle stands at 60 again, as the display does.
+    void needleFollowsARangeChange()
+    {
+        setSeriesLetter('F');
+        std::unique_ptr<MainDialPlot> page(MainDialPlot::create(nullptr, *m_worker, nullptr));
+        Dial *left = page->cockpit()->leftDial();
+        left->changeDialValue(60);
+        QCOMPARE(left->value(), 60.0);
+        for (int maximum : {30, 100}) {
+            page->setDialogRunner([maximum](QDialog &d) {
+                d.findChild<QSpinBox *>("maxSpinBox")->setValue(maximum);
+                d.findChild<QToolButton *>("okToolButton")->click();
+                return d.result();
+            });
+            page->cockpit()->optionButton(Cockpit::Left)->click();
+            QCOMPARE(left->upperBound(), double(maximum));
+            QCOMPARE(left->value(), maximum == 30 ? 30.0 : 60.0);
+        }
+        left->changeDialValue(60);  // the same sample again
+        QCOMPARE(left->value(), 60.0);
+    }
+
     // With the plot scrolled, its option dialog starts from the window's
     // upper bound; OK sets the page width and the value maximum.
     void plotOptionShowsTheScrolledWindow()
