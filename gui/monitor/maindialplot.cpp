@@ -415,7 +415,9 @@ void MainDialPlot::optionPlot()
 {
     OptionDialog dialog(this);
     dialog.setObjectName(QStringLiteral("Plot"));
-    dialog.setValues(m_ui->plot->timeUpper(), m_ui->plot->valueUpper());
+    // The page width, not where the window has scrolled to: OK without a
+    // change leaves the page as it was.
+    dialog.setValues(m_ui->plot->pageWidth(), m_ui->plot->valueUpper());
     dialog.setModal(true);
     connect(&dialog, &OptionDialog::plotValueChosen, this, &MainDialPlot::setPlotValue);
     runDialog(m_runDialog, dialog);

@@ -477,9 +477,10 @@ private slots:
         QCOMPARE(left->value(), 60.0);
     }
 
-    // With the plot scrolled, its option dialog starts from the window's
-    // upper bound; OK sets the page width and the value maximum.
-    void plotOptionShowsTheScrolledWindow()
+    // With the plot scrolled to 75 s, its option dialog starts from the page
+    // width: OK without a change keeps a page of 60 s; a change sets the page
+    // width and the value maximum.
+    void plotOptionStartsFromThePageWidth()
     {
         setSeriesLetter('F');
         std::unique_ptr<MainDialPlot> page(MainDialPlot::create(nullptr, *m_worker, nullptr));
@@ -499,14 +500,22 @@ private slots:
             name = dialog.objectName();
             seconds = dialog.seconds();
             maximum = dialog.maximum();
+            dialog.setValue();  // OK, nothing changed
+            return dialog.result();
+        });
+        page->optionButton()->click();
+        QCOMPARE(name, QString("Plot"));
+        QCOMPARE(seconds, 60);
+        QCOMPARE(maximum, 70);
+        QCOMPARE(plot->pageWidth(), 60.0);
+
+        page->setDialogRunner([&](QDialog &d) {
+            auto &dialog = static_cast<OptionDialog &>(d);
             dialog.setValues(30, 100);
             dialog.setValue();
             return dialog.result();
         });
         page->optionButton()->click();
-        QCOMPARE(name, QString("Plot"));
-        QCOMPARE(seconds, 75);
-        QCOMPARE(maximum, 70);
         QCOMPARE(plot->pageWidth(), 30.0);
         QCOMPARE(plot->valueUpper(), 100.0);
         QCOMPARE(plot->timeUpper(), 30.0);
