@@ -158,6 +158,10 @@
         <translation>無法寫入檔案 %1:
 %2。</translation>
     </message>
+    <message>
+        <source>%1 day %2 min </source>
+        <translation>%1 天 %2 分鐘 </translation>
+    </message>
 </context>
 <context>
     <name>CAbout</name>
@@ -746,6 +750,10 @@
 %2.</source>
         <translation>無法寫入檔案 %1:
 %2。</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>（無）</translation>
     </message>
 </context>
 <context>

@@ -20,8 +20,18 @@ bool AlarmHistoryJob::appendAlarm(AlarmRecordReader &reader, int n)
         n == 1 && m_drive.historyByRegister
             ? QCoreApplication::translate("HideParameter", "Alarm 1")
             : QCoreApplication::translate("HideParameter", "Alarm ") + QString::number(n);
-    m_lines << caption + QStringLiteral(" > ") + m_codes.lookup(number, m_drive.series);
+    m_lines << caption + QStringLiteral(" > ") + alarmName(number);
     return true;
+}
+
+// An entry the drive has not filled says so; a code the table does not know
+// is shown by its number rather than as nothing.
+QString AlarmHistoryJob::alarmName(int number) const
+{
+    if (number == 0)
+        return QCoreApplication::translate("HideParameter", "(none)");
+    const QString name = m_codes.lookup(number, m_drive.series);
+    return name.isEmpty() ? QString::number(number) : name;
 }
 
 void AlarmHistoryJob::appendNonEmpty(const QString &line)

@@ -33,6 +33,7 @@ protected:
 private:
     bool appendAlarm(AlarmRecordReader &reader, int n);
     void appendNonEmpty(const QString &line);
+    QString alarmName(int number) const;
 
     ParameterAccess &m_parameters;
     const AlarmDrive m_drive;

@@ -101,8 +101,7 @@ QStringList AlarmRecordReader::record(bool previous)
                  tr("    P-N Voltage:: ") + items[4] + QStringLiteral("V");
     const QString days = readParameterText(293);
     const QString minutes = readParameterText(292);
-    lines << tr("           Accumulative motor operation time:: ") + days + QStringLiteral(" day ") +
-                 minutes + QStringLiteral(" min ");
+    lines << tr("           Accumulative motor operation time:: ") + daysAndMinutes(days, minutes);
     return lines;
 }
 
@@ -184,5 +183,10 @@ QString AlarmRecordReader::runTimeText()
     const QString days = readParameterText(lowRegisters ? 165 : 293);
     if (days == kFailed)
         return QString();
-    return days + QStringLiteral(" day ") + minutes + QStringLiteral(" min ");
+    return daysAndMinutes(days, minutes);
+}
+
+QString AlarmRecordReader::daysAndMinutes(const QString &days, const QString &minutes)
+{
+    return tr("%1 day %2 min ").arg(days, minutes);
 }

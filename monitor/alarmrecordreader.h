@@ -50,6 +50,8 @@ public:
     // piece): 0.1 above 160 kW, else 0.01.
     static double currentFactor(const QString &model);
     static QString formatValue(double value);
+    // "12 day 345 min " in the language of the window.
+    static QString daysAndMinutes(const QString &days, const QString &minutes);
 
 private:
     QString readItemAt(int item, bool previous);

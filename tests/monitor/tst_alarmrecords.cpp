@@ -16,6 +16,7 @@
 #include "simulator/simulateddrive.h"
 #include "simulator/simulatedline.h"
 
+#include <QTranslator>
 #include <QtTest>
 
 #include <memory>
@@ -292,17 +293,22 @@ private slots:
         const QString data = "*";
         QStringList a{"Alarm 1 > OV1", data, data, data, "Alarm 2 > OC1", data, data, data};
         for (int n = 3; n <= 12; ++n)
-            a << QString("Alarm %1 > ").arg(n);
+            a << QString("Alarm %1 > (none)").arg(n);
         QTest::newRow("series A: two with data") << "ZQ1-043-5.5K" << QList<int>{16, 32} << false << a;
         QStringList zm{"Alarm 1 > OC1", data, data};
         for (int n = 2; n <= 12; ++n)
-            zm << QString("Alarm %1 > ").arg(n);
+            zm << QString("Alarm %1 > (none)").arg(n);
         zm[3] = "Alarm 2 > UV";
         QTest::newRow("ZM: the newest with data") << "ZM-043-7.5K" << QList<int>{64, 16} << false << zm;
         QTest::newRow("refused 288: nothing") << "ZM-043-7.5K" << QList<int>{16} << true << QStringList{};
         QTest::newRow("ZN: four names") << "ZN-020-5.5K" << QList<int>{16, 32, 48, 64, 65} << false
                                         << QStringList{"Alarm 1 > IPF", "Alarm 2 > UV",
                                                        "Alarm 3 > THT", "Alarm 4 > OV1"};
+        // A code the table does not know is shown by its number.
+        QTest::newRow("ZN: an unknown code") << "ZN-020-5.5K" << QList<int>{16, 250} << false
+                                             << QStringList{"Alarm 1 > 250", "Alarm 2 > OC1",
+                                                            "Alarm 3 > (none)",
+                                                            "Alarm 4 > (none)"};
     }
     void history()
     {
@@ -372,7 +378,19 @@ private slots:
         rig.runAt(10);
         rig.drive->advance(1441.0 * 60 * 1000 + 5 * 60 * 1000);
         AlarmRecordReader reader(m_parameters, AlarmDrive::current());
-        QCOMPARE(reader.runTimeText(), QString("1 day %1 min ").arg(int(rig.drive->runMinutes()) % 1440));
+        const int minutes = int(rig.drive->runMinutes()) % 1440;
+        QCOMPARE(reader.runTimeText(), QString("1 day %1 min ").arg(minutes));
+        // The units follow the language of the window.
+        for (const auto &language : {std::make_pair("zh_CN", QString("1 天 %1 分钟 ")),
+                                     std::make_pair("zh_Big", QString("1 天 %1 分鐘 "))}) {
+            QTranslator translator;
+            QVERIFY(translator.load(QStringLiteral(VANTREO_BIN_DIR "/language/KorvaneINV_") +
+                                    language.first + ".qm"));
+            QCoreApplication::installTranslator(&translator);
+            const QString text = reader.runTimeText();
+            QCoreApplication::removeTranslator(&translator);
+            QCOMPARE(text, language.second.arg(minutes));
+        }
         rig.line->setFaults(1, [] { SimFaults f; f.noAnswer = true; return f; }());
         QCOMPARE(reader.runTimeText(), QString());
     }
