@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -161,6 +162,24 @@ void HideParameter::retranslate()
     m_runTimeCaption->setText(tr("Accumulative motor operation time:"));
     m_tableCaption->setText(tr("Hide Parameter List:"));
     m_table->setHorizontalHeaderLabels({tr("NO."), tr("Default value"), tr("Current value")});
+    fitTableToHeaders();
+}
+
+// The three columns share the table's width evenly; the table is made wide
+// enough that none of them cuts its header text.
+void HideParameter::fitTableToHeaders()
+{
+    const QHeaderView *header = m_table->horizontalHeader();
+    const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    int widest = 0;
+    for (int column = 0; column < m_table->columnCount(); ++column) {
+        const QTableWidgetItem *item = m_table->horizontalHeaderItem(column);
+        const QString text = item ? item->text() : QString();
+        widest = qMax(widest, header->fontMetrics().horizontalAdvance(text) + margin + 4);
+    }
+    const int chrome = 2 * m_table->frameWidth() +
+                       m_table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_table);
+    m_table->setFixedWidth(qMax(kTableWidth, widest * m_table->columnCount() + chrome));
 }
 
 void HideParameter::changeEvent(QEvent *event)

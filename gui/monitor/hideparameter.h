@@ -83,6 +83,7 @@ private:
     // The alarm reading rules of the window's drive.
     AlarmDrive pageDrive() const;
     void retranslate();
+    void fitTableToHeaders();
     void setBusy(const std::shared_ptr<LinkJob> &job);
     void jobEnded();
 

@@ -28,6 +28,9 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QTranslator>
+#include <QStyle>
+#include <QHeaderView>
 #include <QtTest>
 
 #include <memory>
@@ -262,6 +265,53 @@ private slots:
     }
 
     // Service mode: the password, the hidden table, its read, the RAM tab.
+    // The service table's headers are shown whole ("Default value", not
+    // "Default valu"), in every language.
+    void serviceTableHeadersFit_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << "";
+        QTest::newRow("simplified Chinese") << "zh_CN";
+        QTest::newRow("traditional Chinese") << "zh_Big";
+    }
+    void serviceTableHeadersFit()
+    {
+        QFETCH(QString, language);
+        QTranslator translator;
+        if (!language.isEmpty()) {
+            QVERIFY(translator.load(QStringLiteral(VANTREO_BIN_DIR "/language/KorvaneINV_") +
+                                    language + ".qm"));
+            QCoreApplication::installTranslator(&translator);
+        }
+        DriveRig rig("ZM-043-7.5K");
+        std::unique_ptr<MainDialPlot> page(MainDialPlot::create(nullptr, *m_worker, &m_parameters));
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        HideParameter *diagnosis = page->diagnosisPage();
+        // The tab that holds the page, as a click on it would.
+        for (QWidget *tab = diagnosis; tab && tab->parentWidget(); tab = tab->parentWidget())
+            if (auto *tabs = qobject_cast<QTabWidget *>(tab->parentWidget()->parentWidget()))
+                if (tabs->indexOf(tab) >= 0)
+                    tabs->setCurrentWidget(tab);
+        QTest::mouseClick(diagnosis->serviceButton(), Qt::LeftButton);
+        auto *dialog = diagnosis->findChild<PassWordDlg *>("Parameter Password");
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit *>("passwordLineEdit")->setText("TARMELO");
+        dialog->accept();
+        QTableWidget *table = diagnosis->hiddenTable();
+        QTRY_VERIFY(table->isVisible());
+        QHeaderView *header = table->horizontalHeader();
+        const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        for (int column = 0; column < table->columnCount(); ++column) {
+            const QString text = table->horizontalHeaderItem(column)->text();
+            const int needed = header->fontMetrics().horizontalAdvance(text) + margin;
+            QVERIFY2(header->sectionSize(column) >= needed,
+                     qPrintable(QString("%1: %2 < %3").arg(text).arg(header->sectionSize(column))
+                                    .arg(needed)));
+        }
+        QCoreApplication::removeTranslator(&translator);
+    }
+
     void serviceMode_data()
     {
         QTest::addColumn<QString>("model");
