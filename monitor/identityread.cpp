@@ -51,6 +51,40 @@ double IdentityRead::modelCapacity(const QString &model)
     return capacity.toDouble();
 }
 
+std::optional<DriveInfo> IdentityRead::driveInfo(const QStringList &record, char series)
+{
+    if (record.isEmpty())
+        return std::nullopt;
+    DriveInfo info;
+    info.version = record.value(1);
+    info.current = record.value(2);
+    info.voltage = record.value(3);
+    const QStringList parts = record.value(0).split(QLatin1Char('-'));
+    const QString selection = record.value(4);
+    if (series == 'G') {
+        // ZM-K: the rating selection says which of a dual rating applies.
+        const QStringList ratings = parts.value(2).split(QLatin1Char('/'));
+        if (selection.contains(QLatin1Char('0'))) {
+            info.typeKnown = true;
+            info.type = QStringLiteral("ZM");
+            info.power = ratings.value(0) + QLatin1Char('W');
+        } else if (selection.contains(QLatin1Char('1'))) {
+            info.typeKnown = true;
+            info.type = QStringLiteral("ZM-K");
+            info.power = ratings.value(ratings.size() < 2 ? 0 : 1) + QLatin1Char('W');
+        }
+    } else if (series == 'L') {
+        info.typeKnown = true;
+        info.type = QStringLiteral("ZM-KX");
+        info.power = parts.value(2) + QLatin1Char('W');
+    } else {
+        info.typeKnown = true;
+        info.type = parts.value(0);
+        info.power = parts.value(2);
+    }
+    return info;
+}
+
 bool IdentityRead::registerRange(int *first, int *last)
 {
     struct Range {

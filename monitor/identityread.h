@@ -2,7 +2,21 @@
 
 #include <QStringList>
 
+#include <optional>
+
 class ParameterAccess;
+
+// An identity record as the tool bars show it.
+struct DriveInfo {
+    QString version;
+    QString current;  // rated output current
+    QString voltage;  // input voltage class
+    // False when the record does not say which of a dual rating applies (a
+    // ZM-K of unknown rating selection): a tool bar keeps what it showed.
+    bool typeKnown = false;
+    QString type;
+    QString power;
+};
 
 // Reads who the drive is (model, version, rated current, voltage class)
 // before monitoring starts. Register 77 guards the drive's parameters: it is
@@ -25,6 +39,9 @@ public:
 
     // The capacity in the model string (third field without its unit letter).
     static double modelCapacity(const QString &model);
+
+    // A record of run() for a drive of `series`; none for an empty record.
+    static std::optional<DriveInfo> driveInfo(const QStringList &record, char series);
 
 private:
     QStringList runGeneral(int first, int last);

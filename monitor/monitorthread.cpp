@@ -65,35 +65,25 @@ void MonitorThread::unlink(PageLink *page)
     page->m_monitor = nullptr;
 }
 
-void MonitorThread::attachDial(DialPageSink *page)
+// `slot` is the role's page: m_dialPage or m_trendPage.
+template <class Sink>
+void MonitorThread::attach(Sink *&slot, Sink *page)
 {
     PageLocker lock(pageLock());
-    if (page == m_dialPage)
+    if (page == slot)
         return;
-    if (m_dialPage)
-        unlink(m_dialPage);
+    if (slot)
+        unlink(slot);
     if (!page)
         return;
-    if (page->m_monitor)  // another thread's dial page until now
+    if (page->m_monitor)  // another thread's page in this role until now
         page->m_monitor->unlink(page);
     page->m_monitor = this;
-    m_dialPage = page;
+    slot = page;
 }
 
-void MonitorThread::attachTrend(TrendPageSink *page)
-{
-    PageLocker lock(pageLock());
-    if (page == m_trendPage)
-        return;
-    if (m_trendPage)
-        unlink(m_trendPage);
-    if (!page)
-        return;
-    if (page->m_monitor)
-        page->m_monitor->unlink(page);
-    page->m_monitor = this;
-    m_trendPage = page;
-}
+void MonitorThread::attachDial(DialPageSink *page) { attach(m_dialPage, page); }
+void MonitorThread::attachTrend(TrendPageSink *page) { attach(m_trendPage, page); }
 
 bool MonitorThread::start(bool dials)
 {

@@ -82,6 +82,8 @@ private:
 
     void attachDial(DialPageSink *page);
     void attachTrend(TrendPageSink *page);
+    template <class Sink>
+    void attach(Sink *&slot, Sink *page);
     // Forgets the page in whichever role it has here; under the page lock.
     void unlink(PageLink *page);
     bool start(bool dials);

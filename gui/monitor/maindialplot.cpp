@@ -10,16 +10,12 @@
 #include "gui/widgets/drivetitle.h"
 #include "ui_maindialplot.h"
 
-#include "link/linkjob.h"
-#include "link/linkstate.h"
-#include "monitor/identityjob.h"
 #include "monitor/monitordata.h"
 #include "monitor/monitorthread.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
-#include <QThread>
 #include <QTimer>
 #include <QTabWidget>
 #include <QToolBar>
@@ -42,9 +38,11 @@ MonitorPage<MainDialPlot> *MainDialPlot::create(MonitorThread *monitor, LinkWork
 
 MainDialPlot::MainDialPlot(MonitorThread *monitor, LinkWorker &worker,
                            ParameterAccess *parameters, QWidget *parent)
-    : QMainWindow(parent, Qt::Window), m_ui(new Ui::MainDialPlot), m_monitor(monitor),
-      m_worker(worker), m_parameters(parameters), m_target(windowDriveTarget()),
-      m_drive(DriveProfile::of(m_target.series, m_target.catalogueVersion.toDouble())),
+    : QMainWindow(parent, Qt::Window), m_ui(new Ui::MainDialPlot), m_worker(worker),
+      m_parameters(parameters),
+      m_run(MonitorRun::Role::Dials, monitor, worker, parameters, windowDriveTarget()),
+      m_drive(DriveProfile::of(m_run.target().series,
+                               m_run.target().catalogueVersion.toDouble())),
       m_plotList(QuantityLists::plotList(m_drive)), m_display(new QTimer(this))
 {
     m_ui->setupUi(this);
@@ -60,9 +58,12 @@ MainDialPlot::MainDialPlot(MonitorThread *monitor, LinkWorker &worker,
     connect(m_ui->cockpit, &Cockpit::midDialMaxChosen, this, &MainDialPlot::setMidDialMax);
     connect(m_ui->cockpit, &Cockpit::rightDialMaxChosen, this, &MainDialPlot::setRightDialMax);
     connect(m_display, &QTimer::timeout, this, &MainDialPlot::updateLineEditValue);
+    connect(&m_run, &MonitorRun::stateChanged, this, &MainDialPlot::showState);
+    connect(&m_run, &MonitorRun::stopping, this, &MainDialPlot::quietPanels);
+    connect(&m_run, &MonitorRun::driveInfoChanged, this, &MainDialPlot::applyDriveInfo);
     buildAlarmPages();
     retranslate();
-    setState(State::Idle);
+    showState(State::Idle);
 }
 
 MainDialPlot::~MainDialPlot()
@@ -71,12 +72,8 @@ MainDialPlot::~MainDialPlot()
     m_alarmCode->cancelReads();
     m_hideParameter->cancelReads();
     // MonitorPage has detached the page: no sample comes any more. A page
-    // deleted without being closed still gives up what it asked for.
-    cancelStart();
-    if (m_state == State::Running && m_monitor)
-        m_monitor->stopDials();
-    if (m_state == State::Running)
-        clearDialFlags();
+    // deleted without being closed still gives up what it asked for: its
+    // run does as it goes.
     delete m_ui;
 }
 
@@ -134,7 +131,7 @@ void MainDialPlot::monitorRam()
         if (!m_ramFactory)
             return;
         // The RAM page reads the window's drive, whatever station is chosen.
-        DriveTargetScope drive(m_target);
+        DriveTargetScope drive(m_run.target());
         QWidget *page = m_ramFactory(tabs);
         tabs->addTab(page, tr("RAM"));
         tabs->setCurrentWidget(page);
@@ -193,7 +190,7 @@ void MainDialPlot::fillPlotSelector()
 void MainDialPlot::retranslate()
 {
     m_ui->retranslateUi(this);
-    setWindowTitle(driveWindowTitle(tr("Monitor"), m_target));
+    setWindowTitle(driveWindowTitle(tr("Monitor"), m_run.target()));
     m_infoCaptions[TypeField]->setText(tr("Inverter Type:"));
     m_infoCaptions[VersionField]->setText(tr("Version:"));
     m_infoCaptions[CurrentField]->setText(tr("Output Current:"));
@@ -230,47 +227,18 @@ void MainDialPlot::setDialogRunner(DialogRunner runner)
 }
 
 // Run, Option and the selectors are offered while idle only.
-void MainDialPlot::setState(State state)
+void MainDialPlot::showState(State state)
 {
-    m_state = state;
+    if (state == State::Running)
+        beginRunning();
     const bool idle = state == State::Idle;
-    m_ui->actRun->setEnabled(idle && m_monitor);
+    m_ui->actRun->setEnabled(idle && m_run.canStart());
     m_ui->optionToolButton->setEnabled(idle);
     m_ui->cockpit->setSelectorsEnabled(idle);
     m_ui->plotComboBox->setEnabled(idle);
 }
 
-void MainDialPlot::startMonitor()
-{
-    if (m_state != State::Idle || !m_monitor)
-        return;
-    if (m_parameters)
-        m_monitor->setParameterAccess(m_parameters);
-    setState(State::Starting);
-    // The identity is read on the link worker; the page goes on when the
-    // job has ended (the monitor thread has taken its answer by then).
-    m_startJob = m_monitor->requestStartForDials(m_worker, m_target);
-    if (!m_startJob) {
-        setState(State::Idle);
-        return;
-    }
-    LinkJob *job = m_startJob.get();
-    connect(job, &LinkJob::finished, this, [this, job] { startAnswered(job); });
-}
-
-void MainDialPlot::startAnswered(LinkJob *job)
-{
-    if (!m_startJob || m_startJob.get() != job)
-        return;  // cancelled by a stop or a close
-    const auto *identity = qobject_cast<const IdentityJob *>(job);
-    const bool ok = identity && !job->isCancelled() && !identity->record().isEmpty();
-    m_startJob.reset();
-    if (!ok) {
-        setState(State::Idle);  // the refusal has been reported
-        return;
-    }
-    beginRunning();
-}
+void MainDialPlot::startMonitor() { m_run.start(); }
 
 void MainDialPlot::beginRunning()
 {
@@ -286,14 +254,6 @@ void MainDialPlot::beginRunning()
     } else {
         m_plotPosition = -1;
     }
-    setState(State::Running);
-}
-
-void MainDialPlot::cancelStart()
-{
-    if (m_startJob)
-        m_startJob->cancel();
-    m_startJob.reset();
 }
 
 void MainDialPlot::takeSample()
@@ -320,9 +280,9 @@ void MainDialPlot::updateLineEditValue()
     // own clock, not through a queued finished() signal: no event crosses
     // from the monitor thread, and the page hears of a lost line in every
     // run, not only in the first.
-    if (m_monitor && !m_monitor->isRunning()) {
+    if (m_run.monitorEnded()) {
         offLine();
-        if (m_state != State::Running)
+        if (state() != State::Running)
             return;
     }
     const QString text = QString::number(m_latest.load(), 'g', 6);
@@ -344,14 +304,6 @@ void MainDialPlot::IOMonitor()
     data.setDialFlag(QuantityLists::terminalOutputPosition(m_drive.series), true);
 }
 
-void MainDialPlot::clearDialFlags()
-{
-    MonitorData &data = monitorData();
-    const int count = QuantityLists::flagsClearedOnStop(m_drive.series);
-    for (int k = 0; k < count; ++k)
-        data.setDialFlag(k, false);
-}
-
 void MainDialPlot::quietPanels()
 {
     m_ui->cockpit->stop();
@@ -360,47 +312,22 @@ void MainDialPlot::quietPanels()
     if (m_drive.terminalPanel)
         m_ui->terminalPanel->stop();
     m_display->stop();
-    clearDialFlags();
     m_plotPosition = -1;
 }
 
-void MainDialPlot::stopMonitor()
-{
-    cancelStart();
-    if (m_monitor)
-        m_monitor->stopDials();
-    quietPanels();
-    setState(State::Idle);
-}
+void MainDialPlot::stopMonitor() { m_run.stop(); }
 
 // Asked every refresh whether monitoring has gone off line: the monitor
-// thread ends when the line is lost. Going by the thread as well as by the
-// lost-line flag matters because a later exchange (another window's) may
-// clear the flag before the page looks. The thread is told the dials are
-// done, so that it does not sample for an idle page once the trend page
-// starts it again.
-void MainDialPlot::offLine()
-{
-    if (m_state != State::Running || !m_monitor)
-        return;
-    if (!linkState().linkLost && m_monitor->isRunning())
-        return;
-    m_monitor->stopDials();
-    quietPanels();
-    setState(State::Idle);
-}
+// thread ends when the line is lost.
+void MainDialPlot::offLine() { m_run.endIfOffLine(); }
 
 void MainDialPlot::closeEvent(QCloseEvent *event)
 {
-    cancelStart();
     m_alarmCode->cancelReads();
     m_hideParameter->cancelReads();
     if (QWidget *ram = ramPage())
         ram->close();  // its reader stops with the window
-    if (m_monitor)
-        m_monitor->stopDials();
-    quietPanels();
-    setState(State::Idle);
+    m_run.stop();
     QMainWindow::closeEvent(event);
 }
 
@@ -427,49 +354,15 @@ void MainDialPlot::setLeftDialMax(double maximum) { m_ui->cockpit->setLeftRange(
 void MainDialPlot::setMidDialMax(double maximum) { m_ui->cockpit->setMidRange(maximum); }
 void MainDialPlot::setRightDialMax(double maximum) { m_ui->cockpit->setRightRange(maximum); }
 
-// Runs where monitoring was started (the GUI thread for a window); a call
-// from another thread is shown by the GUI thread.
-void MainDialPlot::showDriveInfo(const QStringList &info)
-{
-    if (QThread::currentThread() == thread()) {
-        m_driveInfo = info;
-        applyDriveInfo();
-        return;
-    }
-    QMetaObject::invokeMethod(
-        this,
-        [this, info] {
-            m_driveInfo = info;
-            applyDriveInfo();
-        },
-        Qt::QueuedConnection);
-}
+void MainDialPlot::showDriveInfo(const QStringList &info) { m_run.showDriveInfo(info); }
 
-void MainDialPlot::applyDriveInfo()
+void MainDialPlot::applyDriveInfo(const DriveInfo &info)
 {
-    const QStringList &info = m_driveInfo;
-    m_infoValues[VersionField]->setText(info.value(1));
-    m_infoValues[CurrentField]->setText(info.value(2));
-    m_infoValues[VoltageField]->setText(info.value(3));
-    const QStringList m = info.value(0).split(QLatin1Char('-'));
-    const QString extra = info.value(4);
-    QLabel *type = m_infoValues[TypeField];
-    QLabel *power = m_infoValues[PowerField];
-    if (m_drive.series == 'G') {
-        // ZM-K: the rating selection says which of a dual rating applies.
-        const QStringList s = m.value(2).split(QLatin1Char('/'));
-        if (extra.contains(QLatin1Char('0'))) {
-            type->setText(QStringLiteral("ZM"));
-            power->setText(s.value(0) + QLatin1Char('W'));
-        } else if (extra.contains(QLatin1Char('1'))) {
-            type->setText(QStringLiteral("ZM-K"));
-            power->setText((s.size() < 2 ? s.value(0) : s.value(1)) + QLatin1Char('W'));
-        }
-    } else if (m_drive.series == 'L') {
-        type->setText(QStringLiteral("ZM-KX"));
-        power->setText(m.value(2) + QLatin1Char('W'));
-    } else {
-        type->setText(m.value(0));
-        power->setText(m.value(2));
+    m_infoValues[VersionField]->setText(info.version);
+    m_infoValues[CurrentField]->setText(info.current);
+    m_infoValues[VoltageField]->setText(info.voltage);
+    if (info.typeKnown) {
+        m_infoValues[TypeField]->setText(info.type);
+        m_infoValues[PowerField]->setText(info.power);
     }
 }

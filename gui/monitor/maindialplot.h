@@ -5,19 +5,18 @@
 
 #include "base/drivetarget.h"
 #include "monitor/monitorpages.h"
+#include "monitor/monitorrun.h"
 
 #include <QMainWindow>
 
 #include <atomic>
 #include <functional>
-#include <memory>
 
 class AlarmCode;
 class Cockpit;
 class HideParameter;
 class InverterState;
 class IOState;
-class LinkJob;
 class LinkWorker;
 class MonitorThread;
 class ParameterAccess;
@@ -46,7 +45,7 @@ class MainDialPlot : public QMainWindow, public DialPageSink
 public:
     // Idle: Run offered. Starting: the identity is being read on the link
     // worker. Running: the monitor thread samples for the page.
-    enum class State { Idle, Starting, Running };
+    using State = MonitorRun::State;
 
     // A page the monitor thread calls, attached to it as its dial page.
     // `monitor` may be null (no monitoring offered); `parameters` is the
@@ -60,9 +59,9 @@ public:
                  QWidget *parent);
     ~MainDialPlot() override;
 
-    State state() const { return m_state; }
+    State state() const { return m_run.state(); }
     const DriveProfile &drive() const { return m_drive; }
-    const DriveTarget &driveTarget() const { return m_target; }
+    const DriveTarget &driveTarget() const { return m_run.target(); }
 
     // Monitor thread.
     void takeSample() override;
@@ -126,30 +125,23 @@ private:
     void buildAlarmPages();
     void fillPlotSelector();
     void retranslate();
-    void startAnswered(LinkJob *job);
+    void showState(State state);
     void beginRunning();
-    // Steps a stop, a lost line and closing share: the panels and timers
-    // stop and the request flags are cleared.
+    // What a stop, a lost line and closing do to the page: the panels and
+    // timers stop and the plotted quantity is given up.
     void quietPanels();
-    void setState(State state);
-    void cancelStart();
-    void applyDriveInfo();
-    void clearDialFlags();
+    void applyDriveInfo(const DriveInfo &info);
 
     Ui::MainDialPlot *m_ui;
-    MonitorThread *m_monitor;
     LinkWorker &m_worker;
     ParameterAccess *m_parameters;
-    // The drive the window was opened for; a station chosen later changes
-    // neither what it reads nor how it labels it.
-    const DriveTarget m_target;
+    // Bound to the drive the window was opened for; a station chosen later
+    // changes neither what it reads nor how it labels it.
+    MonitorRun m_run;
     const DriveProfile m_drive;
     QuantityLists::List m_plotList;
-    State m_state = State::Idle;
-    std::shared_ptr<LinkJob> m_startJob;
     QTimer *m_display;
     DialogRunner m_runDialog;
-    QStringList m_driveInfo;
     QLabel *m_infoCaptions[5] = {};
     QLabel *m_infoValues[5] = {};
 

@@ -6,9 +6,6 @@
 #include "ui_mainadvplot.h"
 
 #include "base/userinteraction.h"
-#include "link/linkjob.h"
-#include "link/linkstate.h"
-#include "monitor/identityjob.h"
 #include "monitor/monitordata.h"
 #include "monitor/monitorthread.h"
 #include "parameters/atomicfile.h"
@@ -26,7 +23,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QThread>
 #include <QTimer>
 
 #include <qwt_plot_canvas.h>
@@ -51,9 +47,10 @@ MonitorPage<MainAdvPlot> *MainAdvPlot::create(MonitorThread *monitor, LinkWorker
 
 MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAccess *parameters,
                          QWidget *parent)
-    : QMainWindow(parent, Qt::Window), m_ui(new Ui::MainAdvPlot), m_monitor(monitor),
-      m_worker(worker), m_parameters(parameters), m_target(windowDriveTarget()),
-      m_drive(DriveProfile::of(m_target.series, m_target.catalogueVersion.toDouble())),
+    : QMainWindow(parent, Qt::Window), m_ui(new Ui::MainAdvPlot),
+      m_run(MonitorRun::Role::Trend, monitor, worker, parameters, windowDriveTarget()),
+      m_drive(DriveProfile::of(m_run.target().series,
+                               m_run.target().catalogueVersion.toDouble())),
       m_list(QuantityLists::trendList(m_drive)), m_lineWatch(new QTimer(this))
 {
     m_ui->setupUi(this);
@@ -116,23 +113,22 @@ MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAc
     connect(m_ui->actExit, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->actMove, &QAction::triggered, this, &MainAdvPlot::changeCursor);
     connect(m_lineWatch, &QTimer::timeout, this, &MainAdvPlot::updateChLineEditValue);
+    connect(&m_run, &MonitorRun::stateChanged, this, &MainAdvPlot::showState);
+    connect(&m_run, &MonitorRun::stopping, this, &MainAdvPlot::quietRecording);
+    connect(&m_run, &MonitorRun::driveInfoChanged, this, &MainAdvPlot::applyDriveInfo);
 
     for (int i = 0; i < kChannels; ++i)
         channelStateChanged(i, m_checks[i]->isChecked());
     penWidthBoxChanged(0);
     retranslate();
-    setState(State::Idle);
+    showState(State::Idle);
 }
 
 MainAdvPlot::~MainAdvPlot()
 {
     // MonitorPage has detached the page: no cycle comes any more. A page
-    // deleted without being closed still gives up what it asked for.
-    cancelStart();
-    if (m_state == State::Running && m_monitor)
-        m_monitor->stopTrend();
-    if (m_state == State::Running)
-        clearTrendFlags();
+    // deleted without being closed still gives up what it asked for: its
+    // run does as it goes.
     delete m_ui;
 }
 
@@ -175,11 +171,12 @@ bool MainAdvPlot::hasUnsavedRecording() const { return m_ui->plot->hasUnsavedSam
 void MainAdvPlot::retranslate()
 {
     m_ui->retranslateUi(this);
-    setWindowTitle(driveWindowTitle(tr("Trend"), m_target));
+    setWindowTitle(driveWindowTitle(tr("Trend"), m_run.target()));
     fillQuantityBoxes();
     if (m_moveMode)
         m_ui->actMove->setIcon(QIcon(QStringLiteral(":/new prefix/images/move.ico")));
-    applyDriveInfo();
+    if (m_run.driveInfo())
+        applyDriveInfo(*m_run.driveInfo());
 }
 
 void MainAdvPlot::changeEvent(QEvent *event)
@@ -191,17 +188,18 @@ void MainAdvPlot::changeEvent(QEvent *event)
 
 // Run, Option, the saves, the quantities and the ranges are offered while
 // idle only; the rest stays usable while recording.
-void MainAdvPlot::setState(State state)
+void MainAdvPlot::showState(State state)
 {
-    m_state = state;
     const bool idle = state == State::Idle;
-    m_ui->actRun->setEnabled(idle && m_monitor);
+    m_ui->actRun->setEnabled(idle && m_run.canStart());
     for (QAction *a : {m_ui->actOption, m_ui->actSaveData, m_ui->actSaveChart})
         a->setEnabled(idle);
     for (int i = 0; i < kChannels; ++i) {
         m_quantities[i]->setEnabled(idle);
         m_ranges[i]->setEnabled(idle);
     }
+    if (state == State::Running)
+        beginRunning();
 }
 
 // ---- channels --------------------------------------------------------------
@@ -230,7 +228,7 @@ void MainAdvPlot::channelStateChanged(int channel, bool checked)
     AdvancePlot *plot = m_ui->plot;
     if (checked) {
         const int q = m_quantityIndex[channel];
-        if (m_state != State::Idle && q >= 0 && q < MonitorData::kSize)
+        if (state() != State::Idle && q >= 0 && q < MonitorData::kSize)
             monitorData().setTrendFlag(q, true);
         plot->setChannelOn(channel, true);
         m_requested[channel] = true;
@@ -273,7 +271,7 @@ void MainAdvPlot::changeColor()
 
 void MainAdvPlot::startMonitor()
 {
-    if (m_state != State::Idle || !m_monitor)
+    if (state() != State::Idle || !m_run.canStart())
         return;
     QVector<int> ranges;
     for (int i = 0; i < kChannels; ++i) {
@@ -281,47 +279,14 @@ void MainAdvPlot::startMonitor()
         ranges.append(m_channelRanges[i]);
     }
     m_ui->plot->GetStepLength(ranges);
-    if (m_parameters)
-        m_monitor->setParameterAccess(m_parameters);
-    setState(State::Starting);
-    // The identity is read on the link worker; the window goes on when the
-    // job has ended (the monitor thread has taken its answer by then).
-    m_startJob = m_monitor->requestStartForTrend(m_worker, m_target);
-    if (!m_startJob) {
-        setState(State::Idle);
-        return;
-    }
-    LinkJob *job = m_startJob.get();
-    connect(job, &LinkJob::finished, this, [this, job] { startAnswered(job); });
-}
-
-void MainAdvPlot::startAnswered(LinkJob *job)
-{
-    if (!m_startJob || m_startJob.get() != job)
-        return;  // cancelled by a stop or a close
-    const auto *identity = qobject_cast<const IdentityJob *>(job);
-    const bool ok = identity && !job->isCancelled() && !identity->record().isEmpty();
-    m_startJob.reset();
-    if (!ok) {
-        setState(State::Idle);  // the refusal has been reported
-        return;
-    }
-    beginRunning();
+    m_run.start();
 }
 
 void MainAdvPlot::beginRunning()
 {
-    setState(State::Running);
     checkBoxStateChanged();
     m_ui->plot->start();
     m_lineWatch->start(kLineWatchMs);
-}
-
-void MainAdvPlot::cancelStart()
-{
-    if (m_startJob)
-        m_startJob->cancel();
-    m_startJob.reset();
 }
 
 void MainAdvPlot::sampleChannels()
@@ -335,63 +300,30 @@ void MainAdvPlot::sampleChannels()
     m_ui->plot->addSample(requested, quantities);
 }
 
-void MainAdvPlot::clearTrendFlags()
-{
-    MonitorData &data = monitorData();
-    const int count = QuantityLists::flagsClearedOnStop(m_drive.series);
-    for (int k = 0; k < count; ++k)
-        data.setTrendFlag(k, false);
-}
-
 void MainAdvPlot::quietRecording()
 {
     m_lineWatch->stop();
-    if (m_state == State::Running)
+    if (state() == State::Running)
         m_ui->plot->stop();
-    clearTrendFlags();
 }
 
-void MainAdvPlot::stopMonitor()
-{
-    cancelStart();
-    if (m_monitor)
-        m_monitor->stopTrend();
-    quietRecording();
-    setState(State::Idle);
-}
+void MainAdvPlot::stopMonitor() { m_run.stop(); }
 
 // Does nothing: the channel fields change with the cursor read-out only.
 // Its timer asks whether the monitor thread has ended (a lost line).
 void MainAdvPlot::updateChLineEditValue()
 {
-    if (m_monitor && !m_monitor->isRunning())
+    if (m_run.monitorEnded())
         offLineAdv();
 }
 
-// The monitor thread ends when the line is lost. Going by the thread as well
-// as by the lost-line flag matters because a later exchange (another
-// window's) may clear the flag before the window looks. The thread is told
-// the trend page is done, so that it does not sample for an idle window when
-// the monitor page starts it again. The ranges are offered again as after a
-// stop: the window is idle.
-void MainAdvPlot::offLineAdv()
-{
-    if (m_state != State::Running || !m_monitor)
-        return;
-    if (!linkState().linkLost && m_monitor->isRunning())
-        return;
-    m_monitor->stopTrend();
-    quietRecording();
-    setState(State::Idle);
-}
+// The monitor thread ends when the line is lost. The ranges are offered
+// again as after a stop: the window is idle.
+void MainAdvPlot::offLineAdv() { m_run.endIfOffLine(); }
 
 void MainAdvPlot::closeEvent(QCloseEvent *event)
 {
-    cancelStart();
-    if (m_monitor)
-        m_monitor->stopTrend();
-    quietRecording();
-    setState(State::Idle);
+    m_run.stop();
     QMainWindow::closeEvent(event);
 }
 
@@ -460,51 +392,15 @@ void MainAdvPlot::saveChart()
 
 // ---- drive information -----------------------------------------------------
 
-// Runs where monitoring was started (the link worker for a window); a call
-// from another thread is shown by the GUI thread.
-void MainAdvPlot::showDriveInfo(const QStringList &record)
-{
-    if (QThread::currentThread() == thread()) {
-        m_driveInfo = record;
-        applyDriveInfo();
-        return;
-    }
-    QMetaObject::invokeMethod(
-        this,
-        [this, record] {
-            m_driveInfo = record;
-            applyDriveInfo();
-        },
-        Qt::QueuedConnection);
-}
+void MainAdvPlot::showDriveInfo(const QStringList &record) { m_run.showDriveInfo(record); }
 
-void MainAdvPlot::applyDriveInfo()
+void MainAdvPlot::applyDriveInfo(const DriveInfo &info)
 {
-    if (m_driveInfo.isEmpty())
-        return;
-    const QStringList &info = m_driveInfo;
-    infoValue(VersionField)->setText(info.value(1));
-    infoValue(CurrentField)->setText(info.value(2));
-    infoValue(VoltageField)->setText(info.value(3));
-    const QStringList parts = info.value(0).split(QLatin1Char('-'));
-    const QString variant = info.value(4);
-    QLabel *type = infoValue(DriveField);
-    QLabel *power = infoValue(KwField);
-    if (m_drive.series == 'G') {
-        // ZM-K: the rating selection says which of a dual rating applies.
-        const QStringList ratings = parts.value(2).split(QLatin1Char('/'));
-        if (variant.contains(QLatin1Char('0'))) {
-            type->setText(QStringLiteral("ZM"));
-            power->setText(ratings.value(0) + QLatin1Char('W'));
-        } else if (variant.contains(QLatin1Char('1'))) {
-            type->setText(QStringLiteral("ZM-K"));
-            power->setText(ratings.value(ratings.size() < 2 ? 0 : 1) + QLatin1Char('W'));
-        }
-    } else if (m_drive.series == 'L') {
-        type->setText(QStringLiteral("ZM-KX"));
-        power->setText(parts.value(2) + QLatin1Char('W'));
-    } else {
-        type->setText(parts.value(0));
-        power->setText(parts.value(2));
+    infoValue(VersionField)->setText(info.version);
+    infoValue(CurrentField)->setText(info.current);
+    infoValue(VoltageField)->setText(info.voltage);
+    if (info.typeKnown) {
+        infoValue(DriveField)->setText(info.type);
+        infoValue(KwField)->setText(info.power);
     }
 }

@@ -5,6 +5,7 @@
 
 #include "base/drivetarget.h"
 #include "monitor/monitorpages.h"
+#include "monitor/monitorrun.h"
 
 #include <QMainWindow>
 #include <QVector>
@@ -12,10 +13,8 @@
 #include <array>
 #include <atomic>
 #include <functional>
-#include <memory>
 
 class AdvancePlot;
-class LinkJob;
 class LinkWorker;
 class MonitorThread;
 class ParameterAccess;
@@ -44,7 +43,7 @@ public:
     static constexpr int kChannels = 8;
     // Idle: Run offered. Starting: the identity is being read on the link
     // worker. Running: recording.
-    enum class State { Idle, Starting, Running };
+    using State = MonitorRun::State;
     enum InfoField { DriveField, VersionField, KwField, VoltageField, CurrentField };
 
     // A page the monitor thread calls, attached as its trend page. `monitor`
@@ -59,8 +58,8 @@ public:
                 QWidget *parent);
     ~MainAdvPlot() override;
 
-    State state() const { return m_state; }
-    const DriveTarget &driveTarget() const { return m_target; }
+    State state() const { return m_run.state(); }
+    const DriveTarget &driveTarget() const { return m_run.target(); }
     // The chart holds samples that "Save Data" has not written yet.
     bool hasUnsavedRecording() const;
     bool moveMode() const { return m_moveMode; }
@@ -119,33 +118,22 @@ private:
     void channelStateChanged(int channel, bool checked);
     void fillQuantityBoxes();
     void retranslate();
-    void startAnswered(LinkJob *job);
+    void showState(State state);
     void beginRunning();
-    void setState(State state);
-    void cancelStart();
-    // A stop, a lost line and closing share these: recording ends and the
-    // trend request flags are cleared.
+    // What a stop, a lost line and closing do to the window: recording ends.
     void quietRecording();
-    void clearTrendFlags();
-    void applyDriveInfo();
-    void watchLine();
+    void applyDriveInfo(const DriveInfo &info);
 
     Ui::MainAdvPlot *m_ui;
-    MonitorThread *m_monitor;
-    LinkWorker &m_worker;
-    ParameterAccess *m_parameters;
-    // The drive the window was opened for; a station chosen later changes
-    // neither what it reads nor how it labels it.
-    const DriveTarget m_target;
+    // Bound to the drive the window was opened for; a station chosen later
+    // changes neither what it reads nor how it labels it.
+    MonitorRun m_run;
     const DriveProfile m_drive;
     QuantityLists::List m_list;
-    State m_state = State::Idle;
-    std::shared_ptr<LinkJob> m_startJob;
     QTimer *m_lineWatch;
     DialogRunner m_runDialog;
     ColourAsker m_askColour;
     FileNameAsker m_askFileName;
-    QStringList m_driveInfo;
     bool m_moveMode = false;
     std::array<QCheckBox *, kChannels> m_checks{};
     std::array<QPushButton *, kChannels> m_colourButtons{};
