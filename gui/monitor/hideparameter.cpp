@@ -139,7 +139,15 @@ HideParameter::HideParameter(LinkWorker &worker, ParameterAccess *parameters, Al
     connect(m_readHiddenButton, &QPushButton::clicked, this, &HideParameter::ReadAllValue);
     connect(m_ramButton, &QPushButton::clicked, this, &HideParameter::monitorRam);
     m_runTimeButton->setEnabled(pageDrive().offersRunTime());
+    // Nothing to save but placeholders until Run has read the drive's identity.
+    m_saveButton->setEnabled(false);
     retranslate();
+}
+
+void HideParameter::setIdentityKnown(bool known)
+{
+    m_identityKnown = known;
+    m_saveButton->setEnabled(known && !m_job);
 }
 
 HideParameter::~HideParameter() { cancelReads(); }
@@ -196,6 +204,7 @@ void HideParameter::setBusy(const std::shared_ptr<LinkJob> &job)
     for (QPushButton *b : {m_historyButton, m_readHiddenButton})
         b->setEnabled(idle);
     m_runTimeButton->setEnabled(idle && pageDrive().offersRunTime());
+    m_saveButton->setEnabled(idle && m_identityKnown);
 }
 
 void HideParameter::jobEnded() { setBusy(nullptr); }

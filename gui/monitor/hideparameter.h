@@ -40,6 +40,8 @@ public:
     // version, output current, input voltage and power.
     using DriveInfo = std::function<QList<QPair<QString, QString>>()>;
     void setDriveInfo(DriveInfo info) { m_driveInfo = std::move(info); }
+    // The window has read the drive's identity: "Save All" has something to save.
+    void setIdentityKnown(bool known);
     void setTerminalWatch(std::function<bool()> watching) { m_terminalWatch = std::move(watching); }
     using FileNameAsker = std::function<QString(QWidget *parent, const QString &caption,
                                                 const QString &dir, const QString &filter)>;
@@ -110,6 +112,7 @@ private:
     std::shared_ptr<LinkJob> m_job;
     JobProgressPanel *m_progress = nullptr;
     DriveInfo m_driveInfo;
+    bool m_identityKnown = false;
     std::function<bool()> m_terminalWatch;
     FileNameAsker m_askFileName;
 };

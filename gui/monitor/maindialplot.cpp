@@ -365,4 +365,5 @@ void MainDialPlot::applyDriveInfo(const DriveInfo &info)
         m_infoValues[TypeField]->setText(info.type);
         m_infoValues[PowerField]->setText(info.power);
     }
+    m_hideParameter->setIdentityKnown(true);
 }
