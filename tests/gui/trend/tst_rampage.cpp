@@ -1,4 +1,4 @@
-#include "ramrig.h"
+#include "monitor/ramrig.h"
 
 #include "base/series.h"
 #include "base/sharedstate.h"

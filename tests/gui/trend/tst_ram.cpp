@@ -1,4 +1,4 @@
-#include "ramrig.h"
+#include "monitor/ramrig.h"
 
 #include "base/sharedstate.h"
 #include "gui/widgets/passworddlg.h"
