@@ -2,6 +2,7 @@
 #include "base/drivetarget.h"
 #include "base/series.h"
 #include "base/sharedstate.h"
+#include "common/stationlog.h"
 #include "common/testsupport.h"
 #include "link/checksums.h"
 #include "link/driverfactory.h"
@@ -23,37 +24,6 @@
 #include <memory>
 
 namespace {
-
-// The station of every frame sent; calls `onSent` after each one, on the
-// thread that sent it (between two exchanges of a job, as a click would come).
-class StationLog : public FrameObserver
-{
-public:
-    std::function<void(int sent)> onSent;
-
-    void frameSent(const QByteArray &, int station, FrameForm) override
-    {
-        int count = 0;
-        {
-            QMutexLocker lock(&m_mutex);
-            m_stations.append(station);
-            count = m_stations.size();
-        }
-        if (onSent)
-            onSent(count);
-    }
-    void frameReceived(const QByteArray &, int, FrameForm) override {}
-    QList<int> stations() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_stations;
-    }
-
-private:
-    mutable QMutex m_mutex;
-    QList<int> m_stations;
-};
-
 const char *const kModel = "ZM-043-7.5K";
 constexpr int kParameter = 7;
 

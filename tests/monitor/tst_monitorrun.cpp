@@ -1,4 +1,6 @@
 #include "base/series.h"
+#include "common/stationlog.h"
+#include "common/scaledparameters.h"
 #include "common/simdriverig.h"
 #include "common/testsupport.h"
 #include "link/frameobserver.h"
@@ -25,56 +27,6 @@ using Role = MonitorRun::Role;
 using State = MonitorRun::State;
 
 const char *const kModel = "ZM-043-7.5K";
-
-// Parameter reads and writes with fixed scales, standing in for the
-// catalogue in the identity read.
-class ScaledParameters : public ParameterAccess
-{
-public:
-    double readParameter(int number) override
-    {
-        const bool hundredths = number == 300 || number == 199 || number % 100 == 2;
-        return currentDriver()->readRegister(number, hundredths ? 0.01 : 1);
-    }
-    bool writeParameter(int number, const QString &value, const QString &) override
-    {
-        bool ok = false;
-        const int raw = value.toInt(&ok);
-        return ok && currentDriver()->writeRegister(number, raw == 9999 ? 0xFFFF : raw);
-    }
-    QString catalogueVersion() const override { return QStringLiteral("1.00"); }
-};
-
-// The station of every frame sent; `onSent` runs after each one on the
-// thread that sent it (between two exchanges, as a click would come).
-class StationLog : public FrameObserver
-{
-public:
-    std::function<void(int sent)> onSent;
-
-    void frameSent(const QByteArray &, int station, FrameForm) override
-    {
-        int count = 0;
-        {
-            QMutexLocker lock(&m_mutex);
-            m_stations.append(station);
-            count = m_stations.size();
-        }
-        if (onSent)
-            onSent(count);
-    }
-    void frameReceived(const QByteArray &, int, FrameForm) override {}
-    QList<int> stations() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_stations;
-    }
-    int sent() const { return stations().size(); }
-
-private:
-    mutable QMutex m_mutex;
-    QList<int> m_stations;
-};
 
 // A page as the windows are one to the monitor thread: it counts its
 // samples and hands the identity on to its run.
@@ -128,7 +80,7 @@ class TestMonitorRun : public QObject
 
     DataDir m_dir;
     RecordingInteraction m_ui;
-    ScaledParameters m_parameters;
+    ScaledParameters m_parameters{QStringLiteral("1.00")};
     std::unique_ptr<LinkWorker> m_worker;
     std::unique_ptr<MonitorThread> m_monitor;
     std::unique_ptr<MonitorPage<RunPage>> m_page;

@@ -1,4 +1,5 @@
 #include "link/driverregistry.h"
+#include "common/scaledparameters.h"
 #include "common/peerrequired.h"
 #include "base/series.h"
 #include "common/simdriverig.h"
@@ -41,25 +42,6 @@
 
 namespace {
 using DriveRig = SimDriveRig;
-
-// Parameter reads and writes with fixed scales, standing in for the
-// catalogue in the identity read.
-class ScaledParameters : public ParameterAccess
-{
-public:
-    double readParameter(int number) override
-    {
-        const bool hundredths = number == 300 || number == 199 || number % 100 == 2;
-        return currentDriver()->readRegister(number, hundredths ? 0.01 : 1);
-    }
-    bool writeParameter(int number, const QString &value, const QString &) override
-    {
-        bool ok = false;
-        const int raw = value.toInt(&ok);
-        return ok && currentDriver()->writeRegister(number, raw == 9999 ? 0xFFFF : raw);
-    }
-    QString catalogueVersion() const override { return ::catalogueVersion(); }
-};
 
 QList<int> trendFlags()
 {
