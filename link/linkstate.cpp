@@ -17,7 +17,19 @@ thread_local int t_linkLocks = 0;
 thread_local std::vector<int> t_pendingErrors;
 // LinkEvents' thread was to deliver while it held a link lock.
 thread_local bool t_deliveryDeferred = false;
+thread_local LinkErrorCapture *t_capture = nullptr;
 }  // namespace
+
+LinkErrorCapture::LinkErrorCapture() : m_outer(t_capture) { t_capture = this; }
+
+LinkErrorCapture::~LinkErrorCapture() { t_capture = m_outer; }
+
+std::vector<int> LinkErrorCapture::take()
+{
+    std::vector<int> codes;
+    codes.swap(m_codes);
+    return codes;
+}
 
 bool OperationSwitch::load() const { return t_switches[m_kind]; }
 void OperationSwitch::store(bool on) { t_switches[m_kind] = on; }
@@ -274,6 +286,10 @@ void LinkEvents::deliver()
 
 void LinkEvents::report(int code)
 {
+    if (t_capture) {
+        t_capture->m_codes.push_back(code);
+        return;
+    }
     if (t_linkLocks > 0) {
         t_pendingErrors.push_back(code);
         return;

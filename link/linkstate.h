@@ -223,3 +223,24 @@ public:
     // How many link locks the calling thread holds.
     static int heldByThisThread();
 };
+
+// While one lives, the link errors the calling thread reports are kept here
+// instead of being shown: a caller that tells of the failure itself (a batch
+// write asking whether to go on) shows the reason in the same box, and no
+// second box arrives after the question. Nestable; the innermost keeps them.
+class LinkErrorCapture
+{
+public:
+    LinkErrorCapture();
+    ~LinkErrorCapture();
+    LinkErrorCapture(const LinkErrorCapture &) = delete;
+    LinkErrorCapture &operator=(const LinkErrorCapture &) = delete;
+
+    // The message codes reported since it was made (or since take()).
+    std::vector<int> take();
+
+private:
+    friend class LinkEvents;
+    LinkErrorCapture *m_outer;
+    std::vector<int> m_codes;
+};

@@ -200,13 +200,19 @@ BatchTransfer::Step BatchTransfer::writeRow(int row, bool settingColumn, Result 
     if (!numeric || skippedByList(number) || skippedBySeries(number))
         return Step::Next;
     // A blank (a function register's cell after a file was opened) is no value.
+    // The driver's reason is shown in the question itself: one box per
+    // failed row, and none left behind once the batch has gone on.
+    LinkErrorCapture reasons;
     if (!value.trimmed().isEmpty() &&
         !m_transfer.writeParameter(number, value, m_table.text(row, ParameterTable::UnitColumn))) {
         result.failed.append(number);
-        const int choice = userInteraction()->choose(
-            UserInteraction::Icon::Warning, messageText(20),
-            QStringLiteral("P.") + QString::number(number) + tr(" Write error!"),
-            {tr("Continue"), tr("Cancel")}, 0);
+        QString text = QStringLiteral("P.") + QString::number(number) + tr(" Write error!");
+        for (int code : reasons.take())
+            if (!messageText(code).isEmpty() && !text.contains(messageText(code)))
+                text += QLatin1Char('\n') + messageText(code);
+        const int choice = userInteraction()->choose(UserInteraction::Icon::Warning,
+                                                     messageText(20), text,
+                                                     {tr("Continue"), tr("Cancel")}, 0);
         if (choice != 0) {
             result.status = Result::Status::Cancelled;
             return Step::Stop;
