@@ -1323,6 +1323,17 @@
     </message>
 </context>
 <context>
+    <name>ParameterCore</name>
+    <message>
+        <source>The parameters read from station %1 %2 were not put into the table: it shows another drive now.</source>
+        <translation>從站號 %1 %2 讀取的參數未放入表格：表格現在顯示的是另一台變頻器。</translation>
+    </message>
+    <message>
+        <source>The table changed while it was read: no row is left for the values of %1.</source>
+        <translation>讀取期間表格已改變：%1 的值已無對應列。</translation>
+    </message>
+</context>
+<context>
     <name>ParameterDelegate</name>
     <message>
         <source>Differs from the current value %1</source>

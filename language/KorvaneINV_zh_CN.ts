@@ -1323,6 +1323,17 @@
     </message>
 </context>
 <context>
+    <name>ParameterCore</name>
+    <message>
+        <source>The parameters read from station %1 %2 were not put into the table: it shows another drive now.</source>
+        <translation>从站号 %1 %2 读取的参数未放入表格：表格现在显示的是另一台变频器。</translation>
+    </message>
+    <message>
+        <source>The table changed while it was read: no row is left for the values of %1.</source>
+        <translation>读取期间表格已改变：%1 的值已无对应行。</translation>
+    </message>
+</context>
+<context>
     <name>ParameterDelegate</name>
     <message>
         <source>Differs from the current value %1</source>

@@ -7,7 +7,9 @@
 #include "cataloguereader.h"
 #include "parameterstate.h"
 
+#include "base/messagetable.h"
 #include "base/sharedstate.h"
+#include "base/userinteraction.h"
 #include "link/linkstate.h"
 #include "link/linkworker.h"
 #include "link/readwrite.h"
@@ -169,17 +171,98 @@ std::shared_ptr<BatchJob> ParameterCore::startBatch(LinkWorker &worker, bool rea
     return job;
 }
 
+// Only the values read come back, each to its parameter's row: the table may
+// have been sorted meanwhile, and a setting typed meanwhile is the user's.
 void ParameterCore::takeBatchResult(const BatchJob &job)
 {
-    // Rows reloaded or re-sorted meanwhile: the values belong to other rows.
-    if (m_table.numberCells() != job.numberCellsBefore())
+    const BatchResult result = job.result();
+    if (result.status == BatchResult::Status::NotStarted)
         return;
+    if (job.target().model != modelString()) {
+        // Another drive's catalogue is shown now: its rows are not these.
+        if (result.status == BatchResult::Status::Completed)
+            userInteraction()->warning(
+                messageText(20), tr("The parameters read from station %1 %2 were not put into "
+                                    "the table: it shows another drive now.")
+                                     .arg(job.target().station)
+                                     .arg(job.target().model));
+        return;
+    }
+    if (m_table.numberCells() == job.numberCellsBefore())
+        takeReadRows(job.cellsAfter());
+    else
+        placeReadValues(job.cellsAfter(), job.numberCellsBefore());
+    m_files.setReadCutShort(result.cutShort());
+}
+
+// The rows as the read left them (rows the drive added included), with the
+// settings the table holds now.
+void ParameterCore::takeReadRows(const TableCells &read)
+{
+    const TableCells live = m_table.copyCells();
+    QHash<QString, int> liveRow;
+    for (int row = 0; row < int(live.rows.size()); ++row)
+        if (m_table.hasNumberCell(row))
+            liveRow.insert(m_table.numberText(row), row);
+    TableCells merged = read;
+    ParameterTable scratch;
+    scratch.setCells(read);
+    for (int row = 0; row < int(merged.rows.size()); ++row) {
+        const int from = scratch.hasNumberCell(row) ? liveRow.value(scratch.numberText(row), -1) : -1;
+        auto &cells = merged.rows[row];
+        if (from >= 0 && int(cells.size()) > ParameterTable::SettingColumn &&
+            int(live.rows[from].size()) > ParameterTable::SettingColumn)
+            cells[ParameterTable::SettingColumn] = live.rows[from][ParameterTable::SettingColumn];
+    }
     const int currentRow = m_table.currentRow();
     const int currentColumn = m_table.currentColumn();
-    m_table.setCells(job.cellsAfter());
+    m_table.setCells(merged);
     m_table.setCurrentCell(currentRow, currentColumn);
     m_table.refreshUnitIndex();
-    const BatchResult result = job.result();
-    if (result.status != BatchResult::Status::NotStarted)
-        m_files.setReadCutShort(result.cutShort());
+}
+
+// Rows sorted or removed meanwhile: each value goes to its parameter's row.
+// A row the drive added during the read (a number the catalogue lacks) is
+// added at the end; a value whose row was removed meanwhile is told, not
+// dropped unseen.
+void ParameterCore::placeReadValues(const TableCells &read, const QStringList &numbersBefore)
+{
+    ParameterTable scratch;
+    scratch.setCells(read);
+    QHash<QString, int> liveRow;
+    for (int row = 0; row < m_table.rowCount(); ++row)
+        if (m_table.hasNumberCell(row))
+            liveRow.insert(m_table.numberText(row), row);
+    QStringList unplaced;
+    for (int row = 0; row < scratch.rowCount(); ++row) {
+        if (!scratch.hasNumberCell(row))
+            continue;
+        const QString number = scratch.numberText(row);
+        const QString value = scratch.text(row, ParameterTable::CurrentColumn);
+        int at = liveRow.value(number, -1);
+        if (at < 0 && numbersBefore.contains(scratch.text(row, ParameterTable::NumberColumn))) {
+            if (!value.isEmpty())
+                unplaced << QStringLiteral("P.") + number;
+            continue;
+        }
+        if (at < 0) {
+            at = m_table.rowCount();
+            auto text = [&scratch, row](int column) { return scratch.text(row, column); };
+            m_table.insertParameterRow({text(ParameterTable::GroupColumn), number,
+                                        text(ParameterTable::NameColumn),
+                                        text(ParameterTable::RangeColumn),
+                                        text(ParameterTable::UnitColumn),
+                                        text(ParameterTable::DefaultColumn), false, false},
+                                       at);
+            liveRow.insert(number, at);
+        }
+        m_table.setText(at, ParameterTable::CurrentColumn, value);
+    }
+    m_table.setParameterCount(m_table.rowCount());
+    m_table.refreshUnitIndex();
+    if (!unplaced.isEmpty())
+        userInteraction()->warning(
+            messageText(20),
+            tr("The table changed while it was read: no row is left for the values of %1.")
+                .arg(unplaced.join(QStringLiteral(", "))));
 }

@@ -108,6 +108,8 @@ private:
     void arrangeRows(const CatalogueProbe &probe);
     std::shared_ptr<BatchJob> startBatch(LinkWorker &worker, bool read);
     void takeBatchResult(const BatchJob &job);
+    void takeReadRows(const TableCells &read);
+    void placeReadValues(const TableCells &read, const QStringList &numbersBefore);
 
     ParameterTable m_table;
     CatalogueVersion m_version;

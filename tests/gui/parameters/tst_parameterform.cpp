@@ -130,6 +130,35 @@ private slots:
         QCOMPARE(ParameterDelegate::markOf(setting), Mark::OutsideRange);
     }
 
+    // A batch read brings back only the values it read, each to its
+    // parameter's row: a setting typed meanwhile stays, and a table sorted
+    // meanwhile still gets every value.
+    void batchReadBringsBackOnlyItsValues_data()
+    {
+        QTest::addColumn<bool>("sortMeanwhile");
+        QTest::newRow("setting typed meanwhile") << false;
+        QTest::newRow("rows sorted meanwhile") << true;
+    }
+    void batchReadBringsBackOnlyItsValues()
+    {
+        QFETCH(bool, sortMeanwhile);
+        CParameter &form = *m_form;
+        const QStringList unsorted = form.core().table().copyCells().numberCells();
+        QTest::mouseClick(form.findChild<QPushButton *>("allReadPB"), Qt::LeftButton);
+        QVERIFY(form.transferRunning());
+        setCell(form, "7", Column::SettingColumn, "12.5");
+        if (sortMeanwhile) {
+            form.core().model()->sort(Column::NameColumn);
+            QVERIFY(form.core().table().copyCells().numberCells() != unsorted);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!form.transferRunning(), 60000);
+        QTRY_COMPARE(form.pendingJobs(), 0);
+        QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+        QCOMPARE(cell(form, rowOf(form, "3"), Column::CurrentColumn), QString("50"));
+        QCOMPARE(cell(form, rowOf(form, "7"), Column::SettingColumn), QString("12.5"));
+        QVERIFY(!cell(form, rowOf(form, "7"), Column::CurrentColumn).isEmpty());
+    }
+
     // The scenario of a day on site: read everything, change two settings,
     // write them, keep the set as both file kinds, clear, open each back.
     void readEditWriteSaveOpen()
