@@ -567,6 +567,10 @@
         <source>a parameter file&apos;s name ends in .xls or .xbel</source>
         <translation>參數檔名須以 .xls 或 .xbel 結尾</translation>
     </message>
+    <message>
+        <source>These parameters were not written: %1.</source>
+        <translation>以下參數未寫入：%1。</translation>
+    </message>
 </context>
 <context>
     <name>CSearch</name>

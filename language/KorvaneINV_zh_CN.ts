@@ -567,6 +567,10 @@
         <source>a parameter file&apos;s name ends in .xls or .xbel</source>
         <translation>参数文件名须以 .xls 或 .xbel 结尾</translation>
     </message>
+    <message>
+        <source>These parameters were not written: %1.</source>
+        <translation>以下参数未写入：%1。</translation>
+    </message>
 </context>
 <context>
     <name>CSearch</name>

@@ -40,6 +40,5 @@ void BatchJob::run()
     ParameterTransfer transfer(table, scale);
     BatchTransfer batch(table, scale, transfer);
     m_result = m_kind == Kind::ReadAll ? batch.readAll() : batch.writeAll(m_settingColumn);
-    if (m_kind == Kind::ReadAll)
-        m_cells = table.copyCells();
+    m_cells = table.copyCells();
 }

@@ -221,6 +221,8 @@ BatchTransfer::Step BatchTransfer::writeRow(int row, bool settingColumn, Result 
             result.status = Result::Status::LinkLost;
             return Step::Stop;
         }
+    } else if (!value.trimmed().isEmpty()) {
+        readBack(row, number, result);
     }
     progress.step();
     if (progress.cancelled()) {
@@ -228,6 +230,20 @@ BatchTransfer::Step BatchTransfer::writeRow(int row, bool settingColumn, Result 
         return Step::Cancelled;
     }
     return Step::Next;
+}
+
+// What the drive holds now goes to "Current value": the user sees the write
+// took, in the drive's own rounding, and the setting's mark clears.
+void BatchTransfer::readBack(int row, int number, Result &result)
+{
+    m_scale.setScaleAsMultiplier(false);
+    const QString text = m_transfer.readValueText(number, UnitScale::Unknown::NoScale);
+    m_scale.setScaleAsMultiplier(true);
+    if (text == QLatin1String("-1"))
+        return;
+    m_table.setText(row, ParameterTable::CurrentColumn,
+                    number == 188 ? ParameterTransfer::padVersion(text) : text);
+    result.readBack.append(number);
 }
 
 // ReadPar.txt is read for every row, so that an edit takes effect at once;

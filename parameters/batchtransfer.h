@@ -24,6 +24,7 @@ public:
         enum class Status { Completed, NotStarted, Cancelled, LinkLost };
         Status status = Status::NotStarted;
         QList<int> failed;  // parameters that could not be read or written
+        QList<int> readBack;  // written parameters whose value was read back
 
         // Stopped before its end: a read leaves the rows after the stop
         // marked "--", unread.
@@ -52,6 +53,7 @@ private:
     void finishRead(ReadPass &pass, Step last);
     void markUnread(const ReadPass &pass);
 
+    void readBack(int row, int number, Result &result);
     bool skippedByList(int number) const;
     Step writeRow(int row, bool settingColumn, Result &result, ProgressScope &progress);
     void endWrite();

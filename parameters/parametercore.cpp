@@ -167,8 +167,30 @@ std::shared_ptr<BatchJob> ParameterCore::startBatch(LinkWorker &worker, bool rea
             emit batchReadRunning(false);
         });
     }
+    if (!read) {
+        BatchJob *raw = job.get();
+        connect(raw, &LinkJob::finished, this, [this, raw] { takeReadBack(*raw); });
+    }
     worker.post(job);
     return job;
+}
+
+// The values a batch write read back, to the rows of their parameters.
+void ParameterCore::takeReadBack(const BatchJob &job)
+{
+    const BatchResult result = job.result();
+    if (result.readBack.isEmpty() || job.target().model != modelString())
+        return;
+    ParameterTable written;
+    written.setCells(job.cellsAfter());
+    for (int number : result.readBack) {
+        const QString key = QString::number(number);
+        const int from = written.rowOfNumber(key);
+        const int to = m_table.rowOfNumber(key);
+        if (from >= 0 && to >= 0)
+            m_table.setText(to, ParameterTable::CurrentColumn,
+                            written.text(from, ParameterTable::CurrentColumn));
+    }
 }
 
 // Only the values read come back, each to its parameter's row: the table may

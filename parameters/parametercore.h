@@ -109,6 +109,7 @@ private:
     std::shared_ptr<BatchJob> startBatch(LinkWorker &worker, bool read);
     void takeBatchResult(const BatchJob &job);
     void takeReadRows(const TableCells &read);
+    void takeReadBack(const BatchJob &job);
     void placeReadValues(const TableCells &read, const QStringList &numbersBefore);
 
     ParameterTable m_table;

@@ -388,8 +388,22 @@ void CParameter::WriteAllPar()
         const BatchTransfer::Result result = raw->result();
         if (result.status == BatchTransfer::Result::Status::Completed && result.failed.isEmpty())
             m_unsavedWork = false;  // all of it is on the drive now
+        if (!result.failed.isEmpty())
+            showFailedRows(result.failed);
     });
     keep(job);
+}
+
+// One list at the end of a batch of what did not reach the drive, so that no
+// row is missed among the questions asked on the way.
+void CParameter::showFailedRows(const QList<int> &numbers)
+{
+    QStringList names;
+    for (int number : numbers)
+        names << QStringLiteral("P.") + QString::number(number);
+    userInteraction()->warning(messageText(20),
+                               tr("These parameters were not written: %1.")
+                                   .arg(names.join(QStringLiteral(", "))));
 }
 
 void CParameter::ReadSinglePar()
@@ -412,19 +426,24 @@ void CParameter::ReadSinglePar()
     auto value = std::make_shared<double>(-1);
     runOnWorker([this, number, value] { *value = m_core.readParameter(number); },
                 [this, row, numberText, number, value] {
-                    QString text = ParameterTransfer::formatValue(*value);
-                    if (text == QLatin1String("-1"))
-                        return;  // the driver has said why
-                    if (number == 188)
-                        text = ParameterTransfer::padVersion(text);
-                    // The row may have moved (a sort, an opened file) meanwhile.
-                    ParameterTable &t = m_core.table();
-                    const int at = t.hasNumberCell(row) && t.numberText(row) == numberText
-                                       ? row
-                                       : t.rowOfNumber(numberText);
-                    if (at >= 0)
-                        t.setText(at, Column::CurrentColumn, text);
+                    showReadValue(row, numberText, number, *value);
                 });
+}
+
+void CParameter::showReadValue(int row, const QString &numberText, int number, double value)
+{
+    QString text = ParameterTransfer::formatValue(value);
+    if (text == QLatin1String("-1"))
+        return;  // the driver has said why
+    if (number == 188)
+        text = ParameterTransfer::padVersion(text);
+    // The row may have moved (a sort, an opened file) meanwhile.
+    ParameterTable &t = m_core.table();
+    const int at = t.hasNumberCell(row) && t.numberText(row) == numberText
+                       ? row
+                       : t.rowOfNumber(numberText);
+    if (at >= 0)
+        t.setText(at, Column::CurrentColumn, text);
 }
 
 void CParameter::WriteSinglePar()
@@ -444,7 +463,17 @@ void CParameter::WriteSinglePar()
     if (value.trimmed().isEmpty() || !numeric)
         return;
     const QString unit = table.text(row, Column::UnitColumn);
-    runOnWorker([this, number, value, unit] { m_core.writeParameter(number, value, unit); });
+    const QString numberText = table.numberText(row);
+    // What the drive holds after the write is read back into "Current value".
+    auto readBack = std::make_shared<double>(-1);
+    runOnWorker(
+        [this, number, value, unit, readBack] {
+            if (!m_core.writeParameter(number, value, unit))
+                return;
+            m_core.setScaleAsMultiplier(false);
+            *readBack = m_core.readParameter(number);
+        },
+        [this, row, numberText, number, readBack] { showReadValue(row, numberText, number, *readBack); });
 }
 
 void CParameter::ClearCurrentVal() { m_core.clearCurrentValues(); }

@@ -108,6 +108,8 @@ private:
     void connectControls();
     void applyPresentation();
     void selectFirstCell();
+    void showReadValue(int row, const QString &numberText, int number, double value);
+    void showFailedRows(const QList<int> &numbers);
     QString fileNameWithEnding(const FileChoice &choice, bool saving) const;
     void followCurrentCell();
     void detachModel();

@@ -7,6 +7,9 @@
 #include "gui/parameters/parameterdelegate.h"
 #include "gui/widgets/passworddlg.h"
 #include "parameters/parameterstate.h"
+#include "simulator/demoline.h"
+#include "simulator/simulateddrive.h"
+#include "simulator/simulatedline.h"
 #include "parameters/rangetext.h"
 #include "gui/parameters/selectparadialog.h"
 
@@ -157,6 +160,40 @@ private slots:
         QCOMPARE(cell(form, rowOf(form, "3"), Column::CurrentColumn), QString("50"));
         QCOMPARE(cell(form, rowOf(form, "7"), Column::SettingColumn), QString("12.5"));
         QVERIFY(!cell(form, rowOf(form, "7"), Column::CurrentColumn).isEmpty());
+    }
+
+    // What was written is read back into "Current value" (a single write, a
+    // batch of settings, "Write the current value"); a batch that could not
+    // write a row lists it in one box at its end.
+    void writesAreReadBackAndFailuresListed()
+    {
+        CParameter &form = *m_form;
+        SimulatedDrive &drive = *demoLine()->drive(1);
+        drive.setRefusedWrite(8, SimulatedDrive::IllegalAddress);
+        setCell(form, "7", Column::SettingColumn, "12.5");
+        setCell(form, "8", Column::SettingColumn, "7");
+        m_ui.clear();
+        QTest::mouseClick(form.findChild<QPushButton *>("AllWrite"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(form.pendingJobs(), 0, 60000);
+        drive.setRefusedWrite(8, 0);
+        QCOMPARE(cell(form, rowOf(form, "7"), Column::CurrentColumn), QString("12.5"));
+        QCOMPARE(cell(form, rowOf(form, "8"), Column::CurrentColumn), QString());
+        QCOMPARE(m_ui.messagesOfKind("choice").size(), 1);
+        QCOMPARE(m_ui.messages().last().text, QString("These parameters were not written: P.8."));
+
+        // One row written alone, and the values shown written back as they are.
+        setCell(form, "9", Column::SettingColumn, "4.5");
+        selectRowOf(form, "9");
+        QTest::mouseClick(form.findChild<QPushButton *>("writePB"), Qt::LeftButton);
+        QTRY_COMPARE(form.pendingJobs(), 0);
+        QCOMPARE(cell(form, rowOf(form, "9"), Column::CurrentColumn), QString("4.5"));
+        setCell(form, "7", Column::CurrentColumn, "20");
+        m_ui.clear();
+        QTest::mouseClick(form.findChild<QPushButton *>("WriteCurParPB"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(form.pendingJobs(), 0, 60000);
+        QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+        QCOMPARE(cell(form, rowOf(form, "7"), Column::CurrentColumn), QString("20"));
+        QCOMPARE(drive.parameter(7).value, 2000.0);  // the register counts hundredths
     }
 
     // The scenario of a day on site: read everything, change two settings,
