@@ -58,6 +58,8 @@ public:
     int range(int channel) const;
     int offset(int channel) const;
     bool isRecording() const { return m_rec.view().recording; }
+    // The recording ended by itself at the record time.
+    bool recordTimeReached() const { return m_rec.view().recordTimeReached; }
     // Samples recorded since the last successful "Save Data" (or clear).
     bool hasUnsavedSamples() const { return m_rec.hasUnsavedSamples(); }
     // The points curve i draws now (after the last updateCurve()).

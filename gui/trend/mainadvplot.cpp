@@ -309,12 +309,17 @@ void MainAdvPlot::quietRecording()
 
 void MainAdvPlot::stopMonitor() { m_run.stop(); }
 
-// Does nothing: the channel fields change with the cursor read-out only.
-// Its timer asks whether the monitor thread has ended (a lost line).
+// Its timer asks whether the monitor thread has ended (a lost line) and
+// whether the recording has reached its record time: then the run ends as
+// by Stop, keeping every sample.
 void MainAdvPlot::updateChLineEditValue()
 {
-    if (m_run.monitorEnded())
+    if (m_run.monitorEnded()) {
         offLineAdv();
+        return;
+    }
+    if (state() == State::Running && m_ui->plot->recordTimeReached())
+        m_run.stop();
 }
 
 // The monitor thread ends when the line is lost. The ranges are offered
@@ -337,6 +342,11 @@ void MainAdvPlot::optionAdvancePlot()
     AdvOptionDialog dialog(this);
     dialog.setObjectName(QStringLiteral("AdvancePlot"));
     dialog.setSecondsPerPage(m_ui->plot->xUpper());
+    dialog.setRecordTime(m_ui->plot->recordTime());
+    QVector<int> offsets;
+    for (int i = 0; i < kChannels; ++i)
+        offsets.append(m_ui->plot->offset(i));
+    dialog.setOffsets(offsets);
     dialog.setModal(true);
     connect(&dialog, &AdvOptionDialog::valuesChosen, this,
             [this](double page, int recordTime, const QVector<QSpinBox *> &offsets) {

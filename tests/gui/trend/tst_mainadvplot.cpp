@@ -268,6 +268,50 @@ private slots:
         QCOMPARE(peer.value("rows").toInt(), rec.size() + 2);
     }
 
+    // Recording ends by itself at the record time set in Option: the window
+    // goes idle and keeps every sample it drew; Option opens again on the
+    // values last set.
+    void endsAtTheRecordTime()
+    {
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        std::atomic<qint64> ms{0};
+        w->plot()->setClock([&ms] { return ms.load(); });
+        int shownRecordTime = -1, shownOffset = -1;
+        w->setDialogRunner([&](QDialog &d) {
+            auto &dialog = static_cast<AdvOptionDialog &>(d);
+            shownRecordTime = dialog.recordTime();
+            shownOffset = dialog.offsetSpinBoxes().at(2)->value();
+            dialog.recordTimeSpinBox()->setValue(2);
+            dialog.offsetSpinBoxes().at(2)->setValue(4);
+            dialog.setValue();
+            return 1;
+        });
+        w->optionAdvancePlot();
+        QCOMPARE(shownRecordTime, 1200);
+        QCOMPARE(shownOffset, 0);
+        QVERIFY(startRunning(*w));
+        QTRY_VERIFY(w->plot()->cycleCount() == 1);
+        for (int step = 0; step < 20; ++step) {
+            const int before = w->plot()->cycleCount();
+            ms += 100;
+            QTRY_VERIFY_WITH_TIMEOUT(w->plot()->cycleCount() > before, 5000);
+        }
+        QCOMPARE(w->state(), MainAdvPlot::State::Running);
+        ms += 100;
+        QTRY_COMPARE_WITH_TIMEOUT(w->state(), MainAdvPlot::State::Idle, 5000);
+        QVERIFY(idleControls(*w, true));
+        QCOMPARE(trendFlags(), QList<int>{});
+        const TrendRecording rec = w->plot()->recording();
+        QCOMPARE(rec.size(), 21);
+        QCOMPARE(rec.last().t, 2.0);
+        QVERIFY(w->hasUnsavedRecording());
+
+        w->optionAdvancePlot();
+        QCOMPARE(shownRecordTime, 2);
+        QCOMPARE(shownOffset, 4);
+    }
+
     // The line breaks: the window goes idle with every control offered again.
     void offLineWhenTheLineBreaks()
     {
@@ -344,6 +388,14 @@ private slots:
         QCOMPARE(w->plot()->xUpper(), 60.0);
         QCOMPARE(w->plot()->recordTime(), 100);
         QCOMPARE(w->plot()->offset(3), 5);
+        int reopened = -1;
+        w->setDialogRunner([&reopened](QDialog &d) {
+            reopened = static_cast<AdvOptionDialog &>(d).recordTime();
+            return 0;
+        });
+        w->optionAdvancePlot();
+        QCOMPARE(reopened, 100);
+        QCOMPARE(w->plot()->recordTime(), 100);
 
         w->setColourAsker([](QWidget *, const QColor &initial) {
             return initial == QColor(Qt::blue) ? QColor(1, 2, 3) : QColor();
