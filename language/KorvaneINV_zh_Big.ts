@@ -941,6 +941,10 @@
         <translation>無法寫入檔案 %1：
 %2。</translation>
     </message>
+    <message>
+        <source>The trend window holds a recording that has not been saved. Close it anyway?</source>
+        <translation>趨勢視窗中的記錄尚未儲存。仍要關閉嗎？</translation>
+    </message>
 </context>
 <context>
     <name>MainDialPlot</name>

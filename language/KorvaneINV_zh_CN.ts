@@ -941,6 +941,10 @@
         <translation>无法写入文件 %1：
 %2。</translation>
     </message>
+    <message>
+        <source>The trend window holds a recording that has not been saved. Close it anyway?</source>
+        <translation>趋势窗口中的记录尚未保存。仍要关闭吗？</translation>
+    </message>
 </context>
 <context>
     <name>MainDialPlot</name>

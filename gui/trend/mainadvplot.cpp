@@ -326,8 +326,21 @@ void MainAdvPlot::updateChLineEditValue()
 // again as after a stop: the window is idle.
 void MainAdvPlot::offLineAdv() { m_run.endIfOffLine(); }
 
+// Closing is where a recording is most easily lost: a shown window holding
+// samples not saved asks first, and stays in front when kept.
 void MainAdvPlot::closeEvent(QCloseEvent *event)
 {
+    if (isVisible() && hasUnsavedRecording()) {
+        const QString text =
+            tr("The trend window holds a recording that has not been saved. Close it anyway?");
+        if (userInteraction()->question(tr("Warning"), text, true, false) !=
+            UserInteraction::Answer::Yes) {
+            event->ignore();
+            raise();
+            activateWindow();
+            return;
+        }
+    }
     m_run.stop();
     QMainWindow::closeEvent(event);
 }

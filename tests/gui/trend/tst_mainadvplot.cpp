@@ -354,6 +354,51 @@ private slots:
         QVERIFY(m_monitor->wait(10000));
     }
 
+    // Closing a window that holds a recording not yet saved asks first; "No"
+    // keeps the window and its samples. A saved recording goes unasked.
+    void closingAsksForAnUnsavedRecording_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("exitAction");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("unsaved, No") << false << false << false;
+        QTest::newRow("unsaved, Exit, No") << false << true << false;
+        QTest::newRow("unsaved, Yes") << false << false << true;
+        QTest::newRow("saved") << true << true << false;
+    }
+    void closingAsksForAnUnsavedRecording()
+    {
+        QFETCH(bool, saved);
+        QFETCH(bool, exitAction);
+        QFETCH(bool, yes);
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        QVERIFY(startRunning(*w));
+        QTRY_VERIFY(w->plot()->cycleCount() > 3);
+        w->stopMonitor();
+        const int cycles = w->plot()->cycleCount();
+        if (saved) {
+            const QString file = m_files.filePath("closing.txt");
+            w->setFileNameAsker([file](QWidget *, const QString &, const QString &,
+                                       const QString &) { return file; });
+            w->saveData();
+        }
+        m_ui.clear();
+        m_ui.nextAnswer = yes ? UserInteraction::Answer::Yes : UserInteraction::Answer::No;
+        if (exitAction)
+            w->action("actExit")->trigger();
+        else
+            w->close();
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        QCOMPARE(m_ui.messages().size(), saved ? 0 : 1);
+        if (!saved)
+            QCOMPARE(m_ui.messages().at(0).kind, QString("question"));
+        const bool kept = !saved && !yes;
+        QCOMPARE(w->isVisible(), kept);
+        QCOMPARE(w->plot()->cycleCount(), cycles);
+        QCOMPARE(w->hasUnsavedRecording(), !saved);
+    }
+
     // The identity cannot be read: the window stays idle (what the run
     // starts meanwhile: tst_monitorrun).
     void refusedStart()
