@@ -118,7 +118,11 @@ void AdvancePlot::clearCurve(int number)
     updateCurve();
 }
 
-void AdvancePlot::GetStepLength(QVector<int> stepLength) { m_rec.setRanges(stepLength); }
+void AdvancePlot::GetStepLength(QVector<int> stepLength)
+{
+    m_rec.setRanges(stepLength);
+    updateCurve();
+}
 
 void AdvancePlot::setYOffsets(const QVector<QSpinBox *> &offsets)
 {

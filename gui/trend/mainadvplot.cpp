@@ -101,6 +101,8 @@ MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAc
                 &MainAdvPlot::penWidthBoxChanged);
         connect(m_quantities[i], QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                 [this, i](int index) { m_quantityIndex[i] = index; });
+        connect(m_ranges[i], QOverload<int>::of(&QSpinBox::valueChanged), this,
+                &MainAdvPlot::applyRanges);
     }
     connect(m_ui->actRun, &QAction::triggered, this, &MainAdvPlot::startMonitor);
     connect(m_ui->actClearAll, &QAction::triggered, plot, &AdvancePlot::clearAllCurve);
@@ -119,6 +121,7 @@ MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAc
 
     for (int i = 0; i < kChannels; ++i)
         channelStateChanged(i, m_checks[i]->isChecked());
+    applyRanges();
     penWidthBoxChanged(0);
     retranslate();
     showState(State::Idle);
@@ -273,13 +276,19 @@ void MainAdvPlot::startMonitor()
 {
     if (state() != State::Idle || !m_run.canStart())
         return;
+    applyRanges();
+    m_run.start();
+}
+
+// A range rescales the curves already recorded at once, as an offset does.
+void MainAdvPlot::applyRanges()
+{
     QVector<int> ranges;
     for (int i = 0; i < kChannels; ++i) {
         m_channelRanges[i] = m_ranges[i]->value();
         ranges.append(m_channelRanges[i]);
     }
     m_ui->plot->GetStepLength(ranges);
-    m_run.start();
 }
 
 void MainAdvPlot::beginRunning()

@@ -117,6 +117,7 @@ protected:
 private:
     void channelStateChanged(int channel, bool checked);
     void fillQuantityBoxes();
+    void applyRanges();
     void retranslate();
     void showState(State state);
     void beginRunning();

@@ -312,6 +312,57 @@ private slots:
         QCOMPARE(shownOffset, 4);
     }
 
+    // A range typed after Stop rescales that channel's recorded curve at
+    // once; the other channels stay as drawn.
+    void rangeRescalesTheRecording_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("channel 1 to 50") << 0 << "50";
+        QTest::newRow("channel 3 to 7") << 2 << "7";
+    }
+    void rangeRescalesTheRecording()
+    {
+        QFETCH(int, channel);
+        QFETCH(QString, typed);
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        std::atomic<qint64> ms{0};
+        w->plot()->setClock([&ms] { return ms.load(); });
+        QVERIFY(currentDriver()->writeRegister(SimRegisters::FrequencyCommand, 5000));
+        QCOMPARE(currentDriver()->runFunction("FWD"), 0);
+        QVERIFY(startRunning(*w));
+        for (int step = 0; step < 20; ++step) {
+            const int before = w->plot()->cycleCount();
+            rig.drive->advance(100);
+            ms += 100;
+            QTRY_VERIFY_WITH_TIMEOUT(w->plot()->cycleCount() > before, 5000);
+        }
+        w->stopMonitor();
+        const TrendRecording rec = w->plot()->recording();
+        const int other = channel == 0 ? 1 : 0;
+        const QVector<QPointF> otherBefore = w->plot()->drawnPoints(other);
+
+        QSpinBox *box = w->rangeBox(channel);
+        QVERIFY(box->isEnabled());
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(box->value(), typed.toInt());
+        QCOMPARE(w->plot()->range(channel), typed.toInt());
+
+        const QVector<QPointF> points = w->plot()->drawnPoints(channel);
+        QCOMPARE(points.size(), rec.size());
+        const double scale = AdvancePlot::kValueAxisMax / typed.toInt();
+        for (int k = 0; k < rec.size(); ++k) {
+            QCOMPARE(points.at(k).x(), rec.at(k).t);
+            QCOMPARE(points.at(k).y(), rec.at(k).values[channel] * scale);
+        }
+        QVERIFY(rec.last().values[channel] > 0);
+        QCOMPARE(w->plot()->drawnPoints(other), otherBefore);
+    }
+
     // The line breaks: the window goes idle with every control offered again.
     void offLineWhenTheLineBreaks()
     {
