@@ -122,7 +122,7 @@ MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAc
     for (int i = 0; i < kChannels; ++i)
         channelStateChanged(i, m_checks[i]->isChecked());
     applyRanges();
-    penWidthBoxChanged(0);
+    applyColours();
     retranslate();
     showState(State::Idle);
 }
@@ -263,10 +263,21 @@ void MainAdvPlot::changeColor()
     if (!colour.isValid())
         return;
     m_colours[channel] = colour;
-    button->setStyleSheet(QStringLiteral("background-color:rgb(%1,%2,%3)")
-                              .arg(colour.red())
-                              .arg(colour.green())
-                              .arg(colour.blue()));
+    applyColours();
+}
+
+void MainAdvPlot::applyColours()
+{
+    for (int i = 0; i < kChannels; ++i) {
+        const QColor &c = m_colours[i];
+        // With a border of its own the style draws the whole button in the
+        // curve's colour, not a named colour of its own or a paler shade.
+        m_colourButtons[i]->setStyleSheet(
+            QStringLiteral("background-color:rgb(%1,%2,%3);border:1px solid gray;")
+                .arg(c.red())
+                .arg(c.green())
+                .arg(c.blue()));
+    }
     penWidthBoxChanged(0);  // every curve takes its button's colour
 }
 

@@ -118,6 +118,7 @@ private:
     void channelStateChanged(int channel, bool checked);
     void fillQuantityBoxes();
     void applyRanges();
+    void applyColours();
     void retranslate();
     void showState(State state);
     void beginRunning();

@@ -465,6 +465,32 @@ private slots:
         QVERIFY(idleControls(*w, true));
     }
 
+    // Each colour button is drawn solid in its curve's colour, from the
+    // start and after a colour is chosen with it.
+    void colourButtonsShowTheCurveColours_data()
+    {
+        QTest::addColumn<int>("channel");
+        for (int i = 0; i < MainAdvPlot::kChannels; ++i)
+            QTest::newRow(qPrintable(QString("channel %1").arg(i + 1))) << i;
+    }
+    void colourButtonsShowTheCurveColours()
+    {
+        QFETCH(int, channel);
+        auto w = newWindow(nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QPushButton *button = w->colourButton(channel);
+        const auto centre = [button] {
+            return button->grab().toImage().pixelColor(button->width() / 2,
+                                                       button->height() / 2);
+        };
+        QCOMPARE(centre(), w->plot()->curve(channel)->pen().color());
+        const QColor chosen(17 + channel, 130, 250 - channel);
+        w->setColourAsker([chosen](QWidget *, const QColor &) { return chosen; });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(w->plot()->curve(channel)->pen().color(), chosen);
+        QCOMPARE(centre(), chosen);
+    }
+
     // Option, colour, pen width, cursor mode and the chart picture.
     void settings()
     {
@@ -497,7 +523,7 @@ private slots:
             return initial == QColor(Qt::blue) ? QColor(1, 2, 3) : QColor();
         });
         w->colourButton(1)->click();
-        QCOMPARE(w->colourButton(1)->styleSheet(), QString("background-color:rgb(1,2,3)"));
+        QCOMPARE(w->colourButton(1)->grab().toImage().pixelColor(10, 10), QColor(1, 2, 3));
         QCOMPARE(w->plot()->curve(1)->pen().color(), QColor(1, 2, 3));
         w->penWidthBox(4)->setCurrentIndex(6);
         QCOMPARE(w->plot()->curve(4)->pen().width(), 7);
