@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QMouseEvent>
@@ -287,17 +288,22 @@ void AdvancePlot::readOut(double d)
 
 void AdvancePlot::saveData(QVector<QCheckBox *> checkBoxIndex, QVector<QComboBox *> comboBoxIndex)
 {
-    const QString fileName =
-        askFileName(tr("Save Data"), QStringLiteral("XLS Files(*.xls);;TXT Files(*.txt)"));
-    if (fileName.isEmpty())
+    QString filter;
+    const QString asked = askFileName(
+        tr("Save Data"), QStringLiteral("XLS Files(*.xls);;TXT Files(*.txt)"), &filter);
+    if (asked.isEmpty())
         return;
-    // The ending decides the format, exactly as written. A name with any
-    // other ending writes nothing and leaves a file of that name alone.
+    // A name without an ending takes the chosen filter's; otherwise the
+    // ending decides the format, exactly as written. Any other ending writes
+    // nothing and leaves a file of that name alone.
+    const QString fileName = withFilterEnding(asked, filter);
     const QString suffix = QFileInfo(fileName).suffix();
     const bool workbook = suffix == QLatin1String("xls");
     if (!workbook && suffix != QLatin1String("txt")) {
-        userInteraction()->warning(tr("Warning"),
-                                   tr("Save the data in a file ending in .xls or .txt."));
+        userInteraction()->warning(
+            tr("Warning"),
+            tr("The name %1 ends in .%2; the data is saved in a file ending in .xls or .txt.")
+                .arg(QDir::toNativeSeparators(fileName), suffix));
         return;
     }
     TrendExport what;

@@ -18,7 +18,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,6 +54,7 @@ MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAc
 {
     m_ui->setupUi(this);
     m_askColour = [](QWidget *p, const QColor &initial) { return QColorDialog::getColor(initial, p); };
+    m_askFileName = PlotBase::fileDialogAsker();
     m_checks = {m_ui->checkBox1, m_ui->checkBox2, m_ui->checkBox3, m_ui->checkBox4,
                 m_ui->checkBox5, m_ui->checkBox6, m_ui->checkBox7, m_ui->checkBox8};
     m_colourButtons = {m_ui->colorButton1, m_ui->colorButton2, m_ui->colorButton3,
@@ -151,8 +151,13 @@ QAction *MainAdvPlot::action(const char *objectName) const
 
 void MainAdvPlot::setFileNameAsker(FileNameAsker asker)
 {
+    setFilteredFileNameAsker(PlotBase::filtered(std::move(asker)));
+}
+
+void MainAdvPlot::setFilteredFileNameAsker(FilteredFileNameAsker asker)
+{
     m_askFileName = asker;
-    m_ui->plot->setFileNameAsker(std::move(asker));
+    m_ui->plot->setFilteredFileNameAsker(std::move(asker));
 }
 
 void MainAdvPlot::fillQuantityBoxes()
@@ -410,17 +415,22 @@ void MainAdvPlot::saveChart()
 {
     const QPixmap picture = grab();
     const QString caption = tr("Save Chart");
-    const QString fileName =
-        m_askFileName ? m_askFileName(this, caption, QDir::currentPath(), QStringLiteral("*.png"))
-                      : QFileDialog::getSaveFileName(this, caption, QDir::currentPath(),
-                                                     QStringLiteral("*.png"));
-    if (fileName.isEmpty())
+    const QString filter = QStringLiteral("*.png");
+    QString chosen = filter;
+    const QString asked = m_askFileName(this, caption, QDir::currentPath(), filter, &chosen);
+    if (asked.isEmpty())
         return;
-    // The picture's format follows the ending; an ending no image format
-    // has gets a PNG picture.
-    QByteArray format = QFileInfo(fileName).suffix().toLower().toLatin1();
-    if (!QImageWriter::supportedImageFormats().contains(format))
-        format = "png";
+    // A name without an ending takes the chosen filter's; a picture is
+    // written as PNG only, so any other ending writes nothing.
+    const QString fileName = PlotBase::withFilterEnding(asked, chosen);
+    const QString suffix = QFileInfo(fileName).suffix();
+    if (suffix != QLatin1String("png")) {
+        userInteraction()->warning(
+            tr("Warning"), tr("The name %1 ends in .%2; the chart is saved in a file ending in .png.")
+                               .arg(QDir::toNativeSeparators(fileName), suffix));
+        return;
+    }
+    const QByteArray format = "png";
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

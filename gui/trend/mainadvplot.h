@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/widgets/dialogrunner.h"
+#include "gui/widgets/plotbase.h"
 #include "monitor/quantitylists.h"
 
 #include "base/drivetarget.h"
@@ -87,6 +88,9 @@ public:
     using FileNameAsker = std::function<QString(QWidget *parent, const QString &caption,
                                                 const QString &dir, const QString &filter)>;
     void setFileNameAsker(FileNameAsker asker);
+    // Also tells which filter was chosen.
+    using FilteredFileNameAsker = PlotBase::FilteredFileNameAsker;
+    void setFilteredFileNameAsker(FilteredFileNameAsker asker);
 
 public slots:
     void checkBoxStateChanged();
@@ -135,7 +139,7 @@ private:
     QTimer *m_lineWatch;
     DialogRunner m_runDialog;
     ColourAsker m_askColour;
-    FileNameAsker m_askFileName;
+    FilteredFileNameAsker m_askFileName;
     bool m_moveMode = false;
     std::array<QCheckBox *, kChannels> m_checks{};
     std::array<QPushButton *, kChannels> m_colourButtons{};

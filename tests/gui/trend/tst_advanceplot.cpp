@@ -355,23 +355,30 @@ private slots:
         QCOMPARE(m_plot->xUpper(), m_plot->dataEnd());
     }
 
-    // Only .xls and .txt are written, compared exactly; any other ending
-    // writes nothing and leaves a file of that name as it was.
+    // Only .xls and .txt are written, compared exactly; a name without an
+    // ending takes the chosen filter's. Any other ending writes nothing,
+    // leaves a file of that name as it was and is named in the warning.
     void fileEnding_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("written");
-        QTest::newRow("xls") << "data.xls" << true;
-        QTest::newRow("txt") << "data.txt" << true;
-        QTest::newRow("XLS") << "data.XLS" << false;
-        QTest::newRow("Txt") << "data.Txt" << false;
-        QTest::newRow("csv") << "data.csv" << false;
-        QTest::newRow("none") << "xls" << false;
+        QTest::addColumn<QString>("filter");  // empty: the first, as a plain asker
+        QTest::addColumn<QString>("written");  // empty: nothing
+        QTest::newRow("xls") << "data.xls" << "" << "data.xls";
+        QTest::newRow("txt") << "data.txt" << "" << "data.txt";
+        QTest::newRow("txt, XLS chosen") << "data.txt" << "XLS Files(*.xls)" << "data.txt";
+        QTest::newRow("XLS") << "data.XLS" << "" << "";
+        QTest::newRow("Txt") << "data.Txt" << "" << "";
+        QTest::newRow("csv") << "data.csv" << "TXT Files(*.txt)" << "";
+        QTest::newRow("none, first filter") << "xls" << "" << "xls.xls";
+        QTest::newRow("none, XLS chosen") << "data" << "XLS Files(*.xls)" << "data.xls";
+        QTest::newRow("none, TXT chosen") << "data" << "TXT Files(*.txt)" << "data.txt";
+        QTest::newRow("dot, TXT chosen") << "data." << "TXT Files(*.txt)" << "data.txt";
     }
     void fileEnding()
     {
         QFETCH(QString, name);
-        QFETCH(bool, written);
+        QFETCH(QString, filter);
+        QFETCH(QString, written);
         const QString file = path(name);
         QFile old(file);
         QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -380,13 +387,36 @@ private slots:
         record(1, 100);
         m_plot->stop();
         Channels channels({0});
-        askFor(file);
+        QString offered;
+        m_plot->setFilteredFileNameAsker([&](QWidget *, const QString &, const QString &,
+                                             const QString &filters, QString *selected) {
+            offered = filters;
+            *selected = filter.isEmpty() ? filters.section(";;", 0, 0) : filter;
+            return file;
+        });
         m_plot->saveData(channels.checkList, channels.boxList);
-        QVERIFY(QFile::exists(file));
-        QFile now(file);
+        QCOMPARE(offered, QString("XLS Files(*.xls);;TXT Files(*.txt)"));
+        if (written != name) {
+            QFile same(file);
+            QVERIFY(same.open(QIODevice::ReadOnly));
+            QCOMPARE(same.readAll(), QByteArray("earlier"));
+        }
+        QCOMPARE(m_ui.messages().size(), written.isEmpty() ? 1 : 0);
+        if (written.isEmpty()) {
+            const QString text = m_ui.messages().at(0).text;
+            QVERIFY2(text.contains("." + QFileInfo(name).suffix() + ";") &&
+                         text.contains(".xls") && text.contains(".txt"),
+                     qPrintable(text));
+            return;
+        }
+        QFile now(path(written));
         QVERIFY(now.open(QIODevice::ReadOnly));
-        QCOMPARE(now.readAll() != "earlier", written);
-        QCOMPARE(m_ui.messages().size(), written ? 0 : 1);
+        const QByteArray bytes = now.readAll();
+        if (written.endsWith(".xls"))
+            QVERIFY(bytes.startsWith(QByteArray::fromHex("d0cf11e0a1b11ae1")));  // a workbook
+        else
+            QCOMPARE(QString::fromUtf8(bytes).split('\n', Qt::SkipEmptyParts).size(),
+                     2 + m_plot->cycleCount());
     }
 
     // A recording longer than a sheet goes on over further sheets, each with

@@ -491,6 +491,43 @@ private slots:
         QCOMPARE(centre(), chosen);
     }
 
+    // Save Chart: a name without an ending takes the chosen filter's; any
+    // other ending writes nothing and the warning names both endings.
+    void chartEnding_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("written");  // empty: nothing
+        QTest::newRow("png") << "chart.png" << "chart.png";
+        QTest::newRow("none") << "chart" << "chart.png";
+        QTest::newRow("jpg") << "chart.jpg" << "";
+        QTest::newRow("PNG") << "chart.PNG" << "";
+    }
+    void chartEnding()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, written);
+        auto w = newWindow(nullptr);
+        const QString file = m_files.filePath(name);
+        QFile::remove(file);
+        QFile::remove(m_files.filePath(written));
+        w->setFilteredFileNameAsker([file](QWidget *, const QString &, const QString &,
+                                           const QString &filter, QString *selected) {
+            *selected = filter;
+            return file;
+        });
+        w->action("actSaveChart")->trigger();
+        QCOMPARE(m_ui.messages().size(), written.isEmpty() ? 1 : 0);
+        if (written.isEmpty()) {
+            QVERIFY(!QFile::exists(file));
+            const QString text = m_ui.messages().at(0).text;
+            QVERIFY2(text.contains("." + QFileInfo(name).suffix() + ";") && text.contains(".png"),
+                     qPrintable(text));
+            return;
+        }
+        QImage picture(m_files.filePath(written));
+        QCOMPARE(picture.size(), w->size() * w->devicePixelRatioF());
+    }
+
     // Option, colour, pen width, cursor mode and the chart picture.
     void settings()
     {
