@@ -949,6 +949,14 @@
         <source>The name %1 ends in .%2; the chart is saved in a file ending in .png.</source>
         <translation>檔案名稱 %1 的副檔名為 .%2；圖表只能儲存為副檔名為 .png 的檔案。</translation>
     </message>
+    <message>
+        <source>Value axis:</source>
+        <translation>數值軸：</translation>
+    </message>
+    <message>
+        <source>Channel %1</source>
+        <translation>通道 %1</translation>
+    </message>
 </context>
 <context>
     <name>MainDialPlot</name>

@@ -949,6 +949,14 @@
         <source>The name %1 ends in .%2; the chart is saved in a file ending in .png.</source>
         <translation>文件名 %1 的扩展名为 .%2；图表只能保存为扩展名为 .png 的文件。</translation>
     </message>
+    <message>
+        <source>Value axis:</source>
+        <translation>数值轴：</translation>
+    </message>
+    <message>
+        <source>Channel %1</source>
+        <translation>通道 %1</translation>
+    </message>
 </context>
 <context>
     <name>MainDialPlot</name>

@@ -371,3 +371,22 @@ TrendRecorder::ReadOut TrendRecorder::readOut(double seconds,
     }
     return r;
 }
+
+TrendRecorder::Latest TrendRecorder::latest() const
+{
+    Latest l;
+    QMutexLocker lock(&m_mutex);
+    int missing = kChannels;
+    const int stop = std::max(m_rec.size() - kLatestReach, 0);
+    for (int k = m_rec.size() - 1; k >= stop && missing > 0; --k) {
+        const TrendCycle &c = m_rec.at(k);
+        for (int i = 0; i < kChannels; ++i) {
+            if (!l.found[i] && TrendRecording::hasValue(c.values[i])) {
+                l.values[i] = c.values[i];
+                l.found[i] = true;
+                --missing;
+            }
+        }
+    }
+    return l;
+}

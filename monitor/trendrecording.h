@@ -149,6 +149,15 @@ public:
     };
     ReadOut readOut(double seconds, const std::array<bool, kChannels> &asked) const;
 
+    // Each channel's newest sample among the last kLatestReach cycles: what
+    // the value fields show while recording.
+    static constexpr int kLatestReach = 256;
+    struct Latest {
+        std::array<bool, kChannels> found{};
+        std::array<double, kChannels> values{};
+    };
+    Latest latest() const;
+
 private:
     // Under the lock.
     QVector<QVector<QPointF>> visiblePoints(int from, int to, int columns) const;

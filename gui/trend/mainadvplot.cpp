@@ -10,6 +10,7 @@
 #include "monitor/monitorthread.h"
 #include "parameters/atomicfile.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -104,6 +105,18 @@ MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAc
         connect(m_ranges[i], QOverload<int>::of(&QSpinBox::valueChanged), this,
                 &MainAdvPlot::applyRanges);
     }
+    m_axisLabel = new QLabel(this);
+    m_axisLabel->setObjectName(QStringLiteral("axisChannelLabel"));
+    m_axisChannel = new QComboBox(this);
+    m_axisChannel->setObjectName(QStringLiteral("axisChannelBox"));
+    for (int i = 0; i < kChannels; ++i)
+        m_axisChannel->addItem(QString());
+    m_axisLabel->setBuddy(m_axisChannel);
+    m_ui->trendToolBar->addSeparator();
+    m_ui->trendToolBar->addWidget(m_axisLabel);
+    m_ui->trendToolBar->addWidget(m_axisChannel);
+    connect(m_axisChannel, QOverload<int>::of(&QComboBox::currentIndexChanged), plot,
+            &AdvancePlot::setAxisChannel);
     connect(m_ui->actRun, &QAction::triggered, this, &MainAdvPlot::startMonitor);
     connect(m_ui->actClearAll, &QAction::triggered, plot, &AdvancePlot::clearAllCurve);
     connect(m_ui->actZoomIn, &QAction::triggered, plot, &AdvancePlot::zoomIn);
@@ -180,6 +193,9 @@ void MainAdvPlot::retranslate()
 {
     m_ui->retranslateUi(this);
     setWindowTitle(driveWindowTitle(tr("Trend"), m_run.target()));
+    m_axisLabel->setText(tr("Value axis:"));
+    for (int i = 0; i < kChannels; ++i)
+        m_axisChannel->setItemText(i, tr("Channel %1").arg(i + 1));
     fillQuantityBoxes();
     if (m_moveMode)
         m_ui->actMove->setIcon(QIcon(QStringLiteral(":/new prefix/images/move.ico")));
@@ -334,7 +350,8 @@ void MainAdvPlot::quietRecording()
 
 void MainAdvPlot::stopMonitor() { m_run.stop(); }
 
-// Its timer asks whether the monitor thread has ended (a lost line) and
+// Keeps the channel fields on each channel's newest value while recording.
+// Its timer also asks whether the monitor thread has ended (a lost line) and
 // whether the recording has reached its record time: then the run ends as
 // by Stop, keeping every sample.
 void MainAdvPlot::updateChLineEditValue()
@@ -343,7 +360,12 @@ void MainAdvPlot::updateChLineEditValue()
         offLineAdv();
         return;
     }
-    if (state() == State::Running && m_ui->plot->recordTimeReached())
+    if (state() != State::Running)
+        return;
+    // A read-out under a held button wins over the newest values.
+    if (QApplication::mouseButtons() == Qt::NoButton)
+        m_ui->plot->showLatestValues();
+    if (m_ui->plot->recordTimeReached())
         m_run.stop();
 }
 

@@ -78,6 +78,8 @@ public:
     QSpinBox *rangeBox(int channel) const { return m_ranges[channel]; }
     QLineEdit *valueField(int channel) const { return m_values[channel]; }
     QLabel *infoValue(InfoField field) const;
+    // Which channel's values label the value axis.
+    QComboBox *axisChannelBox() const { return m_axisChannel; }
     QAction *action(const char *objectName) const;
 
     // How dialogs are run (exec() by default) and how a colour and a picture
@@ -141,6 +143,8 @@ private:
     ColourAsker m_askColour;
     FilteredFileNameAsker m_askFileName;
     bool m_moveMode = false;
+    QLabel *m_axisLabel = nullptr;
+    QComboBox *m_axisChannel = nullptr;
     std::array<QCheckBox *, kChannels> m_checks{};
     std::array<QPushButton *, kChannels> m_colourButtons{};
     std::array<QComboBox *, kChannels> m_quantities{};

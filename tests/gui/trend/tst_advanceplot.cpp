@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QDialog>
 #include <QtTest>
 
 #include <qwt_plot_canvas.h>
@@ -325,6 +326,98 @@ private slots:
         // Beyond the last sample every field reads 0.
         m_plot->readOut(29.5);
         QCOMPARE(shown[0], QString("0"));
+    }
+
+    // Values below zero read out as they are, not as 0.
+    void negativeReadOut()
+    {
+        std::vector<QString> shown(AdvancePlot::kChannels);
+        std::array<std::function<void(const QString &)>, AdvancePlot::kChannels> fields;
+        for (int i = 0; i < AdvancePlot::kChannels; ++i)
+            fields[i] = [&shown, i](const QString &t) { shown[i] = t; };
+        m_plot->setValueFields(fields);
+        record(10, 100, quantities(), [](double t) { return -20 - t; });
+        m_plot->updateCurve();
+        m_plot->readOut(5.0);
+        QCOMPARE(shown[0], QString("-25.00"));
+        QCOMPARE(shown[2], QString("-23.00"));
+        m_plot->showLatestValues();
+        QCOMPARE(shown[0], QString("-30.00"));
+        QCOMPARE(shown[1], QString("-29.00"));
+    }
+
+    // The value axis is labelled in the values of the chosen channel: its
+    // range and offset turn each height back into that channel's value.
+    void valueAxisLabels_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("range");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("channel 1, 80, top") << 0 << 80 << 0 << 20.0 << "80";
+        QTest::newRow("channel 1, 80, half") << 0 << 80 << 0 << 10.0 << "40";
+        QTest::newRow("channel 4, 400, offset 5") << 3 << 400 << 5 << 15.0 << "200";
+        QTest::newRow("channel 8, 50, below offset") << 7 << 50 << 4 << 0.0 << "-10";
+        QTest::newRow("channel 3, 3, fraction") << 2 << 3 << 0 << 5.0 << "0.75";
+    }
+    void valueAxisLabels()
+    {
+        QFETCH(int, channel);
+        QFETCH(int, range);
+        QFETCH(int, offset);
+        QFETCH(double, height);
+        QFETCH(QString, label);
+        QVector<int> ranges(AdvancePlot::kChannels, 20);
+        ranges[channel] = range;
+        m_plot->GetStepLength(ranges);
+        QDialog holder;
+        QVector<QSpinBox *> offsets;
+        for (int i = 0; i < AdvancePlot::kChannels; ++i) {
+            offsets.append(new QSpinBox(&holder));
+            offsets.last()->setRange(-100, 100);
+            offsets.last()->setValue(i == channel ? offset : 0);
+        }
+        m_plot->setYOffsets(offsets);
+        QCOMPARE(m_plot->axisChannel(), 0);  // channel 1 unless chosen
+        m_plot->setAxisChannel(channel);
+        QCOMPARE(m_plot->valueAxisLabel(height), label);
+        // Another channel's labels follow its own range.
+        m_plot->setAxisChannel((channel + 1) % AdvancePlot::kChannels);
+        QCOMPARE(m_plot->valueAxisLabel(20), QString("20"));
+    }
+
+    // Dragged towards the start, the window stops at 0 s: no time before
+    // the recording began is shown.
+    void dragStopsAtTheStart_data()
+    {
+        QTest::addColumn<double>("by");
+        QTest::newRow("to the start") << 30.0;
+        QTest::newRow("past the start") << 45.0;
+        QTest::newRow("far past the start") << 200.0;
+    }
+    void dragStopsAtTheStart()
+    {
+        QFETCH(double, by);
+        record(60, 100);
+        m_plot->stop();
+        m_plot->setMoveMode(true);
+        m_plot->updateCurve();
+        QCOMPARE(m_plot->xLower(), 30.0);
+        QWidget *canvas = m_plot->canvas();
+        const int from = m_plot->canvasXOf(31);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(from, 50), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas, &press);
+        const int to = from + int(std::lround(by * canvas->width() / 30.0));
+        QMouseEvent move(QEvent::MouseMove, QPointF(to, 50), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(canvas, &move);
+        if (by >= 30) {
+            QCOMPARE(m_plot->xLower(), 0.0);
+            QCOMPARE(m_plot->xUpper(), 30.0);
+        }
+        QVERIFY(m_plot->xLower() >= 0);
     }
 
     // Move mode: the time under the pointer stays under the pointer.

@@ -363,6 +363,71 @@ private slots:
         QCOMPARE(w->plot()->drawnPoints(other), otherBefore);
     }
 
+    // Each channel's value field shows its newest sample while recording,
+    // with no button held; the value axis is labelled for the channel chosen
+    // in the selector.
+    void liveValuesAndValueAxis()
+    {
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        std::atomic<qint64> ms{0};
+        w->plot()->setClock([&ms] { return ms.load(); });
+        QVERIFY(currentDriver()->writeRegister(SimRegisters::FrequencyCommand, 5000));
+        QCOMPARE(currentDriver()->runFunction("FWD"), 0);
+        QVERIFY(startRunning(*w));
+        for (int step = 0; step < 20; ++step) {
+            const int before = w->plot()->cycleCount();
+            rig.drive->advance(100);
+            ms += 100;
+            QTRY_VERIFY_WITH_TIMEOUT(w->plot()->cycleCount() > before, 5000);
+        }
+        // Every poll writes the same values into the newest row now.
+        const auto newest = [&](int channel) {
+            return QString::number(w->plot()->recording().last().values[channel], 'f', 2);
+        };
+        for (int i = 0; i < 3; ++i)
+            QTRY_COMPARE_WITH_TIMEOUT(w->valueField(i)->text(), newest(i), 3000);
+        QVERIFY(w->valueField(0)->text().toDouble() > 0);
+        QCOMPARE(w->valueField(3)->text(), QString("0"));  // unchecked
+        w->stopMonitor();
+
+        QComboBox *axis = w->axisChannelBox();
+        QCOMPARE(axis->currentIndex(), 0);
+        QCOMPARE(axis->count(), int(MainAdvPlot::kChannels));
+        QCOMPARE(w->plot()->valueAxisLabel(20), QString::number(w->rangeBox(0)->value()));
+        w->rangeBox(2)->setValue(40);
+        axis->setFocus();
+        QTest::keyClick(axis, Qt::Key_Down);
+        QTest::keyClick(axis, Qt::Key_Down);
+        QCOMPARE(axis->currentIndex(), 2);
+        QCOMPARE(w->plot()->axisChannel(), 2);
+        QCOMPARE(w->plot()->valueAxisLabel(20), QString("40"));
+        QCOMPARE(w->plot()->valueAxisLabel(10), QString("20"));
+    }
+
+    // A channel's check box switches that channel's curve, no other.
+    void checkBoxSwitchesItsChannel_data()
+    {
+        QTest::addColumn<int>("channel");
+        for (int i = 0; i < MainAdvPlot::kChannels; ++i)
+            QTest::newRow(qPrintable(QString("channel %1").arg(i + 1))) << i;
+    }
+    void checkBoxSwitchesItsChannel()
+    {
+        QFETCH(int, channel);
+        auto w = newWindow(nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVector<bool> before;
+        for (int i = 0; i < MainAdvPlot::kChannels; ++i)
+            before.append(w->plot()->curve(i)->isVisible());
+        QCheckBox *box = w->channelCheckBox(channel);
+        QCOMPARE(before[channel], box->isChecked());
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
+        QCOMPARE(box->isChecked(), !before[channel]);
+        for (int i = 0; i < MainAdvPlot::kChannels; ++i)
+            QCOMPARE(w->plot()->curve(i)->isVisible(), i == channel ? !before[i] : before[i]);
+    }
+
     // The line breaks: the window goes idle with every control offered again.
     void offLineWhenTheLineBreaks()
     {
