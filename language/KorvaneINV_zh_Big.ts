@@ -86,10 +86,6 @@
         <translation>警告</translation>
     </message>
     <message>
-        <source>Save the data in a file ending in .xls or .txt.</source>
-        <translation>請將資料儲存為以 .xls 或 .txt 結尾的檔案。</translation>
-    </message>
-    <message>
         <source>System Time</source>
         <translation>系統時間</translation>
     </message>
@@ -102,6 +98,10 @@
 %2.</source>
         <translation>無法寫入檔案 %1：
 %2。</translation>
+    </message>
+    <message>
+        <source>The name %1 ends in .%2; the data is saved in a file ending in .xls or .txt.</source>
+        <translation>檔案名稱 %1 的副檔名為 .%2；資料只能儲存為副檔名為 .xls 或 .txt 的檔案。</translation>
     </message>
 </context>
 <context>
@@ -944,6 +944,22 @@
 %2.</source>
         <translation>無法寫入檔案 %1：
 %2。</translation>
+    </message>
+    <message>
+        <source>The trend window holds a recording that has not been saved. Close it anyway?</source>
+        <translation>趨勢視窗中的記錄尚未儲存。仍要關閉嗎？</translation>
+    </message>
+    <message>
+        <source>The name %1 ends in .%2; the chart is saved in a file ending in .png.</source>
+        <translation>檔案名稱 %1 的副檔名為 .%2；圖表只能儲存為副檔名為 .png 的檔案。</translation>
+    </message>
+    <message>
+        <source>Value axis:</source>
+        <translation>數值軸：</translation>
+    </message>
+    <message>
+        <source>Channel %1</source>
+        <translation>通道 %1</translation>
     </message>
 </context>
 <context>

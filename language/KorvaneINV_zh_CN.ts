@@ -86,10 +86,6 @@
         <translation>警告</translation>
     </message>
     <message>
-        <source>Save the data in a file ending in .xls or .txt.</source>
-        <translation>请将数据保存为以 .xls 或 .txt 结尾的文件。</translation>
-    </message>
-    <message>
         <source>System Time</source>
         <translation>系统时间</translation>
     </message>
@@ -102,6 +98,10 @@
 %2.</source>
         <translation>无法写入文件 %1：
 %2。</translation>
+    </message>
+    <message>
+        <source>The name %1 ends in .%2; the data is saved in a file ending in .xls or .txt.</source>
+        <translation>文件名 %1 的扩展名为 .%2；数据只能保存为扩展名为 .xls 或 .txt 的文件。</translation>
     </message>
 </context>
 <context>
@@ -944,6 +944,22 @@
 %2.</source>
         <translation>无法写入文件 %1：
 %2。</translation>
+    </message>
+    <message>
+        <source>The trend window holds a recording that has not been saved. Close it anyway?</source>
+        <translation>趋势窗口中的记录尚未保存。仍要关闭吗？</translation>
+    </message>
+    <message>
+        <source>The name %1 ends in .%2; the chart is saved in a file ending in .png.</source>
+        <translation>文件名 %1 的扩展名为 .%2；图表只能保存为扩展名为 .png 的文件。</translation>
+    </message>
+    <message>
+        <source>Value axis:</source>
+        <translation>数值轴：</translation>
+    </message>
+    <message>
+        <source>Channel %1</source>
+        <translation>通道 %1</translation>
     </message>
 </context>
 <context>

@@ -125,6 +125,7 @@ void TrendRecorder::start()
     m_savedGeneration = m_sampleGeneration;
     m_clock.restart();
     m_view.recording = true;
+    m_view.recordTimeReached = false;
     m_view.dataEnd = m_view.pageLength;
     m_view.window = {0, m_view.pageLength};
 }
@@ -132,18 +133,8 @@ void TrendRecorder::start()
 void TrendRecorder::stop()
 {
     QMutexLocker lock(&m_mutex);
-    View &v = m_view;
-    v.recording = false;
-    v.dataEnd = v.window.upper;
-    if (v.recordTime >= v.dataEnd)
-        return;
-    const double width = v.window.width();
-    m_rec.truncate(m_rec.lastAtOrBefore(v.recordTime) + 1);
-    if (v.recordTime <= width)
-        v.window = {0, width};
-    else
-        v.window = {v.recordTime - width, double(v.recordTime)};
-    v.dataEnd = v.recordTime;
+    m_view.recording = false;
+    m_view.dataEnd = m_view.window.upper;
 }
 
 void TrendRecorder::addSample(const QVector<bool> &requested, const QVector<int> &quantities)
@@ -154,6 +145,12 @@ void TrendRecorder::addSample(const QVector<bool> &requested, const QVector<int>
         return;  // a cycle that ended after the stop
     TrendCycle cycle;
     cycle.t = m_clock.seconds();
+    if (cycle.t > m_view.recordTime) {
+        m_view.recording = false;
+        m_view.recordTimeReached = true;
+        m_changed = true;
+        return;
+    }
     cycle.wallMs = m_wallMs();
     for (int i = 0; i < kChannels; ++i) {
         const int q = quantities.value(i, -1);
@@ -373,4 +370,23 @@ TrendRecorder::ReadOut TrendRecorder::readOut(double seconds,
         }
     }
     return r;
+}
+
+TrendRecorder::Latest TrendRecorder::latest() const
+{
+    Latest l;
+    QMutexLocker lock(&m_mutex);
+    int missing = kChannels;
+    const int stop = std::max(m_rec.size() - kLatestReach, 0);
+    for (int k = m_rec.size() - 1; k >= stop && missing > 0; --k) {
+        const TrendCycle &c = m_rec.at(k);
+        for (int i = 0; i < kChannels; ++i) {
+            if (!l.found[i] && TrendRecording::hasValue(c.values[i])) {
+                l.values[i] = c.values[i];
+                l.found[i] = true;
+                --missing;
+            }
+        }
+    }
+    return l;
 }

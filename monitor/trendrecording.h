@@ -65,8 +65,9 @@ private:
 // each is scaled for the chart, the time window it shows, the record time
 // and the clocks. The monitor thread appends one cycle per poll
 // (addSample); the GUI thread reads and changes the rest. Every cycle is
-// kept until the next start or clear; stop() cuts what lies beyond the
-// record time. Every call takes the lock.
+// kept until the next start or clear; a recording ends by itself at the
+// record time, so a stop never takes back what was drawn. Every call takes
+// the lock.
 //
 // A channel's value v is drawn at v * kValueAxisMax / range + offset.
 class TrendRecorder
@@ -84,6 +85,7 @@ public:
         int recordTime = 1200;
         double dataEnd = 30;  // how far a drag may take the window
         bool recording = false;
+        bool recordTimeReached = false;  // the recording ended by itself
         std::array<int, kChannels> ranges{};
         std::array<int, kChannels> offsets{};
     };
@@ -97,12 +99,12 @@ public:
     // A new recording: forgets the last one, counts from now, takes cycles
     // and shows the first page.
     void start();
-    // Takes no more cycles and cuts what lies beyond the record time, in
-    // every channel and the time column alike; the window keeps its width.
+    // Takes no more cycles; every cycle taken stays.
     void stop();
     // Once per poll cycle: the channels whose request is set (and that are
     // switched on) take the monitor value of their quantity; a quantity
     // outside the monitor data gives no sample. Nothing while not recording.
+    // The first cycle beyond the record time ends the recording instead.
     void addSample(const QVector<bool> &requested, const QVector<int> &quantities);
     // Off also forgets the channel's values: no sample of a channel
     // switched off slips in after it was cleared. False: no such channel.
@@ -146,6 +148,15 @@ public:
         std::array<double, kChannels> values{};
     };
     ReadOut readOut(double seconds, const std::array<bool, kChannels> &asked) const;
+
+    // Each channel's newest sample among the last kLatestReach cycles: what
+    // the value fields show while recording.
+    static constexpr int kLatestReach = 256;
+    struct Latest {
+        std::array<bool, kChannels> found{};
+        std::array<double, kChannels> values{};
+    };
+    Latest latest() const;
 
 private:
     // Under the lock.

@@ -89,7 +89,7 @@ CMainWindow::CMainWindow(QTranslator &translator, const Options &options, QWidge
 
 CMainWindow::~CMainWindow()
 {
-    closePages();
+    closePages(false);
     // Waits for the running job's next check; its last messages need this
     // window's event loop no longer.
     delete m_worker;
@@ -247,14 +247,21 @@ void CMainWindow::replacePage(QPointer<QWidget> &page, QWidget *replacement)
     replacement->showMaximized();
 }
 
-void CMainWindow::closePages()
+bool CMainWindow::closePages(bool mayRefuse)
 {
+    // The trend window first: it may refuse, and then nothing has gone.
     for (QPointer<QWidget> *page : {&m_trendPage, &m_dialPage}) {
-        if (*page) {
-            (*page)->close();
-            delete page->data();
+        if (!*page)
+            continue;
+        if (!mayRefuse && page == &m_trendPage) {
+            delete page->data();  // its destructor gives up what it asked for
+            continue;
         }
+        if (!(*page)->close() && mayRefuse)
+            return false;
+        delete page->data();
     }
+    return true;
 }
 
 void CMainWindow::iniSysMon()
@@ -285,7 +292,8 @@ void CMainWindow::trendShow()
 bool CMainWindow::mayReplaceTrendPage()
 {
     auto *old = qobject_cast<MainAdvPlot *>(m_trendPage.data());
-    if (!old || !old->hasUnsavedRecording())
+    // A closed window asked as it closed.
+    if (!old || !old->isVisible() || !old->hasUnsavedRecording())
         return true;
     const DriveTarget &drive = old->driveTarget();
     const QString text =
@@ -423,6 +431,10 @@ void CMainWindow::showLinkInUse()
 
 void CMainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!closePages(true)) {
+        event->ignore();
+        return;
+    }
     // Written only after a change: "No" at the start question, then Exit,
     // must not empty the saved list.
     if (!m_options.demo && m_navigation->stationNamesChanged() &&
@@ -430,6 +442,5 @@ void CMainWindow::closeEvent(QCloseEvent *event)
         userInteraction()->warning(message(20),
                                    tr("The station list could not be saved in %1.")
                                        .arg(QDir::toNativeSeparators(StationFile::fileName())));
-    closePages();
     event->accept();
 }

@@ -132,7 +132,9 @@ private:
     void showLinkInUse();
     void replacePage(QPointer<QWidget> &page, QWidget *replacement);
     bool mayReplaceTrendPage();
-    void closePages();
+    // False: the trend window kept an unsaved recording open (only when
+    // `mayRefuse`; otherwise every page goes without a question).
+    bool closePages(bool mayRefuse);
 
     Ui::MainWindow *m_ui;
     QTranslator &m_translator;

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QMouseEvent>
@@ -18,6 +19,7 @@
 
 #include <qwt_plot_canvas.h>
 #include <qwt_plot_marker.h>
+#include <qwt_scale_widget.h>
 
 #include <algorithm>
 
@@ -35,7 +37,8 @@ AdvancePlot::AdvancePlot(QWidget *parent) : PlotBase(parent), m_marker(new QwtPl
 
 void AdvancePlot::build()
 {
-    buildAxes(m_rec.view().pageLength, kValueAxisMax, new YScaleDraw, true);
+    buildAxes(m_rec.view().pageLength, kValueAxisMax, new YScaleDraw(kValueAxisMax), true);
+    updateValueAxis();
     for (int i = 0; i < kChannels; ++i) {
         auto *c = new TrendCurve;
         c->setStyle(QwtPlotCurve::Lines);
@@ -118,7 +121,35 @@ void AdvancePlot::clearCurve(int number)
     updateCurve();
 }
 
-void AdvancePlot::GetStepLength(QVector<int> stepLength) { m_rec.setRanges(stepLength); }
+void AdvancePlot::GetStepLength(QVector<int> stepLength)
+{
+    m_rec.setRanges(stepLength);
+    updateValueAxis();
+    updateCurve();
+}
+
+void AdvancePlot::setAxisChannel(int channel)
+{
+    if (channel < 0 || channel >= kChannels)
+        return;
+    m_axisChannel = channel;
+    updateValueAxis();
+    replot();
+}
+
+void AdvancePlot::updateValueAxis()
+{
+    auto *draw = static_cast<YScaleDraw *>(axisScaleDraw(QwtPlot::yLeft));
+    draw->setChannelScale(range(m_axisChannel), offset(m_axisChannel));
+    // The labels' width may change with the numbers.
+    axisWidget(QwtPlot::yLeft)->update();
+    updateAxes();
+}
+
+QString AdvancePlot::valueAxisLabel(double y) const
+{
+    return axisScaleDraw(QwtPlot::yLeft)->label(y).text();
+}
 
 void AdvancePlot::setYOffsets(const QVector<QSpinBox *> &offsets)
 {
@@ -126,6 +157,7 @@ void AdvancePlot::setYOffsets(const QVector<QSpinBox *> &offsets)
     for (int i = 0; i < kChannels; ++i)
         values.append(offsets.value(i) ? offsets.at(i)->value() : 0);
     m_rec.setOffsets(values);
+    updateValueAxis();
     updateCurve();
 }
 
@@ -262,14 +294,7 @@ void AdvancePlot::readOut(double d)
     std::array<bool, kChannels> asked;
     for (int i = 0; i < kChannels; ++i)
         asked[i] = !(m_checkBoxes.value(i) && !m_checkBoxes.at(i)->isChecked());
-    const TrendRecorder::ReadOut r = m_rec.readOut(d, asked);
-    if (r.beyond) {
-        showValues(QStringLiteral("0"));
-    } else if (r.any) {
-        for (int i = 0; i < kChannels; ++i)
-            showValue(i, r.found[i] && r.values[i] >= 0 ? QString::number(r.values[i], 'f', 2)
-                                                        : QStringLiteral("0"));
-    }
+    showReadOut(m_rec.readOut(d, asked));
     QwtText label(QString::number(d, 'f', 2));
     label.setColor(Qt::white);
     label.setBackgroundBrush(QColor(0, 0, 0, 150));
@@ -279,21 +304,49 @@ void AdvancePlot::readOut(double d)
     replot();
 }
 
+void AdvancePlot::showReadOut(const TrendRecorder::ReadOut &r)
+{
+    if (r.beyond) {
+        showValues(QStringLiteral("0"));
+    } else if (r.any) {
+        // Negative values are shown as they are: a drive braking or turning
+        // backwards reads below zero.
+        for (int i = 0; i < kChannels; ++i)
+            showValue(i, r.found[i] ? QString::number(r.values[i], 'f', 2) : QStringLiteral("0"));
+    }
+}
+
+void AdvancePlot::showLatestValues()
+{
+    std::array<bool, kChannels> asked;
+    for (int i = 0; i < kChannels; ++i)
+        asked[i] = !(m_checkBoxes.value(i) && !m_checkBoxes.at(i)->isChecked());
+    const TrendRecorder::Latest latest = m_rec.latest();
+    for (int i = 0; i < kChannels; ++i)
+        if (asked[i] && latest.found[i])
+            showValue(i, QString::number(latest.values[i], 'f', 2));
+}
+
 // ---- saving ----------------------------------------------------------------
 
 void AdvancePlot::saveData(QVector<QCheckBox *> checkBoxIndex, QVector<QComboBox *> comboBoxIndex)
 {
-    const QString fileName =
-        askFileName(tr("Save Data"), QStringLiteral("XLS Files(*.xls);;TXT Files(*.txt)"));
-    if (fileName.isEmpty())
+    QString filter;
+    const QString asked = askFileName(
+        tr("Save Data"), QStringLiteral("XLS Files(*.xls);;TXT Files(*.txt)"), &filter);
+    if (asked.isEmpty())
         return;
-    // The ending decides the format, exactly as written. A name with any
-    // other ending writes nothing and leaves a file of that name alone.
+    // A name without an ending takes the chosen filter's; otherwise the
+    // ending decides the format, exactly as written. Any other ending writes
+    // nothing and leaves a file of that name alone.
+    const QString fileName = withFilterEnding(asked, filter);
     const QString suffix = QFileInfo(fileName).suffix();
     const bool workbook = suffix == QLatin1String("xls");
     if (!workbook && suffix != QLatin1String("txt")) {
-        userInteraction()->warning(tr("Warning"),
-                                   tr("Save the data in a file ending in .xls or .txt."));
+        userInteraction()->warning(
+            tr("Warning"),
+            tr("The name %1 ends in .%2; the data is saved in a file ending in .xls or .txt.")
+                .arg(QDir::toNativeSeparators(fileName), suffix));
         return;
     }
     TrendExport what;

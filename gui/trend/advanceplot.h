@@ -58,6 +58,8 @@ public:
     int range(int channel) const;
     int offset(int channel) const;
     bool isRecording() const { return m_rec.view().recording; }
+    // The recording ended by itself at the record time.
+    bool recordTimeReached() const { return m_rec.view().recordTimeReached; }
     // Samples recorded since the last successful "Save Data" (or clear).
     bool hasUnsavedSamples() const { return m_rec.hasUnsavedSamples(); }
     // The points curve i draws now (after the last updateCurve()).
@@ -77,6 +79,13 @@ public:
     }
     // The cursor read-out at `seconds`, as a drag to there shows it.
     void readOut(double seconds);
+    // Fills the value fields with each channel's newest sample.
+    void showLatestValues();
+    // The channel whose values label the value axis.
+    void setAxisChannel(int channel);
+    int axisChannel() const { return m_axisChannel; }
+    // The value-axis label at a height of the axis (0 to kValueAxisMax).
+    QString valueAxisLabel(double y) const;
 
 public slots:
     void start();
@@ -99,6 +108,8 @@ private:
     void dragTo(int canvasX);
     void showValue(int channel, const QString &text);
     void showValues(const QString &text);
+    void showReadOut(const TrendRecorder::ReadOut &r);
+    void updateValueAxis();
 
     TrendRecorder m_rec;
     QVector<QwtPlotCurve *> m_curves;
@@ -106,6 +117,7 @@ private:
     QVector<QCheckBox *> m_checkBoxes;
     std::array<std::function<void(const QString &)>, kChannels> m_valueFields;
     bool m_moveMode = false;
+    int m_axisChannel = 0;
     double m_pressX = -1;
     double m_pressY = -1;
     int m_stoppedCount = 1;  // not recording until start()

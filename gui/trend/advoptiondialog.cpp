@@ -15,6 +15,15 @@ AdvOptionDialog::~AdvOptionDialog() { delete m_ui; }
 
 void AdvOptionDialog::setSecondsPerPage(double seconds) { m_ui->pageSpinBox->setValue(int(seconds)); }
 
+void AdvOptionDialog::setRecordTime(int seconds) { m_ui->recordTimeSpinBox->setValue(seconds); }
+
+void AdvOptionDialog::setOffsets(const QVector<int> &offsets)
+{
+    const QVector<QSpinBox *> boxes = offsetSpinBoxes();
+    for (int i = 0; i < boxes.size(); ++i)
+        boxes[i]->setValue(offsets.value(i));
+}
+
 int AdvOptionDialog::secondsPerPage() const { return m_ui->pageSpinBox->value(); }
 
 int AdvOptionDialog::recordTime() const { return m_ui->recordTimeSpinBox->value(); }

@@ -11,8 +11,8 @@ class AdvOptionDialog;
 
 // The trend recorder's settings: seconds per page, the record time and the
 // eight channels' value offsets. The opener names the dialog "AdvancePlot"
-// and listens to valuesChosen; OK hands the values on and closes. The record
-// time and the offsets start at 1200 and 0 every time the dialog opens.
+// and listens to valuesChosen; OK hands the values on and closes. The opener
+// presets the values in use.
 class AdvOptionDialog : public QDialog
 {
     Q_OBJECT
@@ -22,6 +22,8 @@ public:
 
     // Preset: cut to a whole number.
     void setSecondsPerPage(double seconds);
+    void setRecordTime(int seconds);
+    void setOffsets(const QVector<int> &offsets);
     int secondsPerPage() const;
     int recordTime() const;
     QVector<QSpinBox *> offsetSpinBoxes() const;

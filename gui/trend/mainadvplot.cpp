@@ -10,6 +10,7 @@
 #include "monitor/monitorthread.h"
 #include "parameters/atomicfile.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -18,7 +19,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,6 +55,7 @@ MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAc
 {
     m_ui->setupUi(this);
     m_askColour = [](QWidget *p, const QColor &initial) { return QColorDialog::getColor(initial, p); };
+    m_askFileName = PlotBase::fileDialogAsker();
     m_checks = {m_ui->checkBox1, m_ui->checkBox2, m_ui->checkBox3, m_ui->checkBox4,
                 m_ui->checkBox5, m_ui->checkBox6, m_ui->checkBox7, m_ui->checkBox8};
     m_colourButtons = {m_ui->colorButton1, m_ui->colorButton2, m_ui->colorButton3,
@@ -101,7 +102,21 @@ MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAc
                 &MainAdvPlot::penWidthBoxChanged);
         connect(m_quantities[i], QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                 [this, i](int index) { m_quantityIndex[i] = index; });
+        connect(m_ranges[i], QOverload<int>::of(&QSpinBox::valueChanged), this,
+                &MainAdvPlot::applyRanges);
     }
+    m_axisLabel = new QLabel(this);
+    m_axisLabel->setObjectName(QStringLiteral("axisChannelLabel"));
+    m_axisChannel = new QComboBox(this);
+    m_axisChannel->setObjectName(QStringLiteral("axisChannelBox"));
+    for (int i = 0; i < kChannels; ++i)
+        m_axisChannel->addItem(QString());
+    m_axisLabel->setBuddy(m_axisChannel);
+    m_ui->trendToolBar->addSeparator();
+    m_ui->trendToolBar->addWidget(m_axisLabel);
+    m_ui->trendToolBar->addWidget(m_axisChannel);
+    connect(m_axisChannel, QOverload<int>::of(&QComboBox::currentIndexChanged), plot,
+            &AdvancePlot::setAxisChannel);
     connect(m_ui->actRun, &QAction::triggered, this, &MainAdvPlot::startMonitor);
     connect(m_ui->actClearAll, &QAction::triggered, plot, &AdvancePlot::clearAllCurve);
     connect(m_ui->actZoomIn, &QAction::triggered, plot, &AdvancePlot::zoomIn);
@@ -119,7 +134,8 @@ MainAdvPlot::MainAdvPlot(MonitorThread *monitor, LinkWorker &worker, ParameterAc
 
     for (int i = 0; i < kChannels; ++i)
         channelStateChanged(i, m_checks[i]->isChecked());
-    penWidthBoxChanged(0);
+    applyRanges();
+    applyColours();
     retranslate();
     showState(State::Idle);
 }
@@ -148,8 +164,13 @@ QAction *MainAdvPlot::action(const char *objectName) const
 
 void MainAdvPlot::setFileNameAsker(FileNameAsker asker)
 {
+    setFilteredFileNameAsker(PlotBase::filtered(std::move(asker)));
+}
+
+void MainAdvPlot::setFilteredFileNameAsker(FilteredFileNameAsker asker)
+{
     m_askFileName = asker;
-    m_ui->plot->setFileNameAsker(std::move(asker));
+    m_ui->plot->setFilteredFileNameAsker(std::move(asker));
 }
 
 void MainAdvPlot::fillQuantityBoxes()
@@ -172,6 +193,9 @@ void MainAdvPlot::retranslate()
 {
     m_ui->retranslateUi(this);
     setWindowTitle(driveWindowTitle(tr("Trend"), m_run.target()));
+    m_axisLabel->setText(tr("Value axis:"));
+    for (int i = 0; i < kChannels; ++i)
+        m_axisChannel->setItemText(i, tr("Channel %1").arg(i + 1));
     fillQuantityBoxes();
     if (m_moveMode)
         m_ui->actMove->setIcon(QIcon(QStringLiteral(":/new prefix/images/move.ico")));
@@ -260,10 +284,21 @@ void MainAdvPlot::changeColor()
     if (!colour.isValid())
         return;
     m_colours[channel] = colour;
-    button->setStyleSheet(QStringLiteral("background-color:rgb(%1,%2,%3)")
-                              .arg(colour.red())
-                              .arg(colour.green())
-                              .arg(colour.blue()));
+    applyColours();
+}
+
+void MainAdvPlot::applyColours()
+{
+    for (int i = 0; i < kChannels; ++i) {
+        const QColor &c = m_colours[i];
+        // With a border of its own the style draws the whole button in the
+        // curve's colour, not a named colour of its own or a paler shade.
+        m_colourButtons[i]->setStyleSheet(
+            QStringLiteral("background-color:rgb(%1,%2,%3);border:1px solid gray;")
+                .arg(c.red())
+                .arg(c.green())
+                .arg(c.blue()));
+    }
     penWidthBoxChanged(0);  // every curve takes its button's colour
 }
 
@@ -273,13 +308,19 @@ void MainAdvPlot::startMonitor()
 {
     if (state() != State::Idle || !m_run.canStart())
         return;
+    applyRanges();
+    m_run.start();
+}
+
+// A range rescales the curves already recorded at once, as an offset does.
+void MainAdvPlot::applyRanges()
+{
     QVector<int> ranges;
     for (int i = 0; i < kChannels; ++i) {
         m_channelRanges[i] = m_ranges[i]->value();
         ranges.append(m_channelRanges[i]);
     }
     m_ui->plot->GetStepLength(ranges);
-    m_run.start();
 }
 
 void MainAdvPlot::beginRunning()
@@ -309,20 +350,44 @@ void MainAdvPlot::quietRecording()
 
 void MainAdvPlot::stopMonitor() { m_run.stop(); }
 
-// Does nothing: the channel fields change with the cursor read-out only.
-// Its timer asks whether the monitor thread has ended (a lost line).
+// Keeps the channel fields on each channel's newest value while recording.
+// Its timer also asks whether the monitor thread has ended (a lost line) and
+// whether the recording has reached its record time: then the run ends as
+// by Stop, keeping every sample.
 void MainAdvPlot::updateChLineEditValue()
 {
-    if (m_run.monitorEnded())
+    if (m_run.monitorEnded()) {
         offLineAdv();
+        return;
+    }
+    if (state() != State::Running)
+        return;
+    // A read-out under a held button wins over the newest values.
+    if (QApplication::mouseButtons() == Qt::NoButton)
+        m_ui->plot->showLatestValues();
+    if (m_ui->plot->recordTimeReached())
+        m_run.stop();
 }
 
 // The monitor thread ends when the line is lost. The ranges are offered
 // again as after a stop: the window is idle.
 void MainAdvPlot::offLineAdv() { m_run.endIfOffLine(); }
 
+// Closing is where a recording is most easily lost: a shown window holding
+// samples not saved asks first, and stays in front when kept.
 void MainAdvPlot::closeEvent(QCloseEvent *event)
 {
+    if (isVisible() && hasUnsavedRecording()) {
+        const QString text =
+            tr("The trend window holds a recording that has not been saved. Close it anyway?");
+        if (userInteraction()->question(tr("Warning"), text, true, false) !=
+            UserInteraction::Answer::Yes) {
+            event->ignore();
+            raise();
+            activateWindow();
+            return;
+        }
+    }
     m_run.stop();
     QMainWindow::closeEvent(event);
 }
@@ -337,6 +402,11 @@ void MainAdvPlot::optionAdvancePlot()
     AdvOptionDialog dialog(this);
     dialog.setObjectName(QStringLiteral("AdvancePlot"));
     dialog.setSecondsPerPage(m_ui->plot->xUpper());
+    dialog.setRecordTime(m_ui->plot->recordTime());
+    QVector<int> offsets;
+    for (int i = 0; i < kChannels; ++i)
+        offsets.append(m_ui->plot->offset(i));
+    dialog.setOffsets(offsets);
     dialog.setModal(true);
     connect(&dialog, &AdvOptionDialog::valuesChosen, this,
             [this](double page, int recordTime, const QVector<QSpinBox *> &offsets) {
@@ -367,17 +437,22 @@ void MainAdvPlot::saveChart()
 {
     const QPixmap picture = grab();
     const QString caption = tr("Save Chart");
-    const QString fileName =
-        m_askFileName ? m_askFileName(this, caption, QDir::currentPath(), QStringLiteral("*.png"))
-                      : QFileDialog::getSaveFileName(this, caption, QDir::currentPath(),
-                                                     QStringLiteral("*.png"));
-    if (fileName.isEmpty())
+    const QString filter = QStringLiteral("*.png");
+    QString chosen = filter;
+    const QString asked = m_askFileName(this, caption, QDir::currentPath(), filter, &chosen);
+    if (asked.isEmpty())
         return;
-    // The picture's format follows the ending; an ending no image format
-    // has gets a PNG picture.
-    QByteArray format = QFileInfo(fileName).suffix().toLower().toLatin1();
-    if (!QImageWriter::supportedImageFormats().contains(format))
-        format = "png";
+    // A name without an ending takes the chosen filter's; a picture is
+    // written as PNG only, so any other ending writes nothing.
+    const QString fileName = PlotBase::withFilterEnding(asked, chosen);
+    const QString suffix = QFileInfo(fileName).suffix();
+    if (suffix != QLatin1String("png")) {
+        userInteraction()->warning(
+            tr("Warning"), tr("The name %1 ends in .%2; the chart is saved in a file ending in .png.")
+                               .arg(QDir::toNativeSeparators(fileName), suffix));
+        return;
+    }
+    const QByteArray format = "png";
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

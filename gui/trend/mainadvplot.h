@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/widgets/dialogrunner.h"
+#include "gui/widgets/plotbase.h"
 #include "monitor/quantitylists.h"
 
 #include "base/drivetarget.h"
@@ -77,6 +78,8 @@ public:
     QSpinBox *rangeBox(int channel) const { return m_ranges[channel]; }
     QLineEdit *valueField(int channel) const { return m_values[channel]; }
     QLabel *infoValue(InfoField field) const;
+    // Which channel's values label the value axis.
+    QComboBox *axisChannelBox() const { return m_axisChannel; }
     QAction *action(const char *objectName) const;
 
     // How dialogs are run (exec() by default) and how a colour and a picture
@@ -87,6 +90,9 @@ public:
     using FileNameAsker = std::function<QString(QWidget *parent, const QString &caption,
                                                 const QString &dir, const QString &filter)>;
     void setFileNameAsker(FileNameAsker asker);
+    // Also tells which filter was chosen.
+    using FilteredFileNameAsker = PlotBase::FilteredFileNameAsker;
+    void setFilteredFileNameAsker(FilteredFileNameAsker asker);
 
 public slots:
     void checkBoxStateChanged();
@@ -117,6 +123,8 @@ protected:
 private:
     void channelStateChanged(int channel, bool checked);
     void fillQuantityBoxes();
+    void applyRanges();
+    void applyColours();
     void retranslate();
     void showState(State state);
     void beginRunning();
@@ -133,8 +141,10 @@ private:
     QTimer *m_lineWatch;
     DialogRunner m_runDialog;
     ColourAsker m_askColour;
-    FileNameAsker m_askFileName;
+    FilteredFileNameAsker m_askFileName;
     bool m_moveMode = false;
+    QLabel *m_axisLabel = nullptr;
+    QComboBox *m_axisChannel = nullptr;
     std::array<QCheckBox *, kChannels> m_checks{};
     std::array<QPushButton *, kChannels> m_colourButtons{};
     std::array<QComboBox *, kChannels> m_quantities{};

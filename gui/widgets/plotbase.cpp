@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <qwt_plot_grid.h>
@@ -17,10 +19,7 @@ constexpr int kRefreshMs = 30;
 
 PlotBase::PlotBase(QWidget *parent) : QwtPlot(parent), m_refresh(new QTimer(this))
 {
-    m_askFileName = [](QWidget *p, const QString &caption, const QString &dir,
-                       const QString &filter) {
-        return QFileDialog::getSaveFileName(p, caption, dir, filter);
-    };
+    m_askFileName = fileDialogAsker();
     connect(m_refresh, &QTimer::timeout, this, &PlotBase::refreshTick);
 }
 
@@ -62,9 +61,53 @@ void PlotBase::refreshTick()
         updateCurve();
 }
 
-QString PlotBase::askFileName(const QString &caption, const QString &filter)
+void PlotBase::setFileNameAsker(FileNameAsker asker) { m_askFileName = filtered(std::move(asker)); }
+
+PlotBase::FilteredFileNameAsker PlotBase::filtered(FileNameAsker asker)
 {
-    return m_askFileName(this, caption, QDir::currentPath(), filter);
+    return [asker](QWidget *p, const QString &caption, const QString &dir, const QString &filter,
+                   QString *selected) {
+        if (selected)
+            *selected = filter.section(QStringLiteral(";;"), 0, 0);
+        return asker(p, caption, dir, filter);
+    };
+}
+
+PlotBase::FilteredFileNameAsker PlotBase::fileDialogAsker()
+{
+    return [](QWidget *p, const QString &caption, const QString &dir, const QString &filter,
+              QString *selected) {
+        return QFileDialog::getSaveFileName(p, caption, dir, filter, selected);
+    };
+}
+
+QString PlotBase::filterEnding(const QString &filter)
+{
+    const int star = filter.indexOf(QLatin1String("*."));
+    if (star < 0)
+        return QString();
+    QString ending = filter.mid(star + 2);
+    const int end = ending.indexOf(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")));
+    return end < 0 ? ending : ending.left(end);
+}
+
+QString PlotBase::withFilterEnding(const QString &name, const QString &selectedFilter)
+{
+    const QString ending = filterEnding(selectedFilter);
+    if (ending.isEmpty() || !QFileInfo(name).suffix().isEmpty())
+        return name;
+    // "name." has an empty ending too: no second dot.
+    return name.endsWith(QLatin1Char('.')) ? name + ending : name + QLatin1Char('.') + ending;
+}
+
+QString PlotBase::askFileName(const QString &caption, const QString &filter,
+                              QString *selectedFilter)
+{
+    QString chosen;
+    const QString name = m_askFileName(this, caption, QDir::currentPath(), filter, &chosen);
+    if (selectedFilter)
+        *selectedFilter = chosen;
+    return name;
 }
 
 bool PlotBase::writeFile(const QString &fileName, const std::function<bool(QString *)> &write,

@@ -21,10 +21,24 @@ public:
 
     bool isRefreshing() const;
 
-    // Asks for the file "Save Data" writes (a file dialog by default).
+    // Asks for the file "Save Data" writes (a file dialog by default). The
+    // filtered asker also tells which filter was chosen; a plain one counts
+    // as choosing the first.
     using FileNameAsker = std::function<QString(QWidget *parent, const QString &caption,
                                                 const QString &dir, const QString &filter)>;
-    void setFileNameAsker(FileNameAsker asker) { m_askFileName = std::move(asker); }
+    using FilteredFileNameAsker =
+        std::function<QString(QWidget *parent, const QString &caption, const QString &dir,
+                              const QString &filter, QString *selectedFilter)>;
+    void setFileNameAsker(FileNameAsker asker);
+    void setFilteredFileNameAsker(FilteredFileNameAsker asker) { m_askFileName = std::move(asker); }
+    static FilteredFileNameAsker filtered(FileNameAsker asker);
+    static FilteredFileNameAsker fileDialogAsker();
+
+    // The ending a filter such as "TXT Files(*.txt)" gives ("txt"; empty
+    // when it names none).
+    static QString filterEnding(const QString &filter);
+    // `name` with the chosen filter's ending when it has no ending of its own.
+    static QString withFilterEnding(const QString &name, const QString &selectedFilter);
 
     // How a failed save is shown: the title, and the text with %1 for the
     // file and %2 for the reason. Each owner words it in its own
@@ -50,7 +64,8 @@ protected:
     virtual bool hasNewSamples() const = 0;
 
     // The file name the user gives; empty when cancelled.
-    QString askFileName(const QString &caption, const QString &filter);
+    QString askFileName(const QString &caption, const QString &filter,
+                        QString *selectedFilter = nullptr);
     // Runs `write`, which writes `fileName` or, on failure, leaves the file
     // that was there and says why; a failure is shown as `wording` says.
     bool writeFile(const QString &fileName, const std::function<bool(QString *error)> &write,
@@ -60,5 +75,5 @@ private:
     void refreshTick();
 
     QTimer *m_refresh;
-    FileNameAsker m_askFileName;
+    FilteredFileNameAsker m_askFileName;
 };

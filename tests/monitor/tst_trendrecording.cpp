@@ -176,43 +176,54 @@ private slots:
         QCOMPARE(rig.rec.view().dataEnd, 25.0);
     }
 
-    // Stop cuts what lies beyond the record time; the window keeps its width.
-    void stopCutsAtTheRecordTime_data()
+    // The recording ends by itself at the record time; a stop afterwards
+    // takes nothing back and leaves the window where it was.
+    void endsAtTheRecordTime_data()
     {
         QTest::addColumn<int>("recordTime");
         QTest::addColumn<double>("recorded");
         QTest::addColumn<double>("page");
         QTest::addColumn<double>("lower");
         QTest::addColumn<double>("upper");
-        QTest::addColumn<double>("dataEnd");
-        QTest::newRow("10 of 30 on 30 s") << 10 << 30.0 << 30.0 << 0.0 << 30.0 << 10.0;
-        QTest::newRow("20 of 60 on 10 s") << 20 << 60.0 << 10.0 << 10.0 << 20.0 << 20.0;
-        QTest::newRow("100 of 30: no cut") << 100 << 30.0 << 30.0 << 0.0 << 30.0 << 30.0;
-        QTest::newRow("10 of 8 on 30 s") << 10 << 8.0 << 30.0 << 0.0 << 30.0 << 10.0;
+        QTest::addColumn<bool>("reached");
+        QTest::newRow("10 of 30 on 30 s") << 10 << 30.0 << 30.0 << 0.0 << 30.0 << true;
+        QTest::newRow("20 of 60 on 10 s") << 20 << 60.0 << 10.0 << 10.0 << 20.0 << true;
+        QTest::newRow("100 of 30") << 100 << 30.0 << 30.0 << 0.0 << 30.0 << false;
+        QTest::newRow("10 of 8 on 30 s") << 10 << 8.0 << 30.0 << 0.0 << 30.0 << false;
+        QTest::newRow("2000 of 2100 on 30 s") << 2000 << 2100.0 << 30.0 << 1970.0 << 2000.0 << true;
     }
-    void stopCutsAtTheRecordTime()
+    void endsAtTheRecordTime()
     {
         QFETCH(int, recordTime);
         QFETCH(double, recorded);
         QFETCH(double, page);
         QFETCH(double, lower);
         QFETCH(double, upper);
-        QFETCH(double, dataEnd);
+        QFETCH(bool, reached);
         Rig rig;
         rig.rec.setPageAndRecordTime(page, recordTime);
         rig.rec.start();
         rig.record(recorded, 50);
+        const int kept = int(std::lround(std::min(double(recordTime), recorded) * 20));
+        QCOMPARE(rig.rec.view().recording, !reached);
+        QCOMPARE(rig.rec.view().recordTimeReached, reached);
+        QCOMPARE(rig.rec.cycleCount(), kept);
+        const TimeWindow before = rig.rec.view().window;
         rig.rec.stop();
         const TrendRecorder::View v = rig.rec.view();
         QVERIFY(!v.recording);
+        QCOMPARE(v.window.lower, before.lower);
+        QCOMPARE(v.window.upper, before.upper);
         QCOMPARE(v.window.lower, lower);
         QCOMPARE(v.window.upper, upper);
-        QCOMPARE(v.dataEnd, dataEnd);
+        QCOMPARE(v.dataEnd, upper);
         const TrendRecording rec = rig.rec.recording();
-        QCOMPARE(rec.size(), int(std::lround(std::min(double(recordTime), recorded) * 20)));
+        QCOMPARE(rec.size(), kept);
         QVERIFY(rec.last().t <= recordTime);
         rig.record(1, 50);
         QCOMPARE(rig.rec.cycleCount(), rec.size());  // nothing after the stop
+        rig.rec.start();
+        QVERIFY(rig.rec.view().recording && !rig.rec.view().recordTimeReached);
     }
 
     // Switched off, a channel forgets its values; the cycles stay.

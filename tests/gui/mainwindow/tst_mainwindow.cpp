@@ -494,6 +494,38 @@ private slots:
         window.reset();
     }
 
+    // Leaving the program with an unsaved recording asks first; "No" keeps
+    // the program and the trend window open.
+    void exitAsksForAnUnsavedRecording()
+    {
+        setDataDirectory(QStringLiteral(VANTREO_SOURCE_DATA));  // the catalogues too
+        MonitorThread monitor;  // outlives the window's pages
+        auto window = demoWindow();
+        window->setMonitorThread(&monitor);
+        window->show();
+        QVERIFY(window->selectStation(1));
+        window->trendShow();
+        QPointer<MainAdvPlot> trend = qobject_cast<MainAdvPlot *>(window->trendPage());
+        QVERIFY(trend);
+        trend->channelCheckBox(0)->setChecked(true);
+        trend->action("actRun")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(trend->plot()->cycleCount() > 3, 10000);
+        trend->action("actStop")->trigger();
+
+        m_ui.nextAnswer = UserInteraction::Answer::No;
+        QVERIFY(!window->close());
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        QCOMPARE(m_ui.messages().size(), 1);
+        QVERIFY(window->isVisible());
+        QVERIFY(trend && trend->isVisible() && trend->hasUnsavedRecording());
+
+        m_ui.clear();
+        QVERIFY(window->close());
+        QCOMPARE(m_ui.messages().size(), 1);
+        QVERIFY(!trend);
+        window.reset();
+    }
+
     // The service mode's "RAM" tab is the RAM monitor; closing the monitor
     // window ends its reader, which would otherwise go on reading the line.
     void ramTabStopsWithTheMonitorWindow()

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QDialog>
 #include <QtTest>
 
 #include <qwt_plot_canvas.h>
@@ -160,42 +161,42 @@ private slots:
         }
     }
 
-    // Stop cuts what lies beyond the record time; the axis keeps its width.
-    void recordTimeCut_data()
+    // The recording ends by itself at the record time: what was drawn stays
+    // drawn through the stop, and the saved file holds it all.
+    void recordTimeEndsTheRecording_data()
     {
         QTest::addColumn<int>("recordTime");
         QTest::addColumn<double>("recorded");
         QTest::addColumn<double>("page");
         QTest::addColumn<double>("lower");
         QTest::addColumn<double>("upper");
-        QTest::addColumn<double>("dataEnd");
-        QTest::newRow("10 of 30 on 30 s") << 10 << 30.0 << 30.0 << 0.0 << 30.0 << 10.0;
-        QTest::newRow("20 of 60 on 10 s") << 20 << 60.0 << 10.0 << 10.0 << 20.0 << 20.0;
-        QTest::newRow("100 of 30: no cut") << 100 << 30.0 << 30.0 << 0.0 << 30.0 << 30.0;
-        QTest::newRow("10 of 8 on 30 s") << 10 << 8.0 << 30.0 << 0.0 << 30.0 << 10.0;
+        QTest::newRow("10 of 30 on 30 s") << 10 << 30.0 << 30.0 << 0.0 << 30.0;
+        QTest::newRow("20 of 60 on 10 s") << 20 << 60.0 << 10.0 << 10.0 << 20.0;
+        QTest::newRow("100 of 30") << 100 << 30.0 << 30.0 << 0.0 << 30.0;
+        QTest::newRow("10 of 8 on 30 s") << 10 << 8.0 << 30.0 << 0.0 << 30.0;
     }
-    void recordTimeCut()
+    void recordTimeEndsTheRecording()
     {
         QFETCH(int, recordTime);
         QFETCH(double, recorded);
         QFETCH(double, page);
         QFETCH(double, lower);
         QFETCH(double, upper);
-        QFETCH(double, dataEnd);
         m_plot->setPageAndRecordTime(page, recordTime);
         m_plot->start();
         record(recorded, 50);
+        QCOMPARE(m_plot->recordTimeReached(), recorded > recordTime);
+        m_plot->updateCurve();
+        const QVector<QPointF> drawn = m_plot->drawnPoints(0);
         m_plot->stop();
         QCOMPARE(m_plot->xLower(), lower);
         QCOMPARE(m_plot->xUpper(), upper);
-        QCOMPARE(m_plot->dataEnd(), dataEnd);
+        QCOMPARE(m_plot->dataEnd(), upper);
+        QCOMPARE(m_plot->drawnPoints(0), drawn);
         const double kept = std::min(double(recordTime), recorded);
         const TrendRecording rec = m_plot->recording();
         QCOMPARE(rec.size(), int(std::lround(kept * 20)));
         QVERIFY(rec.last().t <= recordTime);
-        for (int i = 0; i < AdvancePlot::kChannels; ++i)
-            for (const QPointF &p : m_plot->drawnPoints(i))
-                QVERIFY2(p.x() <= recordTime, qPrintable(QString::number(p.x())));
         // The saved file holds the same cycles, and samples stop coming.
         record(1, 50);
         QCOMPARE(m_plot->cycleCount(), rec.size());
@@ -327,6 +328,98 @@ private slots:
         QCOMPARE(shown[0], QString("0"));
     }
 
+    // Values below zero read out as they are, not as 0.
+    void negativeReadOut()
+    {
+        std::vector<QString> shown(AdvancePlot::kChannels);
+        std::array<std::function<void(const QString &)>, AdvancePlot::kChannels> fields;
+        for (int i = 0; i < AdvancePlot::kChannels; ++i)
+            fields[i] = [&shown, i](const QString &t) { shown[i] = t; };
+        m_plot->setValueFields(fields);
+        record(10, 100, quantities(), [](double t) { return -20 - t; });
+        m_plot->updateCurve();
+        m_plot->readOut(5.0);
+        QCOMPARE(shown[0], QString("-25.00"));
+        QCOMPARE(shown[2], QString("-23.00"));
+        m_plot->showLatestValues();
+        QCOMPARE(shown[0], QString("-30.00"));
+        QCOMPARE(shown[1], QString("-29.00"));
+    }
+
+    // The value axis is labelled in the values of the chosen channel: its
+    // range and offset turn each height back into that channel's value.
+    void valueAxisLabels_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("range");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("channel 1, 80, top") << 0 << 80 << 0 << 20.0 << "80";
+        QTest::newRow("channel 1, 80, half") << 0 << 80 << 0 << 10.0 << "40";
+        QTest::newRow("channel 4, 400, offset 5") << 3 << 400 << 5 << 15.0 << "200";
+        QTest::newRow("channel 8, 50, below offset") << 7 << 50 << 4 << 0.0 << "-10";
+        QTest::newRow("channel 3, 3, fraction") << 2 << 3 << 0 << 5.0 << "0.75";
+    }
+    void valueAxisLabels()
+    {
+        QFETCH(int, channel);
+        QFETCH(int, range);
+        QFETCH(int, offset);
+        QFETCH(double, height);
+        QFETCH(QString, label);
+        QVector<int> ranges(AdvancePlot::kChannels, 20);
+        ranges[channel] = range;
+        m_plot->GetStepLength(ranges);
+        QDialog holder;
+        QVector<QSpinBox *> offsets;
+        for (int i = 0; i < AdvancePlot::kChannels; ++i) {
+            offsets.append(new QSpinBox(&holder));
+            offsets.last()->setRange(-100, 100);
+            offsets.last()->setValue(i == channel ? offset : 0);
+        }
+        m_plot->setYOffsets(offsets);
+        QCOMPARE(m_plot->axisChannel(), 0);  // channel 1 unless chosen
+        m_plot->setAxisChannel(channel);
+        QCOMPARE(m_plot->valueAxisLabel(height), label);
+        // Another channel's labels follow its own range.
+        m_plot->setAxisChannel((channel + 1) % AdvancePlot::kChannels);
+        QCOMPARE(m_plot->valueAxisLabel(20), QString("20"));
+    }
+
+    // Dragged towards the start, the window stops at 0 s: no time before
+    // the recording began is shown.
+    void dragStopsAtTheStart_data()
+    {
+        QTest::addColumn<double>("by");
+        QTest::newRow("to the start") << 30.0;
+        QTest::newRow("past the start") << 45.0;
+        QTest::newRow("far past the start") << 200.0;
+    }
+    void dragStopsAtTheStart()
+    {
+        QFETCH(double, by);
+        record(60, 100);
+        m_plot->stop();
+        m_plot->setMoveMode(true);
+        m_plot->updateCurve();
+        QCOMPARE(m_plot->xLower(), 30.0);
+        QWidget *canvas = m_plot->canvas();
+        const int from = m_plot->canvasXOf(31);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(from, 50), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas, &press);
+        const int to = from + int(std::lround(by * canvas->width() / 30.0));
+        QMouseEvent move(QEvent::MouseMove, QPointF(to, 50), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(canvas, &move);
+        if (by >= 30) {
+            QCOMPARE(m_plot->xLower(), 0.0);
+            QCOMPARE(m_plot->xUpper(), 30.0);
+        }
+        QVERIFY(m_plot->xLower() >= 0);
+    }
+
     // Move mode: the time under the pointer stays under the pointer.
     void dragKeepsTheTimeUnderThePointer()
     {
@@ -355,23 +448,30 @@ private slots:
         QCOMPARE(m_plot->xUpper(), m_plot->dataEnd());
     }
 
-    // Only .xls and .txt are written, compared exactly; any other ending
-    // writes nothing and leaves a file of that name as it was.
+    // Only .xls and .txt are written, compared exactly; a name without an
+    // ending takes the chosen filter's. Any other ending writes nothing,
+    // leaves a file of that name as it was and is named in the warning.
     void fileEnding_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("written");
-        QTest::newRow("xls") << "data.xls" << true;
-        QTest::newRow("txt") << "data.txt" << true;
-        QTest::newRow("XLS") << "data.XLS" << false;
-        QTest::newRow("Txt") << "data.Txt" << false;
-        QTest::newRow("csv") << "data.csv" << false;
-        QTest::newRow("none") << "xls" << false;
+        QTest::addColumn<QString>("filter");  // empty: the first, as a plain asker
+        QTest::addColumn<QString>("written");  // empty: nothing
+        QTest::newRow("xls") << "data.xls" << "" << "data.xls";
+        QTest::newRow("txt") << "data.txt" << "" << "data.txt";
+        QTest::newRow("txt, XLS chosen") << "data.txt" << "XLS Files(*.xls)" << "data.txt";
+        QTest::newRow("XLS") << "data.XLS" << "" << "";
+        QTest::newRow("Txt") << "data.Txt" << "" << "";
+        QTest::newRow("csv") << "data.csv" << "TXT Files(*.txt)" << "";
+        QTest::newRow("none, first filter") << "xls" << "" << "xls.xls";
+        QTest::newRow("none, XLS chosen") << "data" << "XLS Files(*.xls)" << "data.xls";
+        QTest::newRow("none, TXT chosen") << "data" << "TXT Files(*.txt)" << "data.txt";
+        QTest::newRow("dot, TXT chosen") << "data." << "TXT Files(*.txt)" << "data.txt";
     }
     void fileEnding()
     {
         QFETCH(QString, name);
-        QFETCH(bool, written);
+        QFETCH(QString, filter);
+        QFETCH(QString, written);
         const QString file = path(name);
         QFile old(file);
         QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -380,13 +480,36 @@ private slots:
         record(1, 100);
         m_plot->stop();
         Channels channels({0});
-        askFor(file);
+        QString offered;
+        m_plot->setFilteredFileNameAsker([&](QWidget *, const QString &, const QString &,
+                                             const QString &filters, QString *selected) {
+            offered = filters;
+            *selected = filter.isEmpty() ? filters.section(";;", 0, 0) : filter;
+            return file;
+        });
         m_plot->saveData(channels.checkList, channels.boxList);
-        QVERIFY(QFile::exists(file));
-        QFile now(file);
+        QCOMPARE(offered, QString("XLS Files(*.xls);;TXT Files(*.txt)"));
+        if (written != name) {
+            QFile same(file);
+            QVERIFY(same.open(QIODevice::ReadOnly));
+            QCOMPARE(same.readAll(), QByteArray("earlier"));
+        }
+        QCOMPARE(m_ui.messages().size(), written.isEmpty() ? 1 : 0);
+        if (written.isEmpty()) {
+            const QString text = m_ui.messages().at(0).text;
+            QVERIFY2(text.contains("." + QFileInfo(name).suffix() + ";") &&
+                         text.contains(".xls") && text.contains(".txt"),
+                     qPrintable(text));
+            return;
+        }
+        QFile now(path(written));
         QVERIFY(now.open(QIODevice::ReadOnly));
-        QCOMPARE(now.readAll() != "earlier", written);
-        QCOMPARE(m_ui.messages().size(), written ? 0 : 1);
+        const QByteArray bytes = now.readAll();
+        if (written.endsWith(".xls"))
+            QVERIFY(bytes.startsWith(QByteArray::fromHex("d0cf11e0a1b11ae1")));  // a workbook
+        else
+            QCOMPARE(QString::fromUtf8(bytes).split('\n', Qt::SkipEmptyParts).size(),
+                     2 + m_plot->cycleCount());
     }
 
     // A recording longer than a sheet goes on over further sheets, each with

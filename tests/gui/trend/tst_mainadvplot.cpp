@@ -268,6 +268,166 @@ private slots:
         QCOMPARE(peer.value("rows").toInt(), rec.size() + 2);
     }
 
+    // Recording ends by itself at the record time set in Option: the window
+    // goes idle and keeps every sample it drew; Option opens again on the
+    // values last set.
+    void endsAtTheRecordTime()
+    {
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        std::atomic<qint64> ms{0};
+        w->plot()->setClock([&ms] { return ms.load(); });
+        int shownRecordTime = -1, shownOffset = -1;
+        w->setDialogRunner([&](QDialog &d) {
+            auto &dialog = static_cast<AdvOptionDialog &>(d);
+            shownRecordTime = dialog.recordTime();
+            shownOffset = dialog.offsetSpinBoxes().at(2)->value();
+            dialog.recordTimeSpinBox()->setValue(2);
+            dialog.offsetSpinBoxes().at(2)->setValue(4);
+            dialog.setValue();
+            return 1;
+        });
+        w->optionAdvancePlot();
+        QCOMPARE(shownRecordTime, 1200);
+        QCOMPARE(shownOffset, 0);
+        QVERIFY(startRunning(*w));
+        QTRY_VERIFY(w->plot()->cycleCount() == 1);
+        for (int step = 0; step < 20; ++step) {
+            const int before = w->plot()->cycleCount();
+            ms += 100;
+            QTRY_VERIFY_WITH_TIMEOUT(w->plot()->cycleCount() > before, 5000);
+        }
+        QCOMPARE(w->state(), MainAdvPlot::State::Running);
+        ms += 100;
+        QTRY_COMPARE_WITH_TIMEOUT(w->state(), MainAdvPlot::State::Idle, 5000);
+        QVERIFY(idleControls(*w, true));
+        QCOMPARE(trendFlags(), QList<int>{});
+        const TrendRecording rec = w->plot()->recording();
+        QCOMPARE(rec.size(), 21);
+        QCOMPARE(rec.last().t, 2.0);
+        QVERIFY(w->hasUnsavedRecording());
+
+        w->optionAdvancePlot();
+        QCOMPARE(shownRecordTime, 2);
+        QCOMPARE(shownOffset, 4);
+    }
+
+    // A range typed after Stop rescales that channel's recorded curve at
+    // once; the other channels stay as drawn.
+    void rangeRescalesTheRecording_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("channel 1 to 50") << 0 << "50";
+        QTest::newRow("channel 3 to 7") << 2 << "7";
+    }
+    void rangeRescalesTheRecording()
+    {
+        QFETCH(int, channel);
+        QFETCH(QString, typed);
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        std::atomic<qint64> ms{0};
+        w->plot()->setClock([&ms] { return ms.load(); });
+        QVERIFY(currentDriver()->writeRegister(SimRegisters::FrequencyCommand, 5000));
+        QCOMPARE(currentDriver()->runFunction("FWD"), 0);
+        QVERIFY(startRunning(*w));
+        for (int step = 0; step < 20; ++step) {
+            const int before = w->plot()->cycleCount();
+            rig.drive->advance(100);
+            ms += 100;
+            QTRY_VERIFY_WITH_TIMEOUT(w->plot()->cycleCount() > before, 5000);
+        }
+        w->stopMonitor();
+        const TrendRecording rec = w->plot()->recording();
+        const int other = channel == 0 ? 1 : 0;
+        const QVector<QPointF> otherBefore = w->plot()->drawnPoints(other);
+
+        QSpinBox *box = w->rangeBox(channel);
+        QVERIFY(box->isEnabled());
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(box->value(), typed.toInt());
+        QCOMPARE(w->plot()->range(channel), typed.toInt());
+
+        const QVector<QPointF> points = w->plot()->drawnPoints(channel);
+        QCOMPARE(points.size(), rec.size());
+        const double scale = AdvancePlot::kValueAxisMax / typed.toInt();
+        for (int k = 0; k < rec.size(); ++k) {
+            QCOMPARE(points.at(k).x(), rec.at(k).t);
+            QCOMPARE(points.at(k).y(), rec.at(k).values[channel] * scale);
+        }
+        QVERIFY(rec.last().values[channel] > 0);
+        QCOMPARE(w->plot()->drawnPoints(other), otherBefore);
+    }
+
+    // Each channel's value field shows its newest sample while recording,
+    // with no button held; the value axis is labelled for the channel chosen
+    // in the selector.
+    void liveValuesAndValueAxis()
+    {
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        std::atomic<qint64> ms{0};
+        w->plot()->setClock([&ms] { return ms.load(); });
+        QVERIFY(currentDriver()->writeRegister(SimRegisters::FrequencyCommand, 5000));
+        QCOMPARE(currentDriver()->runFunction("FWD"), 0);
+        QVERIFY(startRunning(*w));
+        for (int step = 0; step < 20; ++step) {
+            const int before = w->plot()->cycleCount();
+            rig.drive->advance(100);
+            ms += 100;
+            QTRY_VERIFY_WITH_TIMEOUT(w->plot()->cycleCount() > before, 5000);
+        }
+        // Every poll writes the same values into the newest row now.
+        const auto newest = [&](int channel) {
+            return QString::number(w->plot()->recording().last().values[channel], 'f', 2);
+        };
+        for (int i = 0; i < 3; ++i)
+            QTRY_COMPARE_WITH_TIMEOUT(w->valueField(i)->text(), newest(i), 3000);
+        QVERIFY(w->valueField(0)->text().toDouble() > 0);
+        QCOMPARE(w->valueField(3)->text(), QString("0"));  // unchecked
+        w->stopMonitor();
+
+        QComboBox *axis = w->axisChannelBox();
+        QCOMPARE(axis->currentIndex(), 0);
+        QCOMPARE(axis->count(), int(MainAdvPlot::kChannels));
+        QCOMPARE(w->plot()->valueAxisLabel(20), QString::number(w->rangeBox(0)->value()));
+        w->rangeBox(2)->setValue(40);
+        axis->setFocus();
+        QTest::keyClick(axis, Qt::Key_Down);
+        QTest::keyClick(axis, Qt::Key_Down);
+        QCOMPARE(axis->currentIndex(), 2);
+        QCOMPARE(w->plot()->axisChannel(), 2);
+        QCOMPARE(w->plot()->valueAxisLabel(20), QString("40"));
+        QCOMPARE(w->plot()->valueAxisLabel(10), QString("20"));
+    }
+
+    // A channel's check box switches that channel's curve, no other.
+    void checkBoxSwitchesItsChannel_data()
+    {
+        QTest::addColumn<int>("channel");
+        for (int i = 0; i < MainAdvPlot::kChannels; ++i)
+            QTest::newRow(qPrintable(QString("channel %1").arg(i + 1))) << i;
+    }
+    void checkBoxSwitchesItsChannel()
+    {
+        QFETCH(int, channel);
+        auto w = newWindow(nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVector<bool> before;
+        for (int i = 0; i < MainAdvPlot::kChannels; ++i)
+            before.append(w->plot()->curve(i)->isVisible());
+        QCheckBox *box = w->channelCheckBox(channel);
+        QCOMPARE(before[channel], box->isChecked());
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
+        QCOMPARE(box->isChecked(), !before[channel]);
+        for (int i = 0; i < MainAdvPlot::kChannels; ++i)
+            QCOMPARE(w->plot()->curve(i)->isVisible(), i == channel ? !before[i] : before[i]);
+    }
+
     // The line breaks: the window goes idle with every control offered again.
     void offLineWhenTheLineBreaks()
     {
@@ -310,6 +470,51 @@ private slots:
         QVERIFY(m_monitor->wait(10000));
     }
 
+    // Closing a window that holds a recording not yet saved asks first; "No"
+    // keeps the window and its samples. A saved recording goes unasked.
+    void closingAsksForAnUnsavedRecording_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("exitAction");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("unsaved, No") << false << false << false;
+        QTest::newRow("unsaved, Exit, No") << false << true << false;
+        QTest::newRow("unsaved, Yes") << false << false << true;
+        QTest::newRow("saved") << true << true << false;
+    }
+    void closingAsksForAnUnsavedRecording()
+    {
+        QFETCH(bool, saved);
+        QFETCH(bool, exitAction);
+        QFETCH(bool, yes);
+        DriveRig rig(QStringLiteral("ZM-043-7.5K"));
+        auto w = newWindow(m_monitor.get());
+        QVERIFY(startRunning(*w));
+        QTRY_VERIFY(w->plot()->cycleCount() > 3);
+        w->stopMonitor();
+        const int cycles = w->plot()->cycleCount();
+        if (saved) {
+            const QString file = m_files.filePath("closing.txt");
+            w->setFileNameAsker([file](QWidget *, const QString &, const QString &,
+                                       const QString &) { return file; });
+            w->saveData();
+        }
+        m_ui.clear();
+        m_ui.nextAnswer = yes ? UserInteraction::Answer::Yes : UserInteraction::Answer::No;
+        if (exitAction)
+            w->action("actExit")->trigger();
+        else
+            w->close();
+        m_ui.nextAnswer = UserInteraction::Answer::Yes;
+        QCOMPARE(m_ui.messages().size(), saved ? 0 : 1);
+        if (!saved)
+            QCOMPARE(m_ui.messages().at(0).kind, QString("question"));
+        const bool kept = !saved && !yes;
+        QCOMPARE(w->isVisible(), kept);
+        QCOMPARE(w->plot()->cycleCount(), cycles);
+        QCOMPARE(w->hasUnsavedRecording(), !saved);
+    }
+
     // The identity cannot be read: the window stays idle (what the run
     // starts meanwhile: tst_monitorrun).
     void refusedStart()
@@ -323,6 +528,69 @@ private slots:
         QCOMPARE(w->state(), MainAdvPlot::State::Starting);
         QTRY_COMPARE_WITH_TIMEOUT(w->state(), MainAdvPlot::State::Idle, 20000);
         QVERIFY(idleControls(*w, true));
+    }
+
+    // Each colour button is drawn solid in its curve's colour, from the
+    // start and after a colour is chosen with it.
+    void colourButtonsShowTheCurveColours_data()
+    {
+        QTest::addColumn<int>("channel");
+        for (int i = 0; i < MainAdvPlot::kChannels; ++i)
+            QTest::newRow(qPrintable(QString("channel %1").arg(i + 1))) << i;
+    }
+    void colourButtonsShowTheCurveColours()
+    {
+        QFETCH(int, channel);
+        auto w = newWindow(nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QPushButton *button = w->colourButton(channel);
+        const auto centre = [button] {
+            return button->grab().toImage().pixelColor(button->width() / 2,
+                                                       button->height() / 2);
+        };
+        QCOMPARE(centre(), w->plot()->curve(channel)->pen().color());
+        const QColor chosen(17 + channel, 130, 250 - channel);
+        w->setColourAsker([chosen](QWidget *, const QColor &) { return chosen; });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(w->plot()->curve(channel)->pen().color(), chosen);
+        QCOMPARE(centre(), chosen);
+    }
+
+    // Save Chart: a name without an ending takes the chosen filter's; any
+    // other ending writes nothing and the warning names both endings.
+    void chartEnding_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("written");  // empty: nothing
+        QTest::newRow("png") << "chart.png" << "chart.png";
+        QTest::newRow("none") << "chart" << "chart.png";
+        QTest::newRow("jpg") << "chart.jpg" << "";
+        QTest::newRow("PNG") << "chart.PNG" << "";
+    }
+    void chartEnding()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, written);
+        auto w = newWindow(nullptr);
+        const QString file = m_files.filePath(name);
+        QFile::remove(file);
+        QFile::remove(m_files.filePath(written));
+        w->setFilteredFileNameAsker([file](QWidget *, const QString &, const QString &,
+                                           const QString &filter, QString *selected) {
+            *selected = filter;
+            return file;
+        });
+        w->action("actSaveChart")->trigger();
+        QCOMPARE(m_ui.messages().size(), written.isEmpty() ? 1 : 0);
+        if (written.isEmpty()) {
+            QVERIFY(!QFile::exists(file));
+            const QString text = m_ui.messages().at(0).text;
+            QVERIFY2(text.contains("." + QFileInfo(name).suffix() + ";") && text.contains(".png"),
+                     qPrintable(text));
+            return;
+        }
+        QImage picture(m_files.filePath(written));
+        QCOMPARE(picture.size(), w->size() * w->devicePixelRatioF());
     }
 
     // Option, colour, pen width, cursor mode and the chart picture.
@@ -344,12 +612,20 @@ private slots:
         QCOMPARE(w->plot()->xUpper(), 60.0);
         QCOMPARE(w->plot()->recordTime(), 100);
         QCOMPARE(w->plot()->offset(3), 5);
+        int reopened = -1;
+        w->setDialogRunner([&reopened](QDialog &d) {
+            reopened = static_cast<AdvOptionDialog &>(d).recordTime();
+            return 0;
+        });
+        w->optionAdvancePlot();
+        QCOMPARE(reopened, 100);
+        QCOMPARE(w->plot()->recordTime(), 100);
 
         w->setColourAsker([](QWidget *, const QColor &initial) {
             return initial == QColor(Qt::blue) ? QColor(1, 2, 3) : QColor();
         });
         w->colourButton(1)->click();
-        QCOMPARE(w->colourButton(1)->styleSheet(), QString("background-color:rgb(1,2,3)"));
+        QCOMPARE(w->colourButton(1)->grab().toImage().pixelColor(10, 10), QColor(1, 2, 3));
         QCOMPARE(w->plot()->curve(1)->pen().color(), QColor(1, 2, 3));
         w->penWidthBox(4)->setCurrentIndex(6);
         QCOMPARE(w->plot()->curve(4)->pen().width(), 7);
