@@ -1436,6 +1436,17 @@
     </message>
 </context>
 <context>
+    <name>ParameterTable</name>
+    <message>
+        <source>P.%1: &quot;%2&quot; is no number. Its range is %3.</source>
+        <translation>P.%1：“%2”不是数字。其范围为 %3。</translation>
+    </message>
+    <message>
+        <source>P.%1: %2 is outside its range %3.</source>
+        <translation>P.%1：%2 超出其范围 %3。</translation>
+    </message>
+</context>
+<context>
     <name>PassWordDialog</name>
     <message>
         <source>Password</source>

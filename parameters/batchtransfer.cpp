@@ -203,10 +203,15 @@ BatchTransfer::Step BatchTransfer::writeRow(int row, bool settingColumn, Result 
     // The driver's reason is shown in the question itself: one box per
     // failed row, and none left behind once the batch has gone on.
     LinkErrorCapture reasons;
+    const QString refusal =
+        value.trimmed().isEmpty() ? QString() : m_table.settingRefusal(row, value);
     if (!value.trimmed().isEmpty() &&
-        !m_transfer.writeParameter(number, value, m_table.text(row, ParameterTable::UnitColumn))) {
+        (!refusal.isEmpty() ||
+         !m_transfer.writeParameter(number, value, m_table.text(row, ParameterTable::UnitColumn)))) {
         result.failed.append(number);
         QString text = QStringLiteral("P.") + QString::number(number) + tr(" Write error!");
+        if (!refusal.isEmpty())
+            text += QLatin1Char('\n') + refusal;
         for (int code : reasons.take())
             if (!messageText(code).isEmpty() && !text.contains(messageText(code)))
                 text += QLatin1Char('\n') + messageText(code);

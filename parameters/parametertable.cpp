@@ -1,5 +1,7 @@
 #include "parametertable.h"
 
+#include "rangetext.h"
+
 #include <QCoreApplication>
 #include <QStandardItemModel>
 #include <QThread>
@@ -194,6 +196,7 @@ bool ParameterTable::unitOf(int number, QString *unit) const
 void ParameterTable::refreshUnitIndex()
 {
     QHash<QString, QString> index;
+    int resolution = -1;
     const int rows = m_model->rowCount();
     for (int row = 0; row < rows; ++row) {
         if (!hasNumberCell(row))
@@ -201,6 +204,18 @@ void ParameterTable::refreshUnitIndex()
         const QString number = numberText(row);
         if (!number.isEmpty() && !index.contains(number))
             index.insert(number, text(row, UnitColumn));
+        if (number == QLatin1String(kTimeResolutionNumber)) {
+            const QString value = text(row, CurrentColumn).trimmed();
+            if (value == QLatin1String("0") || value == QLatin1String("1"))
+                resolution = value.toInt();
+        }
+    }
+    if (resolution != timeResolution()) {
+        m_model->setProperty(kTimeResolutionProperty, resolution);
+        // The marks of the settings follow the resolution.
+        if (rows > 0)
+            emit m_model->dataChanged(m_model->index(0, SettingColumn),
+                                      m_model->index(rows - 1, SettingColumn));
     }
     const int current = m_currentRow.load();
     QMutexLocker lock(&m_unitMutex);
@@ -208,6 +223,30 @@ void ParameterTable::refreshUnitIndex()
     m_currentNumber = hasNumberCell(current) ? numberText(current) : QString();
     m_currentUnit = text(current, UnitColumn);
     m_refreshPending = false;
+}
+
+QString ParameterTable::settingRefusal(int row, const QString &value) const
+{
+    const QString range = text(row, RangeColumn);
+    const int setting = timeResolution();
+    const QString shown = RangeText::applying(range, setting);
+    switch (RangeText::check(range, value, setting)) {
+    case RangeText::Verdict::NotANumber:
+        return tr("P.%1: \"%2\" is no number. Its range is %3.")
+            .arg(numberText(row), value.trimmed(), shown);
+    case RangeText::Verdict::Outside:
+        return tr("P.%1: %2 is outside its range %3.").arg(numberText(row), value.trimmed(), shown);
+    default:
+        return QString();
+    }
+}
+
+int ParameterTable::timeResolution() const { return timeResolutionOf(*m_model); }
+
+int ParameterTable::timeResolutionOf(const QAbstractItemModel &model)
+{
+    const QVariant value = model.property(kTimeResolutionProperty);
+    return value.isValid() ? value.toInt() : -1;
 }
 
 void ParameterTable::scheduleUnitRefresh()

@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+class QAbstractItemModel;
+
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -126,6 +128,17 @@ public:
     bool unitOf(int number, QString *unit) const;
     // Brings the copy for other threads up to date (owner thread only).
     void refreshUnitIndex();
+    // The drive's time resolution as the table shows it (P.21's current value:
+    // 0 for 0.01 s, 1 for 0.1 s), -1 while it is not known. Which span of a
+    // time range ("0~360s/0~3600s") applies. Kept up to date with the table.
+    int timeResolution() const;
+    static int timeResolutionOf(const QAbstractItemModel &model);
+    // Why `value` may not be written to the parameter of `row`, empty when it
+    // may: no number, or outside the range that applies at the drive's time
+    // resolution. Said before anything is sent.
+    QString settingRefusal(int row, const QString &value) const;
+    static constexpr const char *kTimeResolutionNumber = "21";
+    static constexpr const char *kTimeResolutionProperty = "timeResolution";
 
     // Marks a change of many rows at once (a catalogue load, a language
     // reload, a batch's values coming in): a view lets go of the model for

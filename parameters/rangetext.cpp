@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 // A number at the start of `text`, the unit after it ignored.
 bool leadingNumber(const QString &text, double *value)
@@ -36,7 +38,30 @@ bool pieceHolds(const QString &piece, double value, bool *holds)
 }
 }  // namespace
 
-RangeText::Verdict RangeText::check(const QString &range, const QString &value)
+namespace {
+// Times ("0~360s/0~3600s") follow the drive's time resolution; other
+// pieces with "/" (currents by capacity) keep every span.
+QStringList spansIn(const QString &piece, int setting)
+{
+    const QStringList spans = piece.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const bool times = std::all_of(spans.begin(), spans.end(), [](const QString &span) {
+        return span.trimmed().endsWith(QLatin1Char('s'));
+    });
+    if (times && setting >= 0 && spans.size() > 1 && setting < spans.size())
+        return {spans.at(setting)};
+    return spans;
+}
+}  // namespace
+
+QString RangeText::applying(const QString &range, int setting)
+{
+    QStringList pieces;
+    for (const QString &piece : range.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        pieces << spansIn(piece, setting).join(QLatin1Char('/'));
+    return pieces.join(QLatin1Char(','));
+}
+
+RangeText::Verdict RangeText::check(const QString &range, const QString &value, int setting)
 {
     const QString trimmed = range.trimmed();
     // Ranges that name another parameter's setting ("0.60-99.99\0~40") are
@@ -49,7 +74,7 @@ RangeText::Verdict RangeText::check(const QString &range, const QString &value)
         return Verdict::NotANumber;
     bool readable = false;
     for (const QString &piece : trimmed.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        for (const QString &span : piece.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        for (const QString &span : spansIn(piece, setting)) {
             bool holds = false;
             if (!pieceHolds(span, x, &holds))
                 continue;

@@ -12,6 +12,11 @@ public:
     enum class Verdict { Inside, Outside, NotANumber, Unknown };
 
     // Unknown when the range text cannot be read (a value is then never
-    // marked); NotANumber for a value text that is no number.
-    static Verdict check(const QString &range, const QString &value);
+    // marked); NotANumber for a value text that is no number. `setting`
+    // picks the span of a "/" piece that applies (0 the first; the drive's
+    // time resolution, P.21, says which); -1: any of them.
+    static Verdict check(const QString &range, const QString &value, int setting = -1);
+    // The range as it applies in `setting`: "0~360s/0~3600s" in setting 0 is
+    // "0~360s". The whole text for -1 or where no piece has that many spans.
+    static QString applying(const QString &range, int setting);
 };

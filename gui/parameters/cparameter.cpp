@@ -462,6 +462,11 @@ void CParameter::WriteSinglePar()
     const int number = table.numberText(row).toInt(&numeric);
     if (value.trimmed().isEmpty() || !numeric)
         return;
+    const QString refusal = table.settingRefusal(row, value);
+    if (!refusal.isEmpty()) {
+        userInteraction()->warning(messageText(20), refusal);
+        return;
+    }
     const QString unit = table.text(row, Column::UnitColumn);
     const QString numberText = table.numberText(row);
     // What the drive holds after the write is read back into "Current value".

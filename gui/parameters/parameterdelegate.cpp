@@ -34,7 +34,8 @@ ParameterDelegate::Mark ParameterDelegate::markOf(const QModelIndex &index)
                                  cellText(index, ParameterTable::NumberColumn)))
         return Mark::None;
     const RangeText::Verdict verdict =
-        RangeText::check(cellText(index, ParameterTable::RangeColumn), setting);
+        RangeText::check(cellText(index, ParameterTable::RangeColumn), setting,
+                         ParameterTable::timeResolutionOf(*index.model()));
     if (verdict == RangeText::Verdict::Outside || verdict == RangeText::Verdict::NotANumber)
         return Mark::OutsideRange;
     const QString current = cellText(index, ParameterTable::CurrentColumn);

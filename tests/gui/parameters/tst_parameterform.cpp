@@ -114,6 +114,87 @@ private slots:
         QCOMPARE(int(RangeText::check(range, value)), verdict);
     }
 
+    // A time range's spans follow the drive's time resolution; other ranges
+    // with "/" keep both.
+    void rangeTextAtAResolution_data()
+    {
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("inside");
+        QTest::addColumn<QString>("applying");
+        QTest::newRow("0.01 s") << "0~360s/0~3600s" << 0 << "3000" << false << "0~360s";
+        QTest::newRow("0.1 s") << "0~360s/0~3600s" << 1 << "3000" << true << "0~3600s";
+        QTest::newRow("not known") << "0~360s/0~3600s" << -1 << "3000" << true << "0~360s/0~3600s";
+        QTest::newRow("with 9999") << "0~36s/0~360s,9999" << 0 << "9999" << true << "0~36s,9999";
+        QTest::newRow("currents") << "0~500A/0~3600A" << 0 << "3000" << true << "0~500A/0~3600A";
+    }
+    void rangeTextAtAResolution()
+    {
+        QFETCH(QString, range);
+        QFETCH(int, setting);
+        QFETCH(QString, value);
+        QFETCH(bool, inside);
+        QFETCH(QString, applying);
+        QCOMPARE(RangeText::check(range, value, setting) == RangeText::Verdict::Inside, inside);
+        QCOMPARE(RangeText::applying(range, setting), applying);
+    }
+
+    // A setting that is no number, or outside the range that applies at the
+    // drive's time resolution, is refused before anything is sent, with the
+    // parameter, the value and the range; its mark follows the resolution.
+    void settingsCheckedBeforeWriting_data()
+    {
+        QTest::addColumn<QString>("resolution");  // P.21 as read
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("refusal");     // empty: written
+        QTest::newRow("no number") << "0" << "abc"
+                                   << "P.7: \"abc\" is no number. Its range is 0~360s.";
+        QTest::newRow("3000 at 0.01 s") << "0" << "3000" << "P.7: 3000 is outside its range 0~360s.";
+        QTest::newRow("3000 at 0.1 s") << "1" << "3000" << "";
+        QTest::newRow("300 at 0.01 s") << "0" << "300" << "";
+    }
+    void settingsCheckedBeforeWriting()
+    {
+        QFETCH(QString, resolution);
+        QFETCH(QString, value);
+        QFETCH(QString, refusal);
+        CParameter &form = *m_form;
+        QVERIFY(cell(form, rowOf(form, "7"), Column::RangeColumn).contains("/"));
+        demoLine()->drive(1)->setParameterValue(21, resolution.toInt());  // as read
+        setCell(form, "21", Column::CurrentColumn, resolution);
+        QTRY_COMPARE(form.core().table().timeResolution(), resolution.toInt());
+        setCell(form, "7", Column::SettingColumn, value);
+        const QModelIndex setting = form.core().model()->index(rowOf(form, "7"), Column::SettingColumn);
+        QCOMPARE(ParameterDelegate::markOf(setting) == ParameterDelegate::Mark::OutsideRange,
+                 !refusal.isEmpty());
+        auto sent = std::make_shared<SentFrames>();
+        linkState().addFrameObserver(sent);
+        m_ui.clear();
+        selectRowOf(form, "7");
+        QTest::mouseClick(form.findChild<QPushButton *>("writePB"), Qt::LeftButton);
+        QTRY_COMPARE(form.pendingJobs(), 0);
+        // The batch asks about the row, naming the same reason, and lists it.
+        setCell(form, "8", Column::SettingColumn, "");
+        QTest::mouseClick(form.findChild<QPushButton *>("AllWrite"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(form.pendingJobs(), 0, 60000);
+        linkState().removeFrameObserver(sent);
+        demoLine()->drive(1)->setParameterValue(21, 0);
+        int writes = 0;
+        for (const QByteArray &frame : sent->frames)
+            writes += frame.size() > 1 && (frame.at(1) == 0x06 || frame.at(1) == 0x10);
+        if (refusal.isEmpty()) {
+            QVERIFY2(m_ui.messages().isEmpty(), qPrintable(m_ui.messages().value(0).text));
+            QCOMPARE(writes, 2);  // the row alone, then in the batch
+            return;
+        }
+        QCOMPARE(writes, 0);
+        QCOMPARE(m_ui.messages().size(), 3);
+        QCOMPARE(m_ui.messages().at(0).text, refusal);
+        QCOMPARE(m_ui.messages().at(1).text, "P.7 Write error!\n" + refusal);
+        QCOMPARE(m_ui.messages().at(2).text, QString("These parameters were not written: P.7."));
+    }
+
     // A setting that differs from the drive's value is tinted, one outside
     // the range marked; the marks follow the cells.
     void settingsAreMarked()
