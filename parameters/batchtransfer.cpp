@@ -3,6 +3,7 @@
 #include "cataloguefiles.h"
 #include "parametertable.h"
 #include "parametertransfer.h"
+#include "rangetext.h"
 #include "unitscale.h"
 
 #include "base/messagetable.h"
@@ -202,9 +203,14 @@ BatchTransfer::Step BatchTransfer::writeRow(int row, bool settingColumn, Result 
     // A blank (a function register's cell after a file was opened) is no value.
     // The driver's reason is shown in the question itself: one box per
     // failed row, and none left behind once the batch has gone on.
+    // A value that is no number is never sent. One outside the catalogue's
+    // range is: a set read from a drive goes back whole, and the drive, not
+    // the catalogue's text, has the last word on it.
     LinkErrorCapture reasons;
+    const QString range = m_table.text(row, ParameterTable::RangeColumn);
+    const bool valueIsNumber = RangeText::check(range, value) != RangeText::Verdict::NotANumber;
     const QString refusal =
-        value.trimmed().isEmpty() ? QString() : m_table.settingRefusal(row, value);
+        value.trimmed().isEmpty() || valueIsNumber ? QString() : m_table.settingRefusal(row, value);
     if (!value.trimmed().isEmpty() &&
         (!refusal.isEmpty() ||
          !m_transfer.writeParameter(number, value, m_table.text(row, ParameterTable::UnitColumn)))) {
