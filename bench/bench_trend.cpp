@@ -25,15 +25,25 @@
 #include <vector>
 
 namespace {
-long residentKb()
+long statusKb(const QByteArray &field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').value(0).toLong();
     return 0;
+}
+
+long residentKb() { return statusKb("VmRSS:"); }
+
+// Starts the peak resident size afresh at the present size; false where
+// the system cannot (the peak then still holds the recording's).
+bool resetPeakResident()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
 }
 
 double medianMs(std::vector<double> v)
@@ -143,10 +153,17 @@ int main(int argc, char **argv)
                 QFileInfo(dir.filePath("hour.txt")).size() / 1048576.0);
     // One sheet holds 65,536 rows: the hour goes on over further sheets.
     t.restart();
+    const bool peakReset = resetPeakResident();
+    const long beforeBookKb = residentKb();
     const bool bookOk = TrendFiles::saveWorkbook(dir.filePath("hour.xls"), rec, what, &error);
+    const long bookPeakKb = statusKb("VmHWM:");
     std::printf("trend save 1 h as .xls: %lld ms (%s, %d sheets, %.1f MB)\n", t.elapsed(),
                 bookOk ? "written" : qPrintable(error), TrendFiles::workbookSheets(rec),
                 QFileInfo(dir.filePath("hour.xls")).size() / 1048576.0);
+    if (peakReset)
+        std::printf("trend save 1 h as .xls memory: %.1f MB\n", (bookPeakKb - beforeBookKb) / 1024.0);
+    else
+        std::printf("trend save 1 h as .xls memory: not measured (no peak reset here)\n");
     std::printf("  memory after saving: %.1f MB more than before recording\n",
                 (residentKb() - startKb) / 1024.0);
     return 0;

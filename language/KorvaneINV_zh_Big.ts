@@ -1594,6 +1594,10 @@
         <translation>無法寫入檔案 %1：
 %2。</translation>
     </message>
+    <message>
+        <source>The native protocol cannot read drive memory. Choose Modbus RTU or Modbus ASCII to monitor RAM.</source>
+        <translation>原生協定無法讀取變頻器記憶體。請選擇 Modbus RTU 或 Modbus ASCII 來監控 RAM。</translation>
+    </message>
 </context>
 <context>
     <name>ReadWrite</name>

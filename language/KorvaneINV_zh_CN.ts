@@ -1594,6 +1594,10 @@
         <translation>无法写入文件 %1：
 %2。</translation>
     </message>
+    <message>
+        <source>The native protocol cannot read drive memory. Choose Modbus RTU or Modbus ASCII to monitor RAM.</source>
+        <translation>原生协议无法读取变频器内存。请选择 Modbus RTU 或 Modbus ASCII 来监控 RAM。</translation>
+    </message>
 </context>
 <context>
     <name>ReadWrite</name>

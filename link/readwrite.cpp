@@ -55,7 +55,7 @@ int ReadWrite::runFunctionLocked(const QByteArray &) { return -1; }
 double ReadWrite::lastReading() { return threadReadings().value(m_serial, 0); }
 
 void ReadWrite::setLastReading(double value) { threadReadings().insert(m_serial, value); }
-int ReadWrite::readPacked(int, int) { return -1; }
+std::optional<quint32> ReadWrite::readPacked(int, int) { return std::nullopt; }
 
 void ReadWrite::setProtocol(int protocol)
 {

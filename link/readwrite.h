@@ -8,6 +8,7 @@
 #include "frameobserver.h"
 
 #include <atomic>
+#include <optional>
 
 // The operations every protocol driver offers, and what the three drivers
 // share: the function table of InvType/FNC.txt, the serialised exchange with
@@ -33,9 +34,10 @@ public:
     // monitor thread reads a quantity and then takes the value, and another
     // thread's reading in between must not hand it a different quantity.
     virtual double lastReading();
-    // Low bytes of `count` registers packed, the first most significant; 0xFFFF on failure.
+    // Low bytes of `count` registers packed, the first most significant;
+    // empty on failure (every value, 0xFFFFFFFF too, is a location's content).
     // A failure is reported unless the calling thread's reads are silent.
-    virtual int readPacked(int address, int count);
+    virtual std::optional<quint32> readPacked(int address, int count);
     // Whether a drive answers at the calling thread's station: one short
     // question every drive answers, one attempt, nothing reported and the
     // shared link flags left alone. A refusal counts: a drive is there.

@@ -130,9 +130,9 @@ bool ReadWriteASC::writeRegister(int address, int value)
     return false;
 }
 
-int ReadWriteASC::readPacked(int address, int count)
+std::optional<quint32> ReadWriteASC::readPacked(int address, int count)
 {
-    if (count < 1 || count > kMaxPacked || address < 0 || address + count > 0x10000) return 0xFFFF;
+    if (count < 1 || count > kMaxPacked || address < 0 || address + count > 0x10000) return std::nullopt;
     // The count field carries a single digit: "0001" to "0004".
     const QByteArray body = ':' + exchangeStationText() + "03" + hexWord(quint16(address)) +
                             "000" + char('0' + count);
@@ -144,11 +144,11 @@ int ReadWriteASC::readPacked(int address, int count)
         // transfers' quiet mode does not apply to them.
         if (!linkState().silentReads)
             reportError(errorCode(ex.answer, ex.station), ex.linkLost);
-        return 0xFFFF;
+        return std::nullopt;
     }
     quint32 packed = 0;
     for (int i = 0; i < count; ++i) packed = packed << 8 | quint32(field(ex.answer, 10 + 4 * i, 2));
-    return int(packed);
+    return packed;
 }
 
 int ReadWriteASC::runFunctionLocked(const QByteArray &code)

@@ -13,7 +13,7 @@ public:
 
     bool writeRegister(int address, int value) override;
     double readRegister(int address, double scale) override;
-    int readPacked(int address, int count) override;
+    std::optional<quint32> readPacked(int address, int count) override;
     // Reads register 188, the firmware version every drive keeps.
     bool probe() override;
 

@@ -130,10 +130,10 @@ bool ReadWriteRTU::writeRegister(int address, int value)
     return false;
 }
 
-int ReadWriteRTU::readPacked(int address, int count)
+std::optional<quint32> ReadWriteRTU::readPacked(int address, int count)
 {
     if (count < 1 || count > kMaxPacked || address < 0 || address + count > 0x10000)
-        return 0xFFFF;
+        return std::nullopt;
     const Exchange ex = exchange(request(quint8(exchangeStation()), 0x03, address, count),
                                  2 * count + 5, FrameForm::Bytes);
     if (!ex.complete() || ex.answer.at(1) != 0x03 || ex.answer.at(2) != 2 * count) {
@@ -143,12 +143,12 @@ int ReadWriteRTU::readPacked(int address, int count)
         // transfers' quiet mode does not apply to them.
         if (!linkState().silentReads)
             reportError(errorCode(ex.answer, ex.station), ex.linkLost);
-        return 0xFFFF;
+        return std::nullopt;
     }
     quint32 packed = 0;
     for (int i = 0; i < count; ++i)
         packed = packed << 8 | quint8(ex.answer.at(4 + 2 * i));
-    return int(packed);
+    return packed;
 }
 
 int ReadWriteRTU::runFunctionLocked(const QByteArray &code)

@@ -195,24 +195,26 @@ void RamThread::run()
     linkState().silentReads = false;
 }
 
-quint32 RamThread::readChannel(ReadWrite *driver, int i)
+std::optional<quint32> RamThread::readChannel(ReadWrite *driver, int i)
 {
-    // The native protocol has no packed read (its driver answers -1 without
+    // The native protocol has no packed read (its driver answers without
     // an exchange): nothing to take as a value.
     if (!driver || driver->protocol() == 0)
-        return RamChannels::kFailed;
+        return std::nullopt;
     linkState().silentReads = m_failing[i];
-    const quint32 value = quint32(driver->readPacked(m_address[i], m_count[i]));
-    m_failing[i] = value == RamChannels::kFailed;
+    const std::optional<quint32> value = driver->readPacked(m_address[i], m_count[i]);
+    m_failing[i] = !value;
     return value;
 }
 
-bool RamThread::publish(int i, quint32 value)
+bool RamThread::publish(int i, std::optional<quint32> value)
 {
     QMutexLocker lock(&m_sinkMutex);
     if (m_detached)
         return false;
-    m_channels->value[i] = value;
+    if (value)
+        m_channels->value[i] = *value;
+    m_channels->ok[i] = value.has_value();
     return true;
 }
 
@@ -232,9 +234,9 @@ bool RamThread::pass(bool stoppable)
             continue;
         if (stoppable && m_stop.requested())
             return false;
-        const quint32 value = readChannel(driver, i);
+        const std::optional<quint32> value = readChannel(driver, i);
         // Detached while the exchange ran: the value is nobody's any more.
-        if (!publish(i, value) || value == RamChannels::kFailed)
+        if (!publish(i, value) || !value)
             return false;
     }
     if (stoppable && m_stop.requested())

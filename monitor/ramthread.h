@@ -10,22 +10,24 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ReadWrite;
 
 // What the RAM page and its reader share: per channel whether it is read
-// (the page sets it from its check boxes, also during a run) and the last
-// value read, 0xFFFF after a failed read. A value is whole bytes of drive
-// memory, unsigned: a 32-bit location whose first byte is 0x80 or more is a
-// large positive number, never a negative one. Owned jointly by the page
-// and its readers (a reader may still finish an exchange after the page has
-// gone).
+// (the page sets it from its check boxes, also during a run), the last
+// value read and whether the last read succeeded. A value is whole bytes of
+// drive memory, unsigned: a 32-bit location whose first byte is 0x80 or more
+// is a large positive number, never a negative one, and 0xFFFF or
+// 0xFFFFFFFF is a value like any other. After a failed read the value is
+// the one before it; `ok` tells. Owned jointly by the page and its readers
+// (a reader may still finish an exchange after the page has gone).
 struct RamChannels {
     static constexpr int kCount = 2;
-    static constexpr quint32 kFailed = 0xFFFF;
 
     std::atomic<bool> read[kCount] = {{true}, {true}};
     std::atomic<quint32> value[kCount] = {{0}, {0}};
+    std::atomic<bool> ok[kCount] = {{true}, {true}};
 };
 
 // Receives the samples of complete passes, on the reader's thread.
@@ -116,9 +118,9 @@ protected:
 private:
     // A pass; a `stoppable` one ends early once a stop is asked for.
     bool pass(bool stoppable);
-    quint32 readChannel(ReadWrite *driver, int i);
-    // Stores channel i's value unless detached; false then.
-    bool publish(int i, quint32 value);
+    std::optional<quint32> readChannel(ReadWrite *driver, int i);
+    // Stores channel i's outcome unless detached; false then.
+    bool publish(int i, std::optional<quint32> value);
 
     const std::shared_ptr<RamChannels> m_channels;
     // Guards the sink and every store of a value: detaching waits for

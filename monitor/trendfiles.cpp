@@ -1,12 +1,14 @@
 #include "trendfiles.h"
 
 #include "parameters/atomicfile.h"
+#include "parameters/biffwriter.h"
 #include "parameters/workbook.h"
 #include "parameters/workbookcells.h"
 
 #include <QDateTime>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace TrendFiles {
@@ -79,6 +81,51 @@ QByteArray text(const TrendRecording &rec, const TrendExport &what)
     return out;
 }
 
+namespace {
+// The sheets of a recording: the date and the headings on top of each, the
+// cycles going on from sheet to sheet; a missing value is an empty cell.
+class TrendSheets : public BiffSheetSource
+{
+public:
+    TrendSheets(const TrendRecording &rec, const TrendExport &what) : m_rec(rec), m_what(what) {}
+    int sheetCount() const override { return workbookSheets(m_rec); }
+    void forEachCell(int sheet, const CellVisitor &visit) const override
+    {
+        // As Workbook::setText and setNumber take them: an empty text is no
+        // cell, a number that is not finite is its text.
+        const auto text = [&visit](int row, int column, const QString &t) {
+            if (!t.isEmpty())
+                visit(workbookCellKey(row, column), t);
+        };
+        text(0, 0, m_what.date);
+        text(1, 0, m_what.systemTimeCaption);
+        for (int c = 0; c < m_what.captions.size(); ++c)
+            text(1, c + 1, m_what.captions.at(c));
+        Timestamps stamps;
+        const int first = sheet * kCyclesPerSheet;
+        const int end = std::min(m_rec.size(), first + kCyclesPerSheet);
+        for (int k = first; k < end; ++k) {
+            const TrendCycle &cycle = m_rec.at(k);
+            const int row = k - first + 2;
+            text(row, 0, QString::fromLatin1(stamps.format(cycle.wallMs)));
+            for (int c = 0; c < m_what.channels.size(); ++c) {
+                const double v = cycle.values[m_what.channels.at(c)];
+                if (!TrendRecording::hasValue(v))
+                    continue;
+                if (std::isfinite(v))
+                    visit(workbookCellKey(row, c + 1), v);
+                else
+                    visit(workbookCellKey(row, c + 1), QString::number(v));
+            }
+        }
+    }
+
+private:
+    const TrendRecording &m_rec;
+    const TrendExport &m_what;
+};
+}  // namespace
+
 int workbookSheets(const TrendRecording &rec)
 {
     return std::max(1, (rec.size() + kCyclesPerSheet - 1) / kCyclesPerSheet);
@@ -95,29 +142,9 @@ bool saveWorkbook(const QString &fileName, const TrendRecording &rec, const Tren
             *error = QStringLiteral("more cycles than a workbook holds");
         return false;
     }
-    Workbook book;
-    Timestamps stamps;
-    const int sheets = workbookSheets(rec);
-    for (int sheet = 0; sheet < sheets; ++sheet) {
-        book.selectSheet(sheet);
-        book.setText(1, 1, what.date);
-        book.setText(2, 1, what.systemTimeCaption);
-        for (int c = 0; c < what.captions.size(); ++c)
-            book.setText(2, c + 2, what.captions.at(c));
-        const int first = sheet * kCyclesPerSheet;
-        const int end = std::min(rec.size(), first + kCyclesPerSheet);
-        for (int k = first; k < end; ++k) {
-            const TrendCycle &cycle = rec.at(k);
-            const int row = k - first + 3;
-            book.setText(row, 1, QString::fromLatin1(stamps.format(cycle.wallMs)));
-            for (int c = 0; c < what.channels.size(); ++c) {
-                const double v = cycle.values[what.channels.at(c)];
-                if (TrendRecording::hasValue(v))
-                    book.setNumber(row, c + 2, v);
-            }
-        }
-    }
-    return book.save(fileName, error);
+    // The cells are made sheet by sheet as the writer asks for them: an
+    // hour of recording held as cells took many times the file's size.
+    return Workbook::save(fileName, TrendSheets(rec, what), error);
 }
 
 bool saveText(const QString &fileName, const TrendRecording &rec, const TrendExport &what,

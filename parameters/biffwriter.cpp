@@ -111,32 +111,168 @@ QByteArray BiffWriter::workbookStream(const WorkbookCells &cells)
     return workbookStream(QVector<const WorkbookCells *>{&cells});
 }
 
+namespace {
+class CellMapSource : public BiffSheetSource
+{
+public:
+    explicit CellMapSource(const QVector<const WorkbookCells *> &sheets) : m_sheets(sheets) {}
+    int sheetCount() const override { return m_sheets.size(); }
+    void forEachCell(int sheet, const CellVisitor &visit) const override
+    {
+        const WorkbookCells &cells = *m_sheets.at(sheet);
+        for (auto it = cells.begin(); it != cells.end(); ++it)
+            visit(it.key(), it.value());
+    }
+
+private:
+    const QVector<const WorkbookCells *> &m_sheets;
+};
+}  // namespace
+
 QByteArray BiffWriter::workbookStream(const QVector<const WorkbookCells *> &sheets)
 {
-    BiffWriter writer(sheets);
+    return workbookStream(CellMapSource(sheets));
+}
+
+QString BiffWriter::StringPool::at(int i) const
+{
+    const int start = m_starts.at(i);
+    return QString(reinterpret_cast<const QChar *>(m_text.constData()) + start,
+                   m_starts.at(i + 1) - start);
+}
+
+int BiffWriter::StringPool::find(const QString &text, uint hash) const
+{
+    if (m_slots.isEmpty())
+        return -1;
+    const int mask = m_slots.size() - 1;
+    for (int slot = int(hash) & mask;; slot = (slot + 1) & mask) {
+        const int entry = m_slots.at(slot);
+        if (entry == 0)
+            return -(slot + 2);  // free slot `slot`
+        const int start = m_starts.at(entry - 1);
+        const int length = m_starts.at(entry) - start;
+        if (length == text.size() &&
+            std::memcmp(m_text.constData() + 2 * qint64(start), text.constData(),
+                        2 * size_t(length)) == 0)
+            return entry - 1;
+    }
+}
+
+int BiffWriter::StringPool::indexOf(const QString &text) const
+{
+    const int found = find(text, qHash(text));
+    return found >= 0 ? found : 0;
+}
+
+void BiffWriter::StringPool::grow()
+{
+    QVector<int> table(std::max(1024, 2 * m_slots.size()), 0);
+    const int mask = table.size() - 1;
+    for (int i = 0; i < size(); ++i) {
+        int slot = int(qHash(at(i))) & mask;
+        while (table.at(slot) != 0)
+            slot = (slot + 1) & mask;
+        table[slot] = i + 1;
+    }
+    m_slots = std::move(table);
+}
+
+int BiffWriter::StringPool::intern(const QString &text)
+{
+    if (2 * (size() + 1) > m_slots.size())
+        grow();
+    const int found = find(text, qHash(text));
+    if (found >= 0)
+        return found;
+    const int index = size();
+    m_text.append(reinterpret_cast<const char *>(text.constData()), 2 * text.size());
+    m_starts.append(m_starts.last() + text.size());
+    m_slots[-found - 2] = index + 1;
+    return index;
+}
+
+QByteArray BiffWriter::workbookStream(const BiffSheetSource &source)
+{
+    BiffWriter writer(source);
     writer.writeGlobals();
-    for (int i = 0; i < sheets.size(); ++i) {
+    for (int i = 0; i < source.sheetCount(); ++i) {
         const quint32 sheetOffset = quint32(writer.m_out.size());
-        writer.writeSheet(*sheets.at(i));
+        writer.writeSheet(i);
         qToLittleEndian(sheetOffset, writer.m_out.data() + writer.m_boundSheetAt.at(i));
     }
     return writer.m_out;
 }
 
-BiffWriter::BiffWriter(const QVector<const WorkbookCells *> &sheets) : m_sheets(sheets)
+// One look at every cell before writing: the shared strings and each
+// sheet's extent go ahead of the cells in the file.
+BiffWriter::BiffWriter(const BiffSheetSource &source) : m_source(source)
 {
-    for (const WorkbookCells *cells : sheets) {
-        for (const QVariant &value : *cells) {
-            if (value.type() != QVariant::String)
-                continue;
-            const QString text = value.toString();
-            ++m_stringUses;
-            if (!m_stringIndex.contains(text)) {
-                m_stringIndex.insert(text, m_strings.size());
-                m_strings.append(text);
+    for (int sheet = 0; sheet < source.sheetCount(); ++sheet) {
+        Extent extent;
+        extent.firstColumn = kWorkbookColumns;
+        extent.endColumn = 0;
+        source.forEachCell(sheet, [&](int key, const QVariant &value) {
+            const int row = key / kWorkbookColumns, column = key % kWorkbookColumns;
+            if (extent.empty)
+                extent.firstRow = row;
+            extent.empty = false;
+            extent.endRow = row + 1;
+            extent.firstColumn = std::min(extent.firstColumn, column);
+            extent.endColumn = std::max(extent.endColumn, column + 1);
+            if (value.type() != QVariant::String) {
+                ++extent.numbers;
+                return;
             }
-        }
+            ++extent.texts;
+            ++m_stringUses;
+            m_strings.intern(value.toString());
+        });
+        m_extents.append(extent);
     }
+}
+
+// As writeSheet() writes it: BOF, WSBOOL, DIMENSIONS, the cells, WINDOW2
+// and EOF, each record with its four header bytes.
+qint64 BiffWriter::sheetSize(int sheet) const
+{
+    const Extent &extent = m_extents.at(sheet);
+    return (4 + 16) + (4 + 2) + (4 + 14) + extent.texts * (4 + 10) + extent.numbers * (4 + 14) +
+           (4 + 18) + 4;
+}
+
+bool BiffWriter::writeStream(const BiffSheetSource &source,
+                             const std::function<QByteArray(qint64 streamSize)> &head,
+                             const std::function<bool(const QByteArray &)> &write)
+{
+    constexpr int kPiece = 1 << 20;
+    BiffWriter writer(source);
+    writer.writeGlobals();
+    // The sheets' offsets go into the globals before the first byte is out.
+    qint64 end = writer.m_out.size();
+    for (int i = 0; i < source.sheetCount(); ++i) {
+        qToLittleEndian(quint32(end), writer.m_out.data() + writer.m_boundSheetAt.at(i));
+        end += writer.sheetSize(i);
+    }
+    if (!write(head(end)) || !write(writer.m_out))
+        return false;
+    qint64 written = writer.m_out.size();
+    writer.m_out = QByteArray();
+    writer.m_flush = [&](bool always) {
+        if (!always && writer.m_out.size() < kPiece)
+            return true;
+        written += writer.m_out.size();
+        const bool ok = write(writer.m_out);
+        writer.m_out.clear();
+        return ok;
+    };
+    for (int i = 0; i < source.sheetCount(); ++i) {
+        writer.writeSheet(i);
+        if (writer.m_failed || !writer.m_flush(true))
+            return false;
+    }
+    // A miscounted size would leave a damaged file: never committed.
+    return written == end;
 }
 
 void BiffWriter::beginRecord(quint16 id)
@@ -182,7 +318,7 @@ void BiffWriter::writeGlobals()
         record(kXf, xf(true, i < 3 ? 1 : (i < 5 ? 2 : 0), 0xF4));
     record(kXf, xf(false, 0, 0));
     record(kStyle, QByteArray::fromHex("0080" "00" "FF"));  // built-in "Normal" on XF 0
-    for (int i = 0; i < m_sheets.size(); ++i) {
+    for (int i = 0; i < m_source.sheetCount(); ++i) {
         const QByteArray name = "Sheet" + QByteArray::number(i + 1);
         b = QByteArray(6, '\0');  // sheet offset patched later, visible worksheet
         add8(b, name.size());
@@ -255,38 +391,36 @@ void BiffWriter::writeString(const QString &text, bool startsBucket)
     m_recordHasText = true;
 }
 
-void BiffWriter::writeSheet(const WorkbookCells &cells)
+void BiffWriter::writeSheet(int sheet)
 {
     record(kBof, bof(0x0010));
     QByteArray b;
     add16(b, 0x04C1);  // outline symbols and automatic page breaks shown
     record(kWsBool, b);
     b.clear();
-    int firstColumn = kWorkbookColumns, lastColumn = -1;
-    for (auto it = cells.begin(); it != cells.end(); ++it) {
-        firstColumn = std::min(firstColumn, it.key() % kWorkbookColumns);
-        lastColumn = std::max(lastColumn, it.key() % kWorkbookColumns);
-    }
-    const bool empty = cells.isEmpty();
-    add32(b, empty ? 0 : quint32(cells.firstKey() / kWorkbookColumns));
-    add32(b, empty ? 0 : quint32(cells.lastKey() / kWorkbookColumns + 1));
-    add16(b, empty ? 0 : firstColumn);
-    add16(b, empty ? 0 : lastColumn + 1);
+    const Extent &extent = m_extents.at(sheet);
+    const bool empty = extent.empty;
+    add32(b, empty ? 0 : quint32(extent.firstRow));
+    add32(b, empty ? 0 : quint32(extent.endRow));
+    add16(b, empty ? 0 : extent.firstColumn);
+    add16(b, empty ? 0 : extent.endColumn);
     add16(b, 0);
     record(kDimensions, b);
-    for (auto it = cells.begin(); it != cells.end(); ++it) {
+    m_source.forEachCell(sheet, [this, &b](int key, const QVariant &value) {
         b.clear();
-        add16(b, it.key() / kWorkbookColumns);
-        add16(b, it.key() % kWorkbookColumns);
+        add16(b, key / kWorkbookColumns);
+        add16(b, key % kWorkbookColumns);
         add16(b, kCellXf);
-        if (it.value().type() == QVariant::String) {
-            add32(b, quint32(m_stringIndex.value(it.value().toString())));
+        if (value.type() == QVariant::String) {
+            add32(b, quint32(m_strings.indexOf(value.toString())));
             record(kLabelSst, b);
         } else {
-            addDouble(b, it.value().toDouble());
+            addDouble(b, value.toDouble());
             record(kNumber, b);
         }
-    }
+        if (m_flush && !m_failed && !m_flush(false))
+            m_failed = true;
+    });
     b.clear();
     for (int v : {0x06B6, 0, 0, 0x40, 0, 0, 0, 0, 0})
         add16(b, v);  // grid, headers, zeros shown; selected; header colour

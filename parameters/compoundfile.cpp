@@ -95,13 +95,16 @@ QByteArray header(int fatSectors, int difatSectors, quint32 directorySector)
 
 }  // namespace
 
-// Layout: DIFAT sectors, FAT sectors, one directory sector, the stream.
-QByteArray CompoundFile::wrapWorkbook(const QByteArray &streamIn)
+QByteArray CompoundFile::wrapWorkbook(const QByteArray &stream)
 {
-    QByteArray stream = streamIn;
-    if (stream.size() < kMiniStreamCutoff)
-        stream.append(QByteArray(kMiniStreamCutoff - stream.size(), '\0'));
-    const int streamSectors = (stream.size() + kSectorSize - 1) / kSectorSize;
+    return workbookHead(stream.size()) + stream + workbookTail(stream.size());
+}
+
+// Layout: DIFAT sectors, FAT sectors, one directory sector, the stream.
+QByteArray CompoundFile::workbookHead(int streamSize)
+{
+    const int size = std::max(streamSize, kMiniStreamCutoff);
+    const int streamSectors = (size + kSectorSize - 1) / kSectorSize;
     int fatCount = 0, difatCount = 0;
     tableSizes(1 + streamSectors, &fatCount, &difatCount);
     const quint32 directory = quint32(difatCount + fatCount);
@@ -130,12 +133,18 @@ QByteArray CompoundFile::wrapWorkbook(const QByteArray &streamIn)
     }
     file += fat;
     file += directoryEntry("Root Entry", 5, 1, kEndOfChain, 0);
-    file += directoryEntry("Workbook", 2, kNoStream, firstData, quint32(stream.size()));
+    file += directoryEntry("Workbook", 2, kNoStream, firstData, quint32(size));
     file += directoryEntry(QString(), 0, kNoStream, 0, 0);
     file += directoryEntry(QString(), 0, kNoStream, 0, 0);
-    file += stream;
-    file.append(QByteArray(streamSectors * kSectorSize - stream.size(), '\0'));
     return file;
+}
+
+// A short stream padded to the cutoff, then the last sector filled.
+QByteArray CompoundFile::workbookTail(int streamSize)
+{
+    const int size = std::max(streamSize, kMiniStreamCutoff);
+    const int streamSectors = (size + kSectorSize - 1) / kSectorSize;
+    return QByteArray(streamSectors * kSectorSize - streamSize, '\0');
 }
 
 namespace {

@@ -15,6 +15,11 @@ public:
     // that short would have to live in the mini stream otherwise. Zero bytes
     // after the last EOF record read as the end of the records.
     static QByteArray wrapWorkbook(const QByteArray &stream);
+    // What wrapWorkbook() puts before and after a stream of `streamSize`
+    // bytes: the document is head + stream + tail, written in pieces without
+    // one copy of the whole.
+    static QByteArray workbookHead(int streamSize);
+    static QByteArray workbookTail(int streamSize);
 
     // The "Workbook" stream of the document in `file`. Refuses (false, with a
     // reason in `error`) anything damaged: a wrong signature or sector size,

@@ -75,6 +75,29 @@ bool Workbook::save(const QString &fileName, QString *error) const
     return false;
 }
 
+bool Workbook::save(const QString &fileName, const BiffSheetSource &sheets, QString *error)
+{
+    QString reason;
+    const bool written = writeFileAtomically(
+        fileName,
+        [&sheets, &reason](const FileChunkWriter &write) {
+            qint64 size = -1;
+            const auto head = [&size](qint64 streamSize) {
+                size = streamSize;
+                return CompoundFile::workbookHead(int(streamSize));
+            };
+            if (!BiffWriter::writeStream(sheets, head, write)) {
+                reason = QStringLiteral("the workbook could not be written whole");
+                return false;
+            }
+            return write(CompoundFile::workbookTail(int(size)));
+        },
+        error);
+    if (!written && error && error->isEmpty())
+        *error = reason;
+    return written;
+}
+
 bool Workbook::open(const QString &fileName, QString *error)
 {
     close();

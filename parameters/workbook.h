@@ -2,6 +2,8 @@
 
 #include "workbookcells.h"
 
+class BiffSheetSource;
+
 #include <QString>
 #include <QVector>
 
@@ -33,6 +35,10 @@ public:
     // folder that replaces the target only when completely written: on any
     // failure the previous file stays byte for byte. `error` gets the reason.
     bool save(const QString &fileName, QString *error = nullptr) const;
+    // Saves sheets whose cells are made as they are written, the same file
+    // save() writes for the same cells, without holding them all.
+    static bool save(const QString &fileName, const BiffSheetSource &sheets,
+                     QString *error = nullptr);
 
     // Reading: replaces the cells with those of sheet 1 of `fileName`; on
     // failure the workbook is left empty and `error` says why.

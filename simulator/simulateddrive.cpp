@@ -349,6 +349,9 @@ quint16 SimulatedDrive::ramValue(int address) const
 {
     // A free-running counter and a copy of the output frequency, so a chart
     // of drive memory shows something alive.
+    const auto held = m_ram.constFind(address);
+    if (held != m_ram.constEnd())
+        return *held;
     const int offset = address & 0x0FFF;
     if (offset == 0)
         return quint16(int(m_lastUpdateMs / 10) & 0xFF);
@@ -711,6 +714,12 @@ void SimulatedDrive::setRefusedRegister(int address, int exception)
         m_refused.remove(address);
     else
         m_refused.insert(address, exception);
+}
+
+void SimulatedDrive::setRamByte(int address, quint8 value)
+{
+    QMutexLocker lock(&m_mutex);
+    m_ram.insert(address, value);
 }
 
 int SimulatedDrive::mode() const

@@ -70,6 +70,9 @@ public:
     void setRefusedRegister(int address, int exception);
     // Only writes to `address` are refused.
     void setRefusedWrite(int address, int exception);
+    // What a location of drive memory holds from now on (a register's low
+    // byte is the memory byte), in place of the made-up contents.
+    void setRamByte(int address, quint8 value);
 
     // Live values, for tests.
     double outputFrequency() const;
@@ -121,6 +124,7 @@ private:
     QHash<int, quint16> m_fixed;  // identity registers that are not parameters
     QHash<int, int> m_fixedDigits;  // decimal places the native protocol reports
     QHash<int, int> m_refused;
+    QHash<int, quint8> m_ram;
     QHash<int, int> m_refusedWrites;
     int m_nativeGroup = 0;
 

@@ -75,7 +75,7 @@ public slots:
     void showPassWorkDlg();
 
 signals:
-    // "Monitor Ram": the page adds its RAM tab, or removes it.
+    // "Monitor Ram": the window shows its RAM tab, or hides it.
     void ramPageToggled();
 
 protected:

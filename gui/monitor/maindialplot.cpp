@@ -121,27 +121,35 @@ void MainDialPlot::setRamPageFactory(PageFactory factory) { m_ramFactory = std::
 QWidget *MainDialPlot::ramPage() const
 {
     QTabWidget *tabs = m_ui->monitorTabWidget;
-    return tabs->count() > kBaseTabs ? tabs->widget(kBaseTabs) : nullptr;
+    const int index = m_ramPage ? tabs->indexOf(m_ramPage) : -1;
+    return index >= 0 && tabs->isTabVisible(index) ? m_ramPage.data() : nullptr;
 }
 
 void MainDialPlot::monitorRam()
 {
     QTabWidget *tabs = m_ui->monitorTabWidget;
-    if (tabs->count() == kBaseTabs) {
+    if (!m_ramPage) {
         if (!m_ramFactory)
             return;
         // The RAM page reads the window's drive, whatever station is chosen.
         DriveTargetScope drive(m_run.target());
-        QWidget *page = m_ramFactory(tabs);
-        tabs->addTab(page, tr("RAM"));
-        tabs->setCurrentWidget(page);
+        m_ramPage = m_ramFactory(tabs);
+        tabs->addTab(m_ramPage, tr("RAM"));
+        tabs->setCurrentWidget(m_ramPage);
         return;
     }
-    while (tabs->count() > kBaseTabs) {
-        QWidget *page = tabs->widget(kBaseTabs);
-        tabs->removeTab(kBaseTabs);
-        page->close();
-        delete page;
+    const int index = tabs->indexOf(m_ramPage);
+    if (tabs->isTabVisible(index)) {
+        // A hidden page does not go on reading the line; what it charted
+        // and its unlock stay for when it is shown again.
+        if (m_ramPage->metaObject()->indexOfSlot("stopMonitor()") >= 0)
+            QMetaObject::invokeMethod(m_ramPage, "stopMonitor");
+        if (tabs->currentIndex() == index)
+            tabs->setCurrentIndex(0);
+        tabs->setTabVisible(index, false);
+    } else {
+        tabs->setTabVisible(index, true);
+        tabs->setCurrentIndex(index);
     }
 }
 
@@ -197,8 +205,8 @@ void MainDialPlot::retranslate()
     m_infoCaptions[VoltageField]->setText(tr("Input Voltage:"));
     m_infoCaptions[PowerField]->setText(tr("kw:"));
     fillPlotSelector();
-    if (ramPage())
-        m_ui->monitorTabWidget->setTabText(kBaseTabs, tr("RAM"));
+    if (m_ramPage)
+        m_ui->monitorTabWidget->setTabText(m_ui->monitorTabWidget->indexOf(m_ramPage), tr("RAM"));
 }
 
 void MainDialPlot::changeEvent(QEvent *event)
@@ -325,8 +333,8 @@ void MainDialPlot::closeEvent(QCloseEvent *event)
 {
     m_alarmCode->cancelReads();
     m_hideParameter->cancelReads();
-    if (QWidget *ram = ramPage())
-        ram->close();  // its reader stops with the window
+    if (m_ramPage)
+        m_ramPage->close();  // its reader stops with the window
     m_run.stop();
     QMainWindow::closeEvent(event);
 }

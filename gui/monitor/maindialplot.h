@@ -8,6 +8,7 @@
 #include "monitor/monitorrun.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <atomic>
 #include <functional>
@@ -97,6 +98,8 @@ public:
     void setRamPageFactory(PageFactory factory);
     // The "RAM" tab's page while it is shown, else null.
     QWidget *ramPage() const;
+    // The page of the "RAM" tab, shown or hidden; null until first asked for.
+    QWidget *keptRamPage() const { return m_ramPage; }
 
     // How the option dialogs are run (exec() by default); also the cockpit's.
     void setDialogRunner(DialogRunner runner);
@@ -112,7 +115,9 @@ public slots:
     void updateLineEditValue();
     void IOMonitor();
     void offLine();
-    // Adds the "RAM" tab after the three tabs, or removes it.
+    // Shows the "RAM" tab after the three tabs, or hides it. Its page is
+    // made the first time and kept for the life of the window, with its
+    // samples and its unlock; hiding stops its reads.
     void monitorRam();
 
 protected:
@@ -153,4 +158,5 @@ private:
     AlarmCode *m_alarmCode = nullptr;
     HideParameter *m_hideParameter = nullptr;
     PageFactory m_ramFactory;
+    QPointer<QWidget> m_ramPage;
 };

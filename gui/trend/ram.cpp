@@ -5,7 +5,9 @@
 #include "base/messagetable.h"
 #include "base/sharedstate.h"
 #include "base/userinteraction.h"
+#include "link/driverregistry.h"
 #include "link/linkstate.h"
+#include "link/readwrite.h"
 #include "gui/widgets/passworddlg.h"
 #include "gui/widgets/optiondialog.h"
 #include "gui/widgets/plot.h"
@@ -170,6 +172,15 @@ void Ram::startMonitor()
 {
     if (m_running || !m_unlocked)
         return;
+    const ReadWrite *driver = currentDriver();
+    if (driver && driver->protocol() == 0) {
+        // Told here, once, rather than by a run whose every read fails.
+        userInteraction()->warning(
+            messageText(20),
+            tr("The native protocol cannot read drive memory. Choose Modbus RTU or "
+               "Modbus ASCII to monitor RAM."));
+        return;
+    }
     // A fresh reader: the one of the last run may still be finishing its
     // exchange, and is not waited for.
     dropReader();
@@ -236,9 +247,10 @@ void Ram::sampleRam(const QByteArray &flags)
 void Ram::updateChLineEditValue()
 {
     for (int i = 0; i < RamChannels::kCount; ++i) {
-        const QString text = channelCheck(i)->isChecked()
-                                 ? QString::number(m_channels->value[i].load())
-                                 : QString();
+        QString text;
+        if (channelCheck(i)->isChecked())
+            text = m_channels->ok[i] ? QString::number(m_channels->value[i].load())
+                                     : QStringLiteral("--");
         if (text != m_shown[i] || valueField(i)->text() != text) {
             valueField(i)->setText(text);
             m_shown[i] = text;

@@ -290,7 +290,7 @@ private slots:
         else if (operation == "function")
             failed = m_driver->runFunction("STO") == -1;
         else
-            failed = m_driver->readPacked(300, 2) == 0xFFFF;
+            failed = !m_driver->readPacked(300, 2);
         QVERIFY(failed);
         QVERIFY2(m_fake->nowMs() >= 3 * (10 + 51), "a 10 ms pause before each of three attempts");
         QCOMPARE(m_fake->writes().size(), 3);

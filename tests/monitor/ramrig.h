@@ -24,8 +24,16 @@
 class RequestLog : public FrameObserver
 {
 public:
-    void frameSent(const QByteArray &frame, int, FrameForm) override
+    void frameSent(const QByteArray &frame, int, FrameForm form) override
     {
+        if (form == FrameForm::Text) {
+            // ':' station, function, address and count in hex digits.
+            if (frame.size() < 13 || frame.mid(3, 2) != "03")
+                return;
+            QMutexLocker lock(&m_mutex);
+            m_reads.push_back({frame.mid(5, 4).toInt(nullptr, 16), frame.mid(9, 4).toInt(nullptr, 16)});
+            return;
+        }
         if (frame.size() < 6 || frame.at(1) != 0x03)
             return;
         QMutexLocker lock(&m_mutex);
@@ -61,9 +69,11 @@ struct RamRig {
     std::shared_ptr<SimPort> port;
     std::shared_ptr<RequestLog> log = std::make_shared<RequestLog>();
 
-    explicit RamRig(bool fast = true)
+    // `protocol` as the link counts it: 1 Modbus RTU, 2 Modbus ASCII.
+    explicit RamRig(bool fast = true, int protocol = 1)
     {
-        line = std::make_shared<SimulatedLine>(1, 2);
+        line = std::make_shared<SimulatedLine>(
+            protocol == 2 ? SlaveProtocol::Ascii : SlaveProtocol::Rtu, 2);
         drive = makeSimulatedDrive(1, QStringLiteral("ZN-020-5.5K"));
         drive->setManualClock(true);
         line->addDrive(drive);
@@ -72,11 +82,11 @@ struct RamRig {
         LinkState &link = linkState();
         link.setSerialPort(nullptr);
         link.reset();
-        link.protocolCode = 1;
+        link.protocolCode = quint8(protocol);
         link.setStation(1);
         link.setSerialPort(port);
         link.addFrameObserver(log);
-        setCurrentDriver(createDriver(1));
+        setCurrentDriver(createDriver(protocol));
     }
     ~RamRig()
     {

@@ -124,7 +124,54 @@ private slots:
         QVERIFY(errors.codes().isEmpty());
     }
 
-    // A failed read ends the pass: its channel holds 0xFFFF, nothing is
+    // A location holding all ones is a value like any other, in either
+    // channel and on either Modbus line: the pass is complete, both
+    // channels are read and charted.
+    void allOnesIsAValue_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("channel");  // the one holding all ones
+        for (int protocol : {1, 2})
+            for (int count : {2, 4})
+                for (int channel : {0, 1})
+                    QTest::addRow("%s, %d bit, channel %d", protocol == 1 ? "RTU" : "ASCII",
+                                  8 * count, channel + 1)
+                        << protocol << count << channel;
+    }
+    void allOnesIsAValue()
+    {
+        QFETCH(int, protocol);
+        QFETCH(int, count);
+        QFETCH(int, channel);
+        RamRig rig(true, protocol);
+        const int ones = SimRegisters::RamBase1 + 0x40, other = SimRegisters::RamBase1 + 5;
+        for (int k = 0; k < count; ++k)
+            rig.drive->setRamByte(ones + k, 0xFF);
+        auto channels = std::make_shared<RamChannels>();
+        CountingSink sink(*channels);
+        RamThread thread(channels);
+        thread.setSink(&sink);
+        thread.setChannel(channel, ones, count);
+        thread.setChannel(1 - channel, other, 1);
+        ErrorRecorder errors;
+        QVERIFY(thread.runPass());
+        QVERIFY(thread.runPass());
+        const Reads pass = channel == 0 ? Reads{{ones, count}, {other, 1}}
+                                        : Reads{{other, 1}, {ones, count}};
+        QCOMPARE(rig.log->reads(), pass + pass);
+        QCOMPARE(sink.samples(), 2);
+        QCOMPARE(sink.flags(), QByteArray("\1\1", 2));
+        const quint32 allOnes = count == 4 ? 0xFFFFFFFFu : 0xFFFFu;
+        QList<quint32> values = {allOnes, (5 * 37) & 0xFF};
+        if (channel == 1)
+            std::swap(values[0], values[1]);
+        QCOMPARE(sink.values(), values);
+        QVERIFY(channels->ok[0] && channels->ok[1]);
+        QVERIFY(errors.codes().isEmpty());
+    }
+
+    // A failed read ends the pass: its channel is marked failed, nothing is
     // charted, and a later channel is not read. The first failure of a run
     // of failures is reported, the rest are not until a read succeeds.
     void failedPass_data()
@@ -159,7 +206,7 @@ private slots:
         ErrorRecorder errors;
         for (int pass = 0; pass < 3; ++pass) {
             QVERIFY(!thread.runPass());
-            QCOMPARE(channels->value[refused == 1 ? 1 : 0].load(), 0xFFFFu);
+            QVERIFY(!channels->ok[refused == 1 ? 1 : 0]);
         }
         QCOMPARE(sink.samples(), 0);
         QCOMPARE(rig.log->reads().size(), 3 * requests);
@@ -173,6 +220,7 @@ private slots:
         rig.mendLine();
         QVERIFY(thread.runPass());
         QCOMPARE(sink.samples(), 1);
+        QVERIFY(channels->ok[0] && channels->ok[1]);
         QCOMPARE(channels->value[1].load(), quint32((0x10 * 37) & 0xFF) << 8 | ((0x11 * 37) & 0xFF));
         rig.breakLine();
         QVERIFY(!thread.runPass());
@@ -180,7 +228,7 @@ private slots:
     }
 
     // The native protocol has no packed read: nothing goes on the line and
-    // nothing is charted; it is a failed read, not a value of 0xFFFFFFFF.
+    // nothing is charted; it is a failed read, not a value.
     void nativeDriverHasNoPackedRead()
     {
         RamRig rig;
@@ -192,7 +240,7 @@ private slots:
         thread.setSink(&sink);
         thread.setChannel(0, SimRegisters::RamBase1 + 4, 4);
         QVERIFY(!thread.runPass());
-        QCOMPARE(channels->value[0].load(), 0xFFFFu);
+        QVERIFY(!channels->ok[0]);
         QCOMPARE(sink.samples(), 0);
         QVERIFY(rig.log->reads().isEmpty());
     }

@@ -1,9 +1,13 @@
 #include "monitor/monitordata.h"
 #include "monitor/trendfiles.h"
 #include "monitor/trendrecording.h"
+#include "parameters/biffwriter.h"
+#include "parameters/workbook.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -407,6 +411,125 @@ private slots:
         qputenv("TZ", before);
         tzset();
         QCOMPARE(got, expected);
+    }
+
+    // The workbook made from the recording as it is written is the file the
+    // cells written one by one into a workbook make, byte for byte: missing
+    // values, numbers that are no numbers, empty captions, a second sheet.
+    void workbookAsCellByCell_data()
+    {
+        QTest::addColumn<int>("cycles");
+        QTest::addColumn<QList<int>>("channels");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("a few cycles") << 12 << QList<int>{0, 3, 7} << "Output Hz";
+        QTest::newRow("empty caption") << 5 << QList<int>{1} << "";
+        QTest::newRow("two sheets") << TrendFiles::kCyclesPerSheet + 40 << QList<int>{2, 5} << "A";
+    }
+    void workbookAsCellByCell()
+    {
+        QFETCH(int, cycles);
+        QFETCH(QList<int>, channels);
+        QFETCH(QString, caption);
+        TrendRecording rec;
+        for (int k = 0; k < cycles; ++k) {
+            TrendCycle cycle;
+            cycle.wallMs = 1700000000000 + 37 * qint64(k);
+            for (int c = 0; c < TrendCycle::kChannels; ++c)
+                cycle.values[c] = k % 5 == c % 5 ? std::nan("") : k * 0.25 - c;
+            if (k == 3)
+                cycle.values[channels.first()] = HUGE_VAL;
+            rec.append(cycle);
+        }
+        TrendExport what;
+        what.channels = channels;
+        for (int c = 0; c < channels.size(); ++c)
+            what.captions.append(c == 0 ? caption : QStringLiteral("Ch %1").arg(c));
+        what.systemTimeCaption = QStringLiteral("System Time");
+        what.date = QStringLiteral("2023-11-14");
+
+        Workbook book;
+        const int sheets = TrendFiles::workbookSheets(rec);
+        for (int sheet = 0; sheet < sheets; ++sheet) {
+            QVERIFY(book.selectSheet(sheet));
+            book.setText(1, 1, what.date);
+            book.setText(2, 1, what.systemTimeCaption);
+            for (int c = 0; c < what.captions.size(); ++c)
+                book.setText(2, c + 2, what.captions.at(c));
+            const int first = sheet * TrendFiles::kCyclesPerSheet;
+            const int end = std::min(rec.size(), first + TrendFiles::kCyclesPerSheet);
+            for (int k = first; k < end; ++k) {
+                const int row = k - first + 3;
+                book.setText(row, 1, TrendFiles::timestamp(rec.at(k).wallMs));
+                for (int c = 0; c < channels.size(); ++c) {
+                    const double v = rec.at(k).values[channels.at(c)];
+                    if (TrendRecording::hasValue(v))
+                        book.setNumber(row, c + 2, v);
+                }
+            }
+        }
+        QTemporaryDir dir;
+        const QString cellByCell = dir.filePath("cells.xls"), streamed = dir.filePath("stream.xls");
+        QVERIFY(book.save(cellByCell));
+        QString error;
+        QVERIFY2(TrendFiles::saveWorkbook(streamed, rec, what, &error), qPrintable(error));
+        QFile a(cellByCell), b(streamed);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        const QByteArray expected = a.readAll(), got = b.readAll();
+        QCOMPARE(got.size(), expected.size());
+        QVERIFY(got == expected);
+
+        Workbook back;
+        QVERIFY(back.open(streamed));
+        QCOMPARE(back.text(1, 1), what.date);
+        QCOMPARE(back.text(2, 2), caption);
+        QCOMPARE(back.text(6, 2), QStringLiteral("inf"));
+        QCOMPARE(back.text(3, 2), channels.first() % 5 == 0 ? QString() : QString::number(-channels.first()));
+        QCOMPARE(back.text(4, 1), TrendFiles::timestamp(rec.at(1).wallMs));
+    }
+
+    // A large workbook goes out in pieces of about a megabyte as its cells
+    // are made, not as one block, and the pieces are the stream whole.
+    void workbookStreamInPieces()
+    {
+        struct Rows : BiffSheetSource {
+            int sheetCount() const override { return 3; }
+            void forEachCell(int sheet, const CellVisitor &visit) const override
+            {
+                visit(workbookCellKey(0, 0), QStringLiteral("Sheet %1").arg(sheet));
+                for (int row = 1; row < 60000; ++row)
+                    for (int column = 0; column < 3; ++column)
+                        visit(workbookCellKey(row, column), row * 0.5 + column + sheet);
+            }
+        } rows;
+        qint64 announced = -1, total = 0;
+        int pieces = 0, largest = 0;
+        QByteArray joined;
+        const bool ok = BiffWriter::writeStream(
+            rows,
+            [&announced](qint64 size) {
+                announced = size;
+                return QByteArray();
+            },
+            [&](const QByteArray &piece) {
+                ++pieces;
+                total += piece.size();
+                largest = std::max(largest, piece.size());
+                joined += piece;
+                return true;
+            });
+        QVERIFY(ok);
+        QCOMPARE(total, announced);
+        QVERIFY2(total > 8 << 20, qPrintable(QString::number(total)));
+        QVERIFY2(largest < (3 << 19), qPrintable(QString::number(largest)));
+        QVERIFY(pieces > 8);
+        QVERIFY(joined == BiffWriter::workbookStream(rows));
+
+        // A write that fails ends it.
+        int calls = 0;
+        QVERIFY(!BiffWriter::writeStream(
+            rows, [](qint64) { return QByteArray(); },
+            [&calls](const QByteArray &) { return ++calls < 4; }));
+        QCOMPARE(calls, 4);
     }
 };
 

@@ -232,7 +232,7 @@ private slots:
         const int status = driver->runFunction("STA");
         QCOMPARE(mode, int('0'));
         QVERIFY(status > 0);
-        QMap<QPair<int, int>, int> ram;
+        QMap<QPair<int, int>, std::optional<quint32>> ram;
         for (int base : {RamBase1, RamBase2})
             for (int count : {1, 2, 4})
                 ram.insert({base + 4 * count, count}, driver->readPacked(base + 4 * count, count));
@@ -262,11 +262,10 @@ private slots:
         std::thread ramPoller([&] {
             while (!stop) {
                 for (auto it = ram.constBegin(); it != ram.constEnd() && !stop; ++it) {
-                    const int v = driver->readPacked(it.key().first, it.key().second);
-                    // The native driver has no packed read.
-                    const bool failure = protocol == 0 ? v == -1 : v == 0xFFFF;
-                    ramPoll.check(v == it.value(), failure,
-                                  QStringLiteral("packed %1: %2").arg(it.key().first, 0, 16).arg(v, 0, 16));
+                    const std::optional<quint32> v = driver->readPacked(it.key().first, it.key().second);
+                    // The native driver has no packed read: every read fails.
+                    ramPoll.check(v == it.value(), !v,
+                                  QStringLiteral("packed %1: %2").arg(it.key().first, 0, 16).arg(v.value_or(0), 0, 16));
                 }
                 if (protocol == 0)
                     std::this_thread::sleep_for(std::chrono::milliseconds(10));

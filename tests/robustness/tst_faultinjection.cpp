@@ -149,16 +149,16 @@ Outcome readingOp(Context &c, const QByteArray &selector, const QByteArray &read
 
 Outcome packedOp(Context &c, int address, int count)
 {
-    int truth = 0;
+    quint32 truth = 0;
     for (int i = 0; i < count; ++i)
         truth = truth << 8 | (c.rig.reg(address + i) & 0xFF);
     c.inject();
-    const int v = c.rig.driver->readPacked(address, count);
-    if (v == truth)
-        return Outcome::Ok;
-    if (v == 0xFFFF)
+    const std::optional<quint32> v = c.rig.driver->readPacked(address, count);
+    if (!v)
         return failure(c);
-    return wrong(c, QStringLiteral("packed %1, drive holds %2").arg(v, 0, 16).arg(truth, 0, 16));
+    if (*v == truth)
+        return Outcome::Ok;
+    return wrong(c, QStringLiteral("packed %1, drive holds %2").arg(*v, 0, 16).arg(truth, 0, 16));
 }
 
 Outcome monitorCycleOp(Context &c)

@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(m_errors.codes(), QList<int>{12});
         QVERIFY(!m_driver->writeRegister(7, 50000));
         QCOMPARE(m_errors.codes(), (QList<int>{12, 14}));
-        QCOMPARE(m_driver->readPacked(SimRegisters::RamBase1 + 4, 4), 0x94B9DE03);
+        QCOMPARE(m_driver->readPacked(SimRegisters::RamBase1 + 4, 4), std::optional<quint32>(0x94B9DE03));
     }
 
     void severalDrivesShareTheLine()

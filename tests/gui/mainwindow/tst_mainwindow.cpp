@@ -558,10 +558,10 @@ private slots:
         QVERIFY(!ram);
     }
 
-    // The "Monitor Ram" button takes the tab away while its page reads the
-    // drive: the page goes at once, its reader is told to stop and let go
-    // of it, and ends on its own.
-    void ramTabRemovedWhileReading()
+    // The "Monitor Ram" button hides the tab while its page reads the
+    // drive: the page stays, its reader is told to stop and let go of it,
+    // and ends on its own.
+    void ramTabHiddenWhileReading()
     {
         auto window = demoWindow();
         QVERIFY(window->selectStation(3));
@@ -584,11 +584,57 @@ private slots:
         QVERIFY(reader);
         QTRY_VERIFY(!ram->plot()->series(0).isEmpty());
         ramButton->click();
-        QCOMPARE(page->tabWidget()->count(), 3);
-        QVERIFY(!ram);
+        QVERIFY(!page->tabWidget()->isTabVisible(3));
+        QVERIFY(ram && !ram->isRunning() && !ram->reader());
         QVERIFY(!reader || (reader->isDetached() && reader->stopRequested()));
         QTRY_VERIFY(!reader);
         window->close();
+    }
+
+    // Switched off and on again, the RAM tab is the same page: what it
+    // charted is still there, and the password given once still holds.
+    void ramTabKeptWhenSwitchedOffAndOn()
+    {
+        auto window = demoWindow();
+        QVERIFY(window->selectStation(3));
+        window->iniSysMon();
+        auto *page = qobject_cast<MainDialPlot *>(window->dialPage());
+        QVERIFY(page);
+        QTabWidget *tabs = page->tabWidget();
+        QPushButton *ramButton = page->diagnosisPage()->ramButton();
+        ramButton->click();
+        QPointer<Ram> ram = qobject_cast<Ram *>(page->ramPage());
+        QVERIFY(ram);
+        int asked = 0;
+        ram->setDialogRunner([&asked](QDialog &dialog) {
+            ++asked;
+            dialog.findChild<QLineEdit *>(QStringLiteral("passwordLineEdit"))->setText("tarmelo");
+            QMetaObject::invokeMethod(&dialog, "accept");
+            return dialog.result();
+        });
+        ram->passwordAction()->trigger();
+        ram->runAction()->trigger();
+        QTRY_VERIFY(ram->plot()->series(0).size() >= 3);
+        ram->stopAction()->trigger();
+        const QVector<QPointF> charted = ram->plot()->series(0);
+
+        ramButton->click();
+        QVERIFY(!page->ramPage());
+        QVERIFY(tabs->currentWidget() != ram.data());
+        ramButton->click();
+        QVERIFY(ram);
+        QCOMPARE(page->ramPage(), static_cast<QWidget *>(ram.data()));
+        QCOMPARE(tabs->currentWidget(), static_cast<QWidget *>(ram.data()));
+        QCOMPARE(tabs->tabText(tabs->currentIndex()), QString("RAM"));
+        QCOMPARE(ram->plot()->series(0), charted);
+        QVERIFY(ram->isUnlocked());
+        QVERIFY(ram->runAction()->isEnabled());
+        ram->runAction()->trigger();
+        QVERIFY(ram->isRunning());
+        QTRY_VERIFY(ram->plot()->series(0).size() > charted.size());
+        QCOMPARE(asked, 1);
+        window->close();
+        QVERIFY(!ram);
     }
 
     void closeSavesTheStationList_data()

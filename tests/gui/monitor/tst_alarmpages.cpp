@@ -381,10 +381,18 @@ private slots:
         QCOMPARE(tabs->tabText(3), QString("RAM"));
         QCOMPARE(page->ramPage(), static_cast<QWidget *>(made));
         QPointer<QLabel> watch(made);
+        // Off hides the tab and keeps its page; on shows the same page again.
         diagnosis->ramButton()->click();
-        QCOMPARE(tabs->count(), 3);
-        QVERIFY(watch.isNull());
+        QCOMPARE(tabs->count(), 4);
+        QVERIFY(!tabs->isTabVisible(3));
+        QVERIFY(!watch.isNull());
         QVERIFY(!page->ramPage());
+        QCOMPARE(page->keptRamPage(), static_cast<QWidget *>(made));
+        diagnosis->ramButton()->click();
+        QCOMPARE(tabs->count(), 4);
+        QVERIFY(tabs->isTabVisible(3));
+        QCOMPARE(page->ramPage(), static_cast<QWidget *>(made));
+        QCOMPARE(tabs->currentWidget(), static_cast<QWidget *>(made));
     }
 };
 

@@ -243,7 +243,74 @@ private slots:
         QCOMPARE(page.plot()->series(0).size(), curve.size());
     }
 
-    // A refused location, a short answer or a dead line: 65535 shown,
+    // A location holding all ones is shown and charted as read, in both
+    // channels, on either Modbus line.
+    void allOnesShown_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::newRow("RTU") << 1;
+        QTest::newRow("ASCII") << 2;
+    }
+    void allOnesShown()
+    {
+        QFETCH(int, protocol);
+        RamRig rig(true, protocol);
+        for (int k = 0; k < 4; ++k)
+            rig.drive->setRamByte(0x9040 + k, 0xFF);
+        rig.drive->setRamByte(0x9050, 0xFF);
+        rig.drive->setRamByte(0x9051, 0xFF);
+        Ram page;
+        unlock(page);
+        page.addressField(0)->clear();
+        QTest::keyClicks(page.addressField(0), "9040");
+        page.typeBox(0)->setCurrentIndex(2);
+        page.addressField(1)->clear();
+        QTest::keyClicks(page.addressField(1), "9050");
+        page.typeBox(1)->setCurrentIndex(1);
+        ErrorRecorder errors;
+        page.runAction()->trigger();
+        QVERIFY(page.isRunning());
+        QTRY_VERIFY(page.plot()->series(2).size() >= 3);
+        QTRY_COMPARE(page.valueField(0)->text(), QString("4294967295"));
+        QCOMPARE(page.valueField(1)->text(), QString("65535"));
+        page.stopAction()->trigger();
+        const QList<QPair<int, int>> reads = rig.log->reads();
+        QVERIFY(reads.size() >= 6);
+        for (int k = 0; k < reads.size(); ++k)
+            QCOMPARE(reads.at(k), k % 2 ? qMakePair(0x9050, 2) : qMakePair(0x9040, 4));
+        for (const QPointF &p : page.plot()->series(0))
+            QCOMPARE(p.y(), 4294967295.0);
+        for (const QPointF &p : page.plot()->series(1))
+            QCOMPARE(p.y(), 65535.0);
+        QVERIFY(!page.plot()->series(1).isEmpty());
+        QVERIFY(errors.codes().isEmpty());
+    }
+
+    // The native protocol has no memory read: Run says so, once each time,
+    // and starts nothing.
+    void nativeProtocolSaysSoOnRun()
+    {
+        RamRig rig;
+        linkState().protocolCode = 0;
+        setCurrentDriver(createDriver(0));
+        Ram page;
+        unlock(page);
+        for (int press = 1; press <= 2; ++press) {
+            page.runAction()->trigger();
+            QVERIFY(!page.isRunning());
+            QVERIFY(!page.reader());
+            QTest::qWait(100);
+            const auto warnings = m_ui.messagesOfKind("warning");
+            QCOMPARE(warnings.size(), press);
+            QVERIFY2(warnings.last().text.contains("native protocol"), qPrintable(warnings.last().text));
+        }
+        // Nothing read, nothing shown.
+        QCOMPARE(page.valueField(0)->text(), QString());
+        QVERIFY(page.plot()->series(2).isEmpty());
+        QVERIFY(rig.log->reads().isEmpty());
+    }
+
+    // A refused location, a short answer or a dead line: "--" shown,
     // nothing charted, one report.
     void failedRead_data()
     {
@@ -273,7 +340,7 @@ private slots:
         page.addressField(0)->setText(QString::number(address, 16));
         ErrorRecorder errors;
         page.startMonitor();
-        QTRY_COMPARE(page.valueField(0)->text(), QString("65535"));
+        QTRY_COMPARE(page.valueField(0)->text(), QString("--"));
         QTRY_VERIFY(rig.log->reads().size() >= 3);
         page.stopMonitor();
         QCOMPARE(page.valueField(1)->text(), QString("0"));  // never read
