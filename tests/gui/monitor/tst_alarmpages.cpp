@@ -270,6 +270,28 @@ private slots:
     }
 
     // Service mode: the password, the hidden table, its read, the RAM tab.
+    // ZP and ZD keep no run time where it can be read: "Read Run Time" stays
+    // off there, also after a read of the history, and clicking it sends nothing.
+    void runTimeOnlyWhereTheDriveKeepsIt_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("ZM") << "ZM-043-7.5K" << true;
+        QTest::newRow("ZP") << "ZP-043-22K" << false;
+    }
+    void runTimeOnlyWhereTheDriveKeepsIt()
+    {
+        QFETCH(QString, model);
+        QFETCH(bool, offered);
+        DriveRig rig(model);
+        std::unique_ptr<MainDialPlot> page(MainDialPlot::create(nullptr, *m_worker, &m_parameters));
+        HideParameter *diagnosis = page->diagnosisPage();
+        QCOMPARE(diagnosis->runTimeButton()->isEnabled(), offered);
+        diagnosis->historyButton()->click();
+        QVERIFY(idle(diagnosis));
+        QCOMPARE(diagnosis->runTimeButton()->isEnabled(), offered);
+    }
+
     // The service table's headers are shown whole ("Default value", not
     // "Default valu"), in every language.
     void serviceTableHeadersFit_data()
