@@ -283,6 +283,32 @@ QWidget *runningRamPage(CMainWindow &w)
     return page;
 }
 
+// The parameter list after a batch write of two settings, one of which the
+// drive refused: the other's value read back, the refused one still amber.
+QWidget *showWrittenParameters(CMainWindow &w)
+{
+    showReadParameters(w);
+    ParameterTable &table = w.parameterForm()->core().table();
+    table.setText(table.rowOfNumber(QStringLiteral("3")), ParameterTable::SettingColumn, QString());
+    table.setText(table.rowOfNumber(QStringLiteral("8")), ParameterTable::SettingColumn,
+                  QStringLiteral("7"));
+    SimulatedDrive &drive = *demoLine()->drive(1);
+    drive.setRefusedWrite(8, SimulatedDrive::IllegalAddress);
+    w.parameterForm()->core().writeAllParameters();
+    drive.setRefusedWrite(8, SimulatedDrive::Ok);
+    return &w;
+}
+
+// The RAM monitor with its second channel on a location the drive refuses:
+// that channel shows "--" and draws nothing.
+QWidget *failedRamPage(CMainWindow &w)
+{
+    demoLine()->drive(1)->setRefusedRegister(0x9004, SimulatedDrive::IllegalAddress);
+    QWidget *page = runningRamPage(w);
+    demoLine()->drive(1)->setRefusedRegister(0x9004, SimulatedDrive::Ok);
+    return page;
+}
+
 QList<Shot> shots()
 {
     return {
@@ -297,6 +323,7 @@ QList<Shot> shots()
          }},
         {QStringLiteral("CParameter"), QStringLiteral("read"), showReadParameters},
         {QStringLiteral("CParameter"), QStringLiteral("reading"), batchInProgress, cancelBatch},
+        {QStringLiteral("CParameter"), QStringLiteral("written"), showWrittenParameters},
         {QStringLiteral("SelectParaDialog"), QString(),
          [](CMainWindow &w) -> QWidget * {
              auto *dialog = new SelectParaDialog(w.parameterForm()->core().table(), {"3", "7", "8"}, &w);
@@ -355,6 +382,7 @@ QList<Shot> shots()
              return dialog;
          }},
         {QStringLiteral("Ram"), QStringLiteral("running"), runningRamPage},
+        {QStringLiteral("Ram"), QStringLiteral("failed"), failedRamPage},
         {QStringLiteral("DialOptionDialog"), QString(),
          [](CMainWindow &w) -> QWidget * {
              auto *dialog = new DialOptionDialog(idlePage(w));

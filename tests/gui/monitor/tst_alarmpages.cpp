@@ -1,5 +1,6 @@
 #include "link/driverregistry.h"
 #include "base/series.h"
+#include "common/sentframes.h"
 #include "common/simdriverig.h"
 #include "common/testsupport.h"
 #include "link/driverfactory.h"
@@ -31,6 +32,7 @@
 #include <QTranslator>
 #include <QStyle>
 #include <QHeaderView>
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <memory>
@@ -137,6 +139,39 @@ private slots:
         }
         QCOMPARE(count(alarms.historyBox()->toPlainText(), " > THT"), logged);
         QCOMPARE(alarms.lastShownCode(), 48);
+    }
+
+    // The drive stores its operating data a moment after the alarm: the
+    // record is asked for two seconds after the alarm was shown, not before.
+    void recordWaitsForTheDrive()
+    {
+        DriveRig rig("ZM-043-7.5K");
+        rig.runAt(10);
+        rig.drive->raiseAlarm(16);
+        AlarmCode alarms(*m_worker, &m_parameters);
+        alarms.loadLampNames();
+        auto sent = std::make_shared<SentFrames>();
+        linkState().addFrameObserver(sent);
+        QElapsedTimer clock;
+        alarms.showCurrentAlarm();
+        clock.start();
+        QTRY_COMPARE(alarms.lastShownCode(), 16);
+        const auto recordAsked = [&sent] {
+            QMutexLocker lock(&sent->mutex);
+            for (const QByteArray &f : sent->frames)  // item select: register 290
+                if (f.size() >= 4 && f.at(1) == 0x06 && quint8(f.at(2)) == 0x01 &&
+                    quint8(f.at(3)) == 0x22)
+                    return true;
+            return false;
+        };
+        while (clock.elapsed() < 1700) {  // two seconds, not what the page says it waits
+            QVERIFY(!recordAsked());
+            QTest::qWait(50);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(recordAsked(), 5000);
+        QVERIFY(clock.elapsed() >= 1950);
+        QVERIFY(idle(&alarms));
+        linkState().removeFrameObserver(sent);
     }
 
     // Reads are never queued faster than the line answers: ticks that find
