@@ -48,6 +48,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -296,6 +297,10 @@ QWidget *showWrittenParameters(CMainWindow &w)
     drive.setRefusedWrite(8, SimulatedDrive::IllegalAddress);
     w.parameterForm()->core().writeAllParameters();
     drive.setRefusedWrite(8, SimulatedDrive::Ok);
+    // The values beside the settings in sight.
+    QTableView *view = w.parameterForm()->table();
+    view->scrollTo(view->model()->index(table.rowOfNumber(QStringLiteral("8")),
+                                        ParameterTable::CommentColumn));
     return &w;
 }
 
