@@ -169,7 +169,7 @@ private slots:
             QTest::qWait(50);
         }
         QTRY_VERIFY_WITH_TIMEOUT(recordAsked(), 5000);
-        QVERIFY(clock.elapsed() >= 1950);
+        QVERIFY(clock.elapsed() >= 1850);  // a coarse timer may fire 5 % early
         QVERIFY(idle(&alarms));
         linkState().removeFrameObserver(sent);
     }
